@@ -1,0 +1,38 @@
+# make run: install what is missing, build, start the clock.
+# make test: install what is missing, build, run every test.
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all setup build run test unit e2e bench format clean
+
+all: build
+
+setup:
+	@./scripts/setup.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/bin/tavlo-clock
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+unit: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE e2e
+
+e2e: build
+	cd $(BUILD) && ctest --output-on-failure -L e2e
+
+bench: build
+	./bench/run.sh $(BUILD)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)

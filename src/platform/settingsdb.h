@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+struct sqlite3;
+
+namespace tavlo {
+
+// The two hives the program uses; the numbers are the Windows handle values.
+enum class RegHive : int { CurrentUser = -2147483647, LocalMachine = -2147483646 };
+
+// Value types as Windows numbers them; kept with every value.
+enum RegType : int {
+    RegNone = 0,
+    RegSz = 1,
+    RegExpandSz = 2,
+    RegBinary = 3,
+    RegDword = 4,
+    RegMultiSz = 7,
+    RegQword = 11,
+};
+
+// One stored value. data holds: UTF-8 text for RegSz/RegExpandSz, strings
+// separated by NUL for RegMultiSz, 4 (RegDword) or 8 (RegQword) little-endian
+// bytes, raw bytes for everything else.
+struct RegValue
+{
+    QString name;
+    int type = RegSz;
+    QByteArray data;
+
+    static RegValue text(const QString &name, const QString &text, int type = RegSz);
+    static RegValue dword(const QString &name, quint32 number);
+    bool isText() const { return type == RegSz || type == RegExpandSz; }
+    QString toText() const { return QString::fromUtf8(data); }
+};
+
+// The per-user settings database that stands in for the registry: one row per
+// value, key paths and names compared case-insensitively, shared safely by
+// several running programs. Every call goes to the file; nothing is cached.
+// Every failure (missing, unreadable or corrupt file) reads as "absent" and
+// fails a write; the file itself is never replaced or repaired.
+class SettingsDatabase final
+{
+public:
+    explicit SettingsDatabase(QString path = defaultPath());
+    ~SettingsDatabase();
+    SettingsDatabase(const SettingsDatabase &) = delete;
+    SettingsDatabase &operator=(const SettingsDatabase &) = delete;
+
+    // ${XDG_CONFIG_HOME:-~/.config}/tavlo/registry.db
+    static QString defaultPath();
+    QString path() const { return m_path; }
+
+    std::optional<RegValue> value(RegHive hive, const QString &key, const QString &name);
+    // Creates the key and its parents as needed.
+    bool setValue(RegHive hive, const QString &key, const RegValue &value);
+    bool deleteValue(RegHive hive, const QString &key, const QString &name);
+
+    bool keyExists(RegHive hive, const QString &key);
+    bool createKey(RegHive hive, const QString &key);
+    // Deletes the key, its values and every subkey.
+    bool deleteKey(RegHive hive, const QString &key);
+
+    // nullopt when the key does not exist.
+    std::optional<QList<RegValue>> values(RegHive hive, const QString &key);
+    // Names (as first written) of the direct subkeys; nullopt when the key does not exist.
+    std::optional<QStringList> subKeys(RegHive hive, const QString &key);
+
+private:
+    bool open();
+
+    QString m_path;
+    sqlite3 *m_db = nullptr;
+    bool m_ready = false;
+};
+
+} // namespace tavlo

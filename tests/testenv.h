@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace tavlo::test {
+
+// The XDG folders the running test was given; each test gets fresh ones.
+QString configHome();
+QString dataHome();
+
+} // namespace tavlo::test

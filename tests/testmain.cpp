@@ -1,0 +1,16 @@
+#include <QApplication>
+#include <gtest/gtest.h>
+
+namespace tavlo::test {
+void installXdgPerTest();
+}
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    tavlo::test::installXdgPerTest();
+    return RUN_ALL_TESTS();
+}
