@@ -33,8 +33,14 @@ class XdgPerTest final : public ::testing::EmptyTestEventListener
 
 } // namespace
 
-QString configHome() { return sub("config"); }
-QString dataHome() { return sub("data"); }
+QString configHome()
+{
+    return sub("config");
+}
+QString dataHome()
+{
+    return sub("data");
+}
 
 void installXdgPerTest()
 {

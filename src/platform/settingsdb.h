@@ -7,6 +7,7 @@
 #include <optional>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace tavlo {
 
@@ -43,7 +44,8 @@ struct RegValue
 // value, key paths and names compared case-insensitively, shared safely by
 // several running programs. Every call goes to the file; nothing is cached.
 // Every failure (missing, unreadable or corrupt file) reads as "absent" and
-// fails a write; the file itself is never replaced or repaired.
+// fails a write; the file itself is never replaced or repaired. An object
+// holds one connection: use it from one thread at a time.
 class SettingsDatabase final
 {
 public:
@@ -73,10 +75,24 @@ public:
 
 private:
     bool open();
+    bool setUp();
+    void close();
+    bool ensureReady();
+    sqlite3_stmt *statement(int which);
+    void failed(int rc);
+    bool exec(int which);
+    template <typename Body> bool transaction(Body body);
+    bool insertKeyChain(RegHive hive, const QStringList &parts, const QStringList &foldedParts);
+
+    static constexpr int StatementCount = 12;
 
     QString m_path;
     sqlite3 *m_db = nullptr;
     bool m_ready = false;
+    sqlite3_stmt *m_statements[StatementCount] = {};
+    // Identity of the file the connection has open, to notice a replaced file.
+    quint64 m_device = 0;
+    quint64 m_inode = 0;
 };
 
 } // namespace tavlo

@@ -1,0 +1,461 @@
+#include "platform/regfile.h"
+#include "platform/registrystore.h"
+#include "testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace tavlo;
+
+namespace {
+
+const QString kDetails = QStringLiteral("SOFTWARE\\TavloClock\\Settings\\Details");
+const QString kDetailsArg = QStringLiteral("HKCU\\SOFTWARE\\TavloClock\\Settings\\Details");
+const QString kNotFound =
+    QStringLiteral("ERROR: The system was unable to find the specified registry key or value.\n");
+const QString kDone = QStringLiteral("The operation completed successfully.\n");
+constexpr RegHive kUser = RegHive::CurrentUser;
+
+struct Result
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+// Runs tavloreg with the test's HOME and XDG folders, or another config folder.
+Result reg(const QStringList &args, const QByteArray &input = QByteArray(),
+           const QString &configHome = QString())
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!configHome.isEmpty())
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TAVLOREG_PATH), args);
+    if (!process.waitForStarted(10000))
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    Result result;
+    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+QString textOf(const QString &key, const QString &name)
+{
+    SettingsDatabase db;
+    const auto value = db.value(kUser, key, name);
+    return value ? value->toText() : QStringLiteral("<absent>");
+}
+
+void expectError(const Result &r, const QString &start = QStringLiteral("ERROR: "))
+{
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.startsWith(start)) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString()) << r.out.toStdString();
+}
+
+void seedClock()
+{
+    SettingsDatabase db;
+    ASSERT_TRUE(db.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Date-align"), "1")));
+    ASSERT_TRUE(db.setValue(kUser, kDetails, RegValue::dword(QStringLiteral("Count"), 42)));
+    ASSERT_TRUE(
+        db.setValue(kUser, kDetails,
+                    RegValue{QStringLiteral("Bin"), RegBinary, QByteArray("\x01\x02\xab", 3)}));
+    ASSERT_TRUE(db.setValue(kUser, kDetails,
+                            RegValue{QStringLiteral("Multi"), RegMultiSz, QByteArray("a\0b", 3)}));
+    ASSERT_TRUE(db.setValue(kUser, kDetails, RegValue::text(QString(), QStringLiteral("dflt"))));
+    ASSERT_TRUE(db.createKey(kUser, kDetails + QStringLiteral("\\Sub")));
+    ASSERT_TRUE(db.setValue(kUser, kDetails + QStringLiteral("\\Sub\\Deep"),
+                            RegValue::text(QStringLiteral("Time-Font"), "Tahoma")));
+}
+
+} // namespace
+
+TEST(TavloregTest, QueryPrintsLikeRegExe)
+{
+    seedClock();
+    const Result r = reg({QStringLiteral("query"), kDetailsArg});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out,
+              QStringLiteral("\n"
+                             "HKEY_CURRENT_USER\\SOFTWARE\\TavloClock\\Settings\\Details\n"
+                             "    Date-align    REG_SZ    1\n"
+                             "    Count    REG_DWORD    0x2a\n"
+                             "    Bin    REG_BINARY    0102AB\n"
+                             "    Multi    REG_MULTI_SZ    a\\0b\n"
+                             "    (Default)    REG_SZ    dflt\n"
+                             "\n"
+                             "HKEY_CURRENT_USER\\SOFTWARE\\TavloClock\\Settings\\Details\\Sub\n"));
+    EXPECT_EQ(r.err, QString());
+
+    // One value, the name in any case; options in any case, with '-' or '/'.
+    const Result one = reg({QStringLiteral("QUERY"),
+                            QStringLiteral("hkey_current_user\\software\\"
+                                           "tavloclock\\settings\\details"),
+                            QStringLiteral("-V"), QStringLiteral("DATE-ALIGN")});
+    EXPECT_EQ(one.code, 0);
+    EXPECT_EQ(one.out, QStringLiteral("\n"
+                                      "HKEY_CURRENT_USER\\software\\tavloclock\\settings\\details\n"
+                                      "    Date-align    REG_SZ    1\n"));
+    const Result unnamed = reg({QStringLiteral("query"), kDetailsArg, QStringLiteral("/ve")});
+    EXPECT_TRUE(unnamed.out.endsWith(QStringLiteral("\n    (Default)    REG_SZ    dflt\n")));
+
+    const Result deep = reg({QStringLiteral("query"), QStringLiteral("HKCU\\SOFTWARE\\TavloClock"),
+                             QStringLiteral("/s")});
+    EXPECT_EQ(deep.code, 0);
+    EXPECT_TRUE(
+        deep.out.startsWith(QStringLiteral("\nHKEY_CURRENT_USER\\SOFTWARE\\TavloClock\n\n"
+                                           "HKEY_CURRENT_USER\\SOFTWARE\\TavloClock\\Settings\n")))
+        << deep.out.toStdString();
+    EXPECT_TRUE(deep.out.endsWith(
+        QStringLiteral("\nHKEY_CURRENT_USER\\SOFTWARE\\TavloClock\\Settings"
+                       "\\Details\\Sub\\Deep\n    Time-Font    REG_SZ    Tahoma\n")))
+        << deep.out.toStdString();
+}
+
+TEST(TavloregTest, MissingKeyOrValueIsAnError)
+{
+    seedClock();
+    const Result noKey = reg({QStringLiteral("query"), QStringLiteral("HKCU\\SOFTWARE\\Nothing")});
+    expectError(noKey);
+    EXPECT_EQ(noKey.err, kNotFound);
+    const Result noValue = reg(
+        {QStringLiteral("query"), kDetailsArg, QStringLiteral("/v"), QStringLiteral("Nothing")});
+    expectError(noValue);
+    EXPECT_EQ(noValue.err, kNotFound);
+    expectError(reg({QStringLiteral("delete"), kDetailsArg, QStringLiteral("/v"),
+                     QStringLiteral("Nothing"), QStringLiteral("/f")}));
+    expectError(
+        reg({QStringLiteral("delete"), QStringLiteral("HKCU\\Nothing"), QStringLiteral("/f")}));
+    expectError(reg({QStringLiteral("export"), QStringLiteral("HKCU\\Nothing"),
+                     tavlo::test::configHome() + QStringLiteral("/x.reg")}));
+}
+
+TEST(TavloregTest, WrongArgumentsAndHelp)
+{
+    for (const QStringList &args :
+         {QStringList{}, QStringList{"query"}, QStringList{"frobnicate", "HKCU\\x"},
+          QStringList{"query", "HKCU\\x", "/v"}, QStringList{"query", "HKCU\\x", "/v", "a", "/ve"},
+          QStringList{"add", "HKCU\\x", "/v", "a", "/v", "b"},
+          QStringList{"query", "HKCU\\x", "extra"}, QStringList{"delete", "HKCU\\x", "/va", "/ve"},
+          QStringList{"export", "HKCU\\x"}}) {
+        const Result r = reg(args);
+        expectError(r, QStringLiteral("ERROR: Invalid syntax.\n"));
+        EXPECT_TRUE(r.err.contains(QStringLiteral("/?"))) << r.err.toStdString();
+    }
+    expectError(reg({QStringLiteral("query"), QStringLiteral("HKCR\\x")}),
+                QStringLiteral("ERROR: Invalid key name."));
+
+    const Result help = reg({QStringLiteral("/?")});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("QUERY | ADD | DELETE | EXPORT | IMPORT")));
+    const Result queryHelp = reg({QStringLiteral("query"), QStringLiteral("/?")});
+    EXPECT_EQ(queryHelp.code, 0);
+    EXPECT_TRUE(queryHelp.out.startsWith(QStringLiteral("TAVLOREG QUERY KEY")));
+    // Help never creates the database.
+    EXPECT_FALSE(QFileInfo::exists(SettingsDatabase::defaultPath()));
+}
+
+TEST(TavloregTest, AddsValuesOfEachType)
+{
+    const auto add = [](const QStringList &extra) {
+        return reg(QStringList{QStringLiteral("add"), kDetailsArg} + extra);
+    };
+    EXPECT_EQ(add({"/v", "TOTAL", "/d", "3"}).out, kDone);
+    EXPECT_EQ(textOf(kDetails, QStringLiteral("total")), QStringLiteral("3"));
+    EXPECT_EQ(add({"/v", "Dec", "/t", "REG_DWORD", "/d", "4294967295"}).code, 0);
+    EXPECT_EQ(add({"-V", "Hex", "-T", "reg_dword", "-D", "0x1F"}).code, 0);
+    EXPECT_EQ(add({"/v", "Q", "/t", "REG_QWORD", "/d", "0x100000000"}).code, 0);
+    EXPECT_EQ(add({"/v", "B", "/t", "REG_BINARY", "/d", "00ff10"}).code, 0);
+    EXPECT_EQ(add({"/v", "M", "/t", "REG_MULTI_SZ", "/d", "one|two", "/s", "|"}).code, 0);
+    EXPECT_EQ(add({"/v", "E", "/t", "REG_EXPAND_SZ", "/d", "%HOME%"}).code, 0);
+    EXPECT_EQ(add({"/ve", "/d", "unnamed"}).code, 0);
+    EXPECT_EQ(add({"/v", "Empty"}).code, 0);
+
+    SettingsDatabase db;
+    const auto number = [&db](const QString &name) -> qint64 {
+        const auto value = db.value(kUser, kDetails, name);
+        if (!value || value->type != RegDword || value->data.size() != 4)
+            return -1;
+        return qFromLittleEndian<quint32>(value->data.constData());
+    };
+    EXPECT_EQ(number(QStringLiteral("Dec")), 4294967295LL);
+    EXPECT_EQ(number(QStringLiteral("Hex")), 31);
+    const auto q = db.value(kUser, kDetails, QStringLiteral("Q"));
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->type, RegQword);
+    EXPECT_EQ(q->data, QByteArray("\0\0\0\0\1\0\0\0", 8));
+    EXPECT_EQ(db.value(kUser, kDetails, QStringLiteral("B"))->data, QByteArray("\x00\xff\x10", 3));
+    EXPECT_EQ(db.value(kUser, kDetails, QStringLiteral("M"))->data, QByteArray("one\0two", 7));
+    EXPECT_EQ(db.value(kUser, kDetails, QStringLiteral("E"))->type, RegExpandSz);
+    EXPECT_EQ(db.value(kUser, kDetails, QString())->toText(), QStringLiteral("unnamed"));
+    const auto empty = db.value(kUser, kDetails, QStringLiteral("Empty"));
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->toText(), QString());
+
+    // Bad numbers are refused and leave the value as it was.
+    for (const char *bad : {"12abc", "-1", "4294967296", "0x", "0x1FFFFFFFF", " 7", "1.5", ""}) {
+        const Result r = add({"/v", "Hex", "/t", "REG_DWORD", "/d", bad, "/f"});
+        expectError(r);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("REG_DWORD"))) << bad;
+    }
+    EXPECT_EQ(number(QStringLiteral("Hex")), 31);
+    expectError(add({"/v", "B", "/t", "REG_BINARY", "/d", "0g", "/f"}));
+    expectError(add({"/v", "X", "/t", "REG_FOO", "/d", "1"}));
+
+    // Without /v only the key is made.
+    EXPECT_EQ(reg({QStringLiteral("add"), QStringLiteral("HKCU\\SOFTWARE\\New\\Key")}).code, 0);
+    EXPECT_TRUE(db.keyExists(kUser, QStringLiteral("software\\new\\key")));
+}
+
+TEST(TavloregTest, OverwriteAsksFirst)
+{
+    seedClock();
+    const QStringList args = {QStringLiteral("add"), kDetailsArg,
+                              QStringLiteral("/v"),  QStringLiteral("date-align"),
+                              QStringLiteral("/d"),  QStringLiteral("2")};
+    for (const QByteArray &answer : {QByteArray("n\n"), QByteArray("whatever\n"), QByteArray()}) {
+        const Result r = reg(args, answer);
+        EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.out, QStringLiteral("Value date-align exists, overwrite(Yes/No)? ") +
+                             (answer.isEmpty() ? QStringLiteral("\n") : QString()) +
+                             QStringLiteral("The operation was canceled by the user.\n"));
+        EXPECT_EQ(textOf(kDetails, QStringLiteral("Date-align")), QStringLiteral("1"));
+    }
+    const Result yes = reg(args, "Yes\n");
+    EXPECT_EQ(yes.code, 0);
+    EXPECT_TRUE(yes.out.endsWith(kDone));
+    EXPECT_EQ(textOf(kDetails, QStringLiteral("Date-align")), QStringLiteral("2"));
+    const Result forced =
+        reg(QStringList(args).replaceInStrings(QStringLiteral("2"), QStringLiteral("0"))
+            << QStringLiteral("/F"));
+    EXPECT_EQ(forced.out, kDone);
+    EXPECT_EQ(textOf(kDetails, QStringLiteral("Date-align")), QStringLiteral("0"));
+}
+
+TEST(TavloregTest, DeletesValuesAndKeys)
+{
+    seedClock();
+    const Result no =
+        reg({QStringLiteral("delete"), kDetailsArg, QStringLiteral("/v"), QStringLiteral("Count")},
+            "n\n");
+    EXPECT_EQ(no.code, 0);
+    EXPECT_EQ(no.out, QStringLiteral("Delete the registry value Count (Yes/No)? "
+                                     "The operation was canceled by the user.\n"));
+    EXPECT_NE(textOf(kDetails, QStringLiteral("Count")), QStringLiteral("<absent>"));
+
+    EXPECT_EQ(reg({QStringLiteral("delete"), kDetailsArg, QStringLiteral("/v"),
+                   QStringLiteral("COUNT"), QStringLiteral("/f")})
+                  .out,
+              kDone);
+    EXPECT_EQ(textOf(kDetails, QStringLiteral("Count")), QStringLiteral("<absent>"));
+    EXPECT_EQ(textOf(kDetails, QStringLiteral("Date-align")), QStringLiteral("1"));
+
+    EXPECT_EQ(reg({QStringLiteral("delete"), kDetailsArg, QStringLiteral("/va")}, "y\n").code, 0);
+    SettingsDatabase db;
+    EXPECT_EQ(db.values(kUser, kDetails)->size(), 0);
+    EXPECT_TRUE(db.keyExists(kUser, kDetails + QStringLiteral("\\Sub\\Deep")));
+
+    const QStringList wholeKey = {QStringLiteral("delete"),
+                                  QStringLiteral("HKCU\\SOFTWARE\\TavloClock")};
+    const Result ask = reg(wholeKey, "no\n");
+    EXPECT_TRUE(ask.out.startsWith(QStringLiteral(
+        "Delete the registry key HKEY_CURRENT_USER\\SOFTWARE\\TavloClock (Yes/No)?")));
+    EXPECT_TRUE(db.keyExists(kUser, kDetails));
+    EXPECT_EQ(reg(wholeKey + QStringList{QStringLiteral("/f")}).out, kDone);
+    EXPECT_FALSE(db.keyExists(kUser, QStringLiteral("SOFTWARE\\TavloClock")));
+    EXPECT_FALSE(db.keyExists(kUser, kDetails + QStringLiteral("\\Sub\\Deep")));
+    EXPECT_TRUE(db.keyExists(kUser, QStringLiteral("SOFTWARE")));
+
+    // The hive and the Run key cannot go.
+    expectError(reg({QStringLiteral("delete"), QStringLiteral("HKCU"), QStringLiteral("/f")}));
+    expectError(reg({QStringLiteral("delete"),
+                     QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+                     QStringLiteral("/f")}));
+}
+
+TEST(TavloregTest, RunKeyWritesAutostartEntries)
+{
+    const QString run = QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    EXPECT_EQ(reg({QStringLiteral("add"), run, QStringLiteral("/v"), QStringLiteral("TavloClock"),
+                   QStringLiteral("/d"), QStringLiteral("/opt/my apps/tavlo-clock")})
+                  .out,
+              kDone);
+    const QString entry =
+        tavlo::test::configHome() + QStringLiteral("/autostart/TavloClock.desktop");
+    EXPECT_TRUE(QFileInfo::exists(entry));
+    const Result r = reg({QStringLiteral("query"), run});
+    EXPECT_EQ(r.out, QStringLiteral(
+                         "\nHKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\n"
+                         "    TavloClock    REG_SZ    /opt/my apps/tavlo-clock\n"));
+    expectError(reg({QStringLiteral("add"), run, QStringLiteral("/v"), QStringLiteral("N"),
+                     QStringLiteral("/t"), QStringLiteral("REG_DWORD"), QStringLiteral("/d"),
+                     QStringLiteral("1")}));
+    EXPECT_EQ(reg({QStringLiteral("delete"), run, QStringLiteral("/v"),
+                   QStringLiteral("TavloClock"), QStringLiteral("/f")})
+                  .code,
+              0);
+    EXPECT_FALSE(QFileInfo::exists(entry));
+}
+
+TEST(TavloregTest, ExportThenImportIntoAFreshFolder)
+{
+    seedClock();
+    {
+        RegistryStore store;
+        ASSERT_TRUE(store.setValue(RegHive::LocalMachine, RegistryStore::runKeyPath(),
+                                   RegValue::text(QStringLiteral("TavloClock"), "/usr/bin/c")));
+        SettingsDatabase db;
+        ASSERT_TRUE(
+            db.setValue(kUser, kDetails,
+                        RegValue::text(QStringLiteral("Path"), QStringLiteral("C:\\\"x\"\n2"))));
+    }
+    const QString file = tavlo::test::configHome() + QStringLiteral("/clock.reg");
+    EXPECT_EQ(
+        reg({QStringLiteral("export"), QStringLiteral("HKCU\\SOFTWARE\\TavloClock"), file}).out,
+        kDone);
+    EXPECT_EQ(reg({QStringLiteral("export"), QStringLiteral("HKLM\\Software\\Microsoft"),
+                   file + QStringLiteral(".run")})
+                  .code,
+              0);
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xff\xfe"));
+
+    // Exporting over an existing file asks first.
+    const Result ask =
+        reg({QStringLiteral("export"), QStringLiteral("HKCU\\SOFTWARE"), file}, "n\n");
+    EXPECT_EQ(ask.out, QStringLiteral("File %1 already exists. Overwrite (Yes/No)? "
+                                      "The operation was canceled by the user.\n")
+                           .arg(file));
+    written.seek(0);
+    EXPECT_EQ(written.readAll(), bytes);
+
+    QTemporaryDir fresh;
+    const QString freshConfig = fresh.path() + QStringLiteral("/config");
+    EXPECT_EQ(reg({QStringLiteral("import"), file}, QByteArray(), freshConfig).out, kDone);
+    EXPECT_EQ(
+        reg({QStringLiteral("import"), file + QStringLiteral(".run")}, QByteArray(), freshConfig)
+            .code,
+        0);
+
+    SettingsDatabase original;
+    SettingsDatabase copy(freshConfig + QStringLiteral("/tavlo/registry.db"));
+    for (const QString &key :
+         {kDetails, kDetails + QStringLiteral("\\Sub"), kDetails + QStringLiteral("\\Sub\\Deep")}) {
+        const auto a = original.values(kUser, key);
+        const auto b = copy.values(kUser, key);
+        ASSERT_TRUE(a && b) << key.toStdString();
+        ASSERT_EQ(a->size(), b->size()) << key.toStdString();
+        for (qsizetype i = 0; i < a->size(); ++i) {
+            EXPECT_EQ(b->at(i).name, a->at(i).name);
+            EXPECT_EQ(b->at(i).type, a->at(i).type) << a->at(i).name.toStdString();
+            EXPECT_EQ(b->at(i).data, a->at(i).data) << a->at(i).name.toStdString();
+        }
+    }
+    RegistryStore freshStore(copy.path(), freshConfig + QStringLiteral("/autostart"));
+    EXPECT_EQ(freshStore.value(RegHive::LocalMachine, RegistryStore::runKeyPath(), "TavloClock")
+                  ->toText(),
+              QStringLiteral("/usr/bin/c"));
+}
+
+TEST(TavloregTest, BadImportFilesChangeNothing)
+{
+    seedClock();
+    const QString dir = tavlo::test::configHome();
+    const QString missing = dir + QStringLiteral("/missing.reg");
+    const Result r = reg({QStringLiteral("import"), missing});
+    expectError(r);
+    EXPECT_TRUE(r.err.contains(missing));
+
+    const QString bad = dir + QStringLiteral("/bad.reg");
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Windows Registry Editor Version 5.00\n[HKCU\\SOFTWARE\\TavloClock]\n\"a\"=\"1\"\n"
+               "\"b\"=dword:zz\n");
+    file.close();
+    const Result invalid = reg({QStringLiteral("import"), bad});
+    expectError(invalid);
+    EXPECT_TRUE(invalid.err.contains(QStringLiteral("line 4"))) << invalid.err.toStdString();
+    EXPECT_EQ(textOf(QStringLiteral("SOFTWARE\\TavloClock"), QStringLiteral("a")),
+              QStringLiteral("<absent>"));
+
+    expectError(reg({QStringLiteral("import"), dir}));
+    expectError(
+        reg({QStringLiteral("export"), kDetailsArg, dir + QStringLiteral("/no/such/dir/x.reg")}));
+}
+
+TEST(TavloregTest, DamagedDatabaseIsReportedAndLeftAlone)
+{
+    const QString path = SettingsDatabase::defaultPath();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    const QByteArray junk(3000, '\x17');
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(junk);
+    }
+    expectError(reg({QStringLiteral("query"), kDetailsArg}));
+    const Result add = reg({QStringLiteral("add"), kDetailsArg, QStringLiteral("/v"),
+                            QStringLiteral("a"), QStringLiteral("/d"), QStringLiteral("1")});
+    expectError(add);
+    EXPECT_TRUE(add.err.contains(path)) << add.err.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), junk);
+}
+
+TEST(TavloregTest, TwoImportsAtOnceLoseNoValue)
+{
+    constexpr int perFile = 300;
+    const QString dir = tavlo::test::configHome();
+    ASSERT_TRUE(QDir().mkpath(dir));
+    QList<QString> files;
+    for (int id : {1, 2}) {
+        RegFile regFile;
+        RegFileKey key{kUser, kDetails, false, {}};
+        for (int i = 0; i < perFile; ++i)
+            key.values.append(
+                {RegValue::text(QStringLiteral("p%1-%2").arg(id).arg(i), QString::number(i)),
+                 false});
+        regFile.keys.append(key);
+        files.append(dir + QStringLiteral("/import%1.reg").arg(id));
+        QFile file(files.last());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(regFile.toBytes());
+    }
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (const QString &file : files) {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        process->start(QStringLiteral(TAVLOREG_PATH), {QStringLiteral("import"), file});
+        processes.push_back(std::move(process));
+    }
+    for (const auto &process : processes) {
+        EXPECT_TRUE(process->waitForFinished(120000));
+        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+    }
+    SettingsDatabase db;
+    const auto values = db.values(kUser, kDetails);
+    ASSERT_TRUE(values);
+    EXPECT_EQ(values->size(), 2 * perFile);
+}

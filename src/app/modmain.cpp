@@ -1,0 +1,181 @@
+#include "app/modmain.h"
+
+#include "app/cmlib_registry.h"
+#include "app/convert.h"
+#include "app/valuenames.h"
+#include "frame/widgetform.h"
+#include "widgets/clock/fapp_clock.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QScreen>
+#include <QStandardPaths>
+#include <cmath>
+
+#ifndef TAVLO_VERSION_MAJOR
+#define TAVLO_VERSION_MAJOR 1
+#define TAVLO_VERSION_MINOR 0
+#define TAVLO_VERSION_PATCH 0
+#endif
+#ifndef TAVLO_WEB_ROOT
+#define TAVLO_WEB_ROOT "https://www.orvane.com"
+#endif
+
+namespace tavlo {
+namespace {
+
+MainGlobals *g_globals = nullptr;
+
+enum class Kind { Calculator, Calendar, Clock, Notes, Photos, Stopwatch, Timer };
+
+Kind kindOf(const QString &title)
+{
+    static const std::pair<const char *, Kind> kinds[] = {{"TavloCalculator", Kind::Calculator},
+                                                          {"TavloCalendar", Kind::Calendar},
+                                                          {"TavloClock", Kind::Clock},
+                                                          {"TavloNotes", Kind::Notes},
+                                                          {"TavloPhotos", Kind::Photos},
+                                                          {"TavloStopwatch", Kind::Stopwatch},
+                                                          {"TavloTimer", Kind::Timer}};
+    for (const auto &[name, kind] : kinds) {
+        if (title == QLatin1String(name))
+            return kind;
+    }
+    return Kind::Clock;
+}
+
+// The form of a kind, or nullptr while this build has none for it.
+WidgetForm *newWidgetForm(Kind kind)
+{
+    switch (kind) {
+    case Kind::Clock:
+        return new fapp_CLOCK;
+    default:
+        return nullptr;
+    }
+}
+
+void initialiseGlobals(MainGlobals &g, const QString &title)
+{
+    g.strAPPTITLE = title;
+    g.strREGROOT = QStringLiteral("SOFTWARE\\") + title + QStringLiteral("\\");
+    g.strVERSION = QStringLiteral("%1.%2%3")
+                       .arg(TAVLO_VERSION_MAJOR)
+                       .arg(TAVLO_VERSION_MINOR)
+                       .arg(TAVLO_VERSION_PATCH);
+    g.strVERSIONTEXT = QStringLiteral("Version: ") + g.strVERSION;
+    g.strRIGHTS = QStringLiteral("Copyright \u00A9 %1 Orvane. All rights reserved.")
+                      .arg(QDate::currentDate().year());
+    g.strPROGRAMFOLDER = programFolder(title);
+    g.strUPDATEFILE = g.strPROGRAMFOLDER + QStringLiteral("/latestupdate.txt");
+    const QString web = QStringLiteral(TAVLO_WEB_ROOT);
+    g.strVERSIONURL = web + QStringLiteral("/prgdetails/ovapps_version.txt");
+    g.strNEWERURL = web + QStringLiteral("/there-is-a-newer-version-available/");
+    g.strAPPSURL = web + QStringLiteral("/how-to-get-tablet-style-apps-on-your-tavlo/");
+    g.strDONATEURL = web + QStringLiteral("/donate/");
+}
+
+} // namespace
+
+MainGlobals &globals()
+{
+    if (!g_globals)
+        g_globals = new MainGlobals;
+    return *g_globals;
+}
+
+void resetGlobals()
+{
+    MainGlobals &g = globals();
+    for (auto &slot : g.frmWIDGETS) {
+        if (slot) {
+            slot->hide();
+            delete slot.data();
+        }
+    }
+    g = MainGlobals{};
+}
+
+QString programFolder(const QString &title)
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/tavlo/") + title;
+}
+
+bool FolderExists(const QString &path)
+{
+    return QFileInfo(path).isDir();
+}
+
+void MakeFolder(const QString &path)
+{
+    if (!FolderExists(path))
+        QDir().mkpath(path);
+}
+
+QString AddBackslash(const QString &path)
+{
+    if (path.endsWith(QLatin1Char('/')))
+        return path;
+    return path.length() > 3 ? path + QLatin1Char('/') : path;
+}
+
+void LoadMessageFont()
+{
+    MainGlobals &g = globals();
+    const QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    g.strMSGFONTNAME = font.family();
+    double points = font.pointSizeF();
+    if (points <= 0 && font.pixelSize() > 0) {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        points = font.pixelSize() * 72.0 / (screen ? screen->logicalDotsPerInchY() : 96.0);
+    }
+    const long whole = std::lround(points);
+    g.strMSGFONTSIZE = QString::number(whole < 8 ? 8 : whole);
+}
+
+bool Main(const QString &title)
+{
+    MainGlobals &g = globals();
+    g.lngOPENCOUNT = 0;
+    g.objREGISTRY = std::make_unique<cmlib_REGISTRY>();
+    g.lngLASTINDEX = 0;
+    initialiseGlobals(g, title);
+
+    MakeFolder(g.strPROGRAMFOLDER + QStringLiteral("/presets"));
+    MakeFolder(g.strPROGRAMFOLDER + QStringLiteral("/notes"));
+
+    LoadMessageFont();
+
+    WidgetForm *form = newWidgetForm(kindOf(title));
+    if (!form)
+        return false;
+    g.frmWIDGETS[size_t(g.lngLASTINDEX)] = form;
+    form->setTag(QString::number(g.lngLASTINDEX));
+    form->Form_Load();
+
+    WidgetForm *selected = g.frmWIDGETS[size_t(g.lngSELINDEX)];
+    if (selected) {
+        const auto alpha = convert::toByte(
+            LoadSetting(reg::DefaultTransparency, QString::number(selected->lngTRANSVAL())));
+        if (alpha)
+            selected->setLngTRANSVAL(*alpha);
+        selected->setLngTRANSVALCUST(selected->lngTRANSVAL());
+    }
+    return true;
+}
+
+void OrderlyExit()
+{
+    MainGlobals &g = globals();
+    for (auto &slot : g.frmWIDGETS) {
+        if (slot)
+            slot->close();
+    }
+    QCoreApplication::quit();
+}
+
+} // namespace tavlo

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <memory>
+
+namespace tavlo {
+
+class cmlib_REGISTRY;
+class WidgetForm;
+
+inline constexpr int kWidgetSlots = 21;
+
+// The program's shared state, one copy per process.
+struct MainGlobals
+{
+    QString strAPPTITLE;
+    std::array<QPointer<WidgetForm>, kWidgetSlots> frmWIDGETS;
+    int32_t lngLASTINDEX = 0;
+    int32_t lngSELINDEX = 0;
+    int32_t lngOPENCOUNT = 0;
+    std::unique_ptr<cmlib_REGISTRY> objREGISTRY;
+
+    QString strREGROOT;
+    QString strVERSION;
+    QString strVERSIONTEXT;
+    QString strRIGHTS;
+    QString strPROGRAMFOLDER;
+    QString strUPDATEFILE;
+    QString strVERSIONURL;
+    QString strNEWERURL;
+    QString strAPPSURL;
+    QString strDONATEURL;
+    QString strMSGFONTNAME;
+    QString strMSGFONTSIZE;
+};
+
+MainGlobals &globals();
+// Drops every widget and the store and clears the globals (tests start each case afresh).
+void resetGlobals();
+
+// Starts the program of the given application title: globals, folders, message
+// font, then the widgets of its kind. False when this build has no widget of
+// that kind yet.
+bool Main(const QString &title);
+
+// Ends the program in order: every widget is unloaded (saving what its unload
+// saves), then the event loop quits.
+void OrderlyExit();
+
+// The per-user program folder: ${XDG_DATA_HOME:-~/.local/share}/tavlo/<title>.
+QString programFolder(const QString &title);
+
+bool FolderExists(const QString &path);
+// Creates the folder (and its parents) when it is missing.
+void MakeFolder(const QString &path);
+// path with a trailing separator, except for a root of 3 characters or fewer.
+QString AddBackslash(const QString &path);
+
+// Fills strMSGFONTNAME and strMSGFONTSIZE from the desktop's general font.
+void LoadMessageFont();
+
+} // namespace tavlo

@@ -1,0 +1,209 @@
+#include "frame/controls.h"
+
+#include "frame/modgradient.h"
+#include "frame/twips.h"
+
+#include <QFontMetrics>
+#include <QPaintEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace tavlo {
+
+QRect TwipsBox::pixelRect() const
+{
+    return QRect(twipsToPixelsX(m_left), twipsToPixelsY(m_top), twipsToPixelsX(m_width),
+                 twipsToPixelsY(m_height));
+}
+
+Label::Label(const QString &name, QWidget *parent) : QLabel(parent)
+{
+    setObjectName(name);
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setMargin(0);
+    setIndent(0);
+    setWordWrap(false);
+    m_font = font();
+}
+
+void Label::setCaption(const QString &caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    if (m_autoSize)
+        fit();
+}
+
+void Label::setTextAlign(int align)
+{
+    if (align < AlignLeftJustify || align > AlignCenter)
+        return;
+    m_align = align;
+}
+
+void Label::setFontName(const QString &name)
+{
+    m_font.setFamily(name);
+    if (m_autoSize)
+        fit();
+}
+
+void Label::setFontSize(float points)
+{
+    if (!(points > 0) || points > 2048)
+        return;
+    m_font.setPointSizeF(points);
+    if (m_autoSize)
+        fit();
+}
+
+void Label::setFontBold(bool bold)
+{
+    m_font.setBold(bold);
+    if (m_autoSize)
+        fit();
+}
+
+void Label::setAutoSize(bool on)
+{
+    m_autoSize = on;
+    if (on)
+        fit();
+}
+
+QSize Label::textSizeTwips() const
+{
+    const QFontMetrics metrics(m_font);
+    return QSize(int(std::lround(metrics.horizontalAdvance(m_caption) * twipsPerPixelX())),
+                 int(std::lround(metrics.height() * twipsPerPixelY())));
+}
+
+void Label::fit()
+{
+    const QSize size = textSizeTwips();
+    // The aligned edge stays where it is, so a right-aligned or centred
+    // caption keeps its place as it grows or shrinks.
+    if (m_align == AlignRightJustify)
+        m_left += m_width - size.width();
+    else if (m_align == AlignCenter)
+        m_left += (m_width - size.width()) / 2;
+    m_width = size.width();
+    m_height = size.height();
+}
+
+void Label::sync()
+{
+    if (text() != m_caption)
+        setText(m_caption);
+    if (font() != m_font)
+        setFont(m_font);
+    const QColor colour = toQColor(m_foreColor);
+    if (palette().color(QPalette::WindowText) != colour) {
+        QPalette p = palette();
+        p.setColor(QPalette::WindowText, colour);
+        setPalette(p);
+    }
+    const Qt::Alignment horizontal = m_align == AlignRightJustify ? Qt::AlignRight
+                                     : m_align == AlignCenter     ? Qt::AlignHCenter
+                                                                  : Qt::AlignLeft;
+    if (alignment() != (horizontal | Qt::AlignTop))
+        setAlignment(horizontal | Qt::AlignTop);
+    const QRect rect = pixelRect();
+    if (geometry() != rect)
+        setGeometry(rect);
+    if (isVisibleTo(parentWidget()) != m_shown)
+        setVisible(m_shown);
+}
+
+PictureBox::PictureBox(const QString &name, QWidget *parent) : QWidget(parent)
+{
+    setObjectName(name);
+    // The picture covers every pixel, so nothing below needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::paintGradient(float angle, OleColor colour1, OleColor colour2)
+{
+    const QRect rect = pixelRect();
+    const PaintKey key{rect.size(), angle, colour1, colour2, m_backColor};
+    if (key == m_painted && !m_picture.isNull())
+        return;
+    m_painted = key;
+    if (rect.width() <= 0 || rect.height() <= 0) {
+        m_picture = QImage();
+        return;
+    }
+    if (m_picture.size() != rect.size())
+        m_picture = QImage(rect.size(), QImage::Format_RGB32);
+    m_picture.fill(toQColor(m_backColor));
+    PaintGradient(m_picture, angle, colour1, colour2);
+    update();
+}
+
+void PictureBox::sync()
+{
+    const QRect rect = pixelRect();
+    if (geometry() != rect)
+        setGeometry(rect);
+    if (isVisibleTo(parentWidget()) != m_shown)
+        setVisible(m_shown);
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    if (m_picture.isNull()) {
+        painter.fillRect(event->rect(), toQColor(m_backColor));
+        return;
+    }
+    painter.drawImage(event->rect(), m_picture, event->rect());
+}
+
+LineControl::LineControl(const QString &name, QWidget *parent) : QWidget(parent)
+{
+    setObjectName(name);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void LineControl::setBorderColor(OleColor colour)
+{
+    if (colour == m_colour)
+        return;
+    m_colour = colour;
+    update();
+}
+
+void LineControl::sync()
+{
+    const int x1 = twipsToPixelsX(m_x1), y1 = twipsToPixelsY(m_y1);
+    const int x2 = twipsToPixelsX(m_x2), y2 = twipsToPixelsY(m_y2);
+    const QRect rect = QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                             QPoint(std::max(x1, x2), std::max(y1, y2)));
+    if (geometry() != rect)
+        setGeometry(rect);
+    if (isVisibleTo(parentWidget()) != m_shown)
+        setVisible(m_shown);
+}
+
+void LineControl::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QColor colour = toQColor(m_colour);
+    if (width() == 1 || height() == 1) {
+        painter.fillRect(rect(), colour);
+        return;
+    }
+    painter.setPen(colour);
+    const int x1 = twipsToPixelsX(m_x1), y1 = twipsToPixelsY(m_y1);
+    const int x2 = twipsToPixelsX(m_x2), y2 = twipsToPixelsY(m_y2);
+    painter.drawLine(QPoint(x1, y1) - pos(), QPoint(x2, y2) - pos());
+}
+
+ShapeControl::ShapeControl(const QString &name, QObject *parent) : QObject(parent)
+{
+    setObjectName(name);
+}
+
+} // namespace tavlo

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "frame/modblend.h"
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+
+namespace tavlo {
+
+// What the rest of the program may ask of any widget window. Setting a
+// property only stores it; ColorUpdate or FormUpdate makes it visible.
+class WidgetInterface
+{
+public:
+    virtual ~WidgetInterface() = default;
+
+    // Repaints the theme and re-applies the alpha.
+    virtual void ColorUpdate() = 0;
+    // Re-applies "On-Top" from the settings, then ColorUpdate.
+    virtual void FormUpdate() = 0;
+    virtual OleColor lngTHEMECOLOR() const = 0;
+    virtual void setLngTHEMECOLOR(OleColor colour) = 0;
+    virtual uint8_t lngTRANSVAL() const = 0;
+    virtual void setLngTRANSVAL(uint8_t alpha) = 0;
+    virtual int32_t lngTRANSVALCONTRAST() const = 0;
+    virtual void setLngTRANSVALCONTRAST(int32_t contrast) = 0;
+    virtual uint8_t lngTRANSVALCUST() const = 0;
+    virtual void setLngTRANSVALCUST(uint8_t alpha) = 0;
+    virtual QString strSELPRESET() const = 0;
+    virtual void setStrSELPRESET(const QString &preset) = 0;
+    // Refreshes the texts and lays the parts out again.
+    virtual void updateparts() = 0;
+};
+
+// A widget window: its form name (objectName) and its widget number, kept as
+// decimal text in Tag.
+class WidgetForm : public QWidget, public WidgetInterface
+{
+    Q_OBJECT
+public:
+    explicit WidgetForm(const QString &formName, QWidget *parent = nullptr);
+
+    QString Tag() const { return m_tag; }
+    void setTag(const QString &tag) { m_tag = tag; }
+    // The widget number from Tag, or the current widget when Tag is not set yet.
+    int widgetNumber() const;
+
+    // Runs the form's load code and shows it.
+    virtual void Form_Load() = 0;
+
+private:
+    QString m_tag;
+};
+
+} // namespace tavlo

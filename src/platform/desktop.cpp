@@ -1,0 +1,80 @@
+#include "platform/desktop.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <initializer_list>
+
+namespace tavlo {
+namespace {
+
+class RealDesktop final : public Desktop
+{
+public:
+    bool startProgram(const QString &program, const QStringList &arguments) override
+    {
+        return QProcess::startDetached(program, arguments);
+    }
+};
+
+RealDesktop g_realDesktop;
+Desktop *g_desktop = &g_realDesktop;
+
+struct Tool
+{
+    const char *program;
+    std::initializer_list<const char *> arguments;
+};
+
+bool startFirstFound(std::initializer_list<Tool> tools)
+{
+    for (const Tool &tool : tools) {
+        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(tool.program));
+        if (path.isEmpty())
+            continue;
+        QStringList arguments;
+        for (const char *argument : tool.arguments)
+            arguments << QString::fromLatin1(argument);
+        return desktop().startProgram(path, arguments);
+    }
+    return false;
+}
+
+} // namespace
+
+Desktop &desktop()
+{
+    return *g_desktop;
+}
+
+void setDesktopForTesting(Desktop *replacement)
+{
+    g_desktop = replacement ? replacement : &g_realDesktop;
+}
+
+bool openDateTimeSettings()
+{
+    return startFirstFound({
+        {"gnome-control-center", {"datetime"}},
+        {"systemsettings", {"kcm_clock"}},
+        {"kcmshell6", {"kcm_clock"}},
+        {"kcmshell5", {"clock"}},
+        {"cinnamon-settings", {"calendar"}},
+        {"mate-time-admin", {}},
+        {"lxqt-config-datetime", {}},
+        {"time-admin", {}},
+    });
+}
+
+bool openRegionSettings()
+{
+    return startFirstFound({
+        {"gnome-control-center", {"region"}},
+        {"systemsettings", {"kcm_regionandlang"}},
+        {"kcmshell6", {"kcm_regionandlang"}},
+        {"kcmshell5", {"formats"}},
+        {"cinnamon-settings", {"region"}},
+        {"lxqt-config-locale", {}},
+    });
+}
+
+} // namespace tavlo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tavlo {
+
+// Effects that leave the program: starting other programs. Tests install a
+// recorder instead of letting anything run.
+class Desktop
+{
+public:
+    virtual ~Desktop() = default;
+    // Starts program (a path or a name found on PATH) detached, without a shell.
+    virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
+};
+
+Desktop &desktop();
+// Installs desktop (not owned) for tests; nullptr restores the real one.
+void setDesktopForTesting(Desktop *desktop);
+
+// Opens the desktop's date and time settings: the first known tool on PATH; nothing when none.
+bool openDateTimeSettings();
+// Opens the desktop's region and format settings, the same way.
+bool openRegionSettings();
+
+} // namespace tavlo

@@ -1,0 +1,222 @@
+#include "widgets/clock/fapp_clock.h"
+
+#include "app/cmlib_registry.h"
+#include "app/convert.h"
+#include "app/valuenames.h"
+#include "frame/controls.h"
+#include "platform/systemclock.h"
+
+#include <QTimer>
+#include <cmath>
+
+namespace tavlo {
+namespace {
+
+// Layout in twips.
+constexpr int kStripAllowance = 270 + 120 + 120;
+constexpr int kTimeOnlyExtra = 130;
+constexpr int kWindowMargin = 90;
+constexpr int kLabelLeft = 210;
+constexpr int kSingleStripTop = 45;
+constexpr int kSmallTextOverhang = 50;
+
+const QString kTrail = QStringLiteral("   ");
+
+} // namespace
+
+QString classicTimeFormat(const QLocale &locale)
+{
+    // Drop the time-zone letters (outside quotes) and the spaces around them.
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString result;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar ch = format.at(i);
+        if (ch == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && ch == QLatin1Char('t')) {
+            while (i + 1 < format.size() && format.at(i + 1) == QLatin1Char('t'))
+                ++i;
+            continue;
+        }
+        result += ch;
+    }
+    return result.simplified();
+}
+
+ClockTexts clockTexts(const QTime &time, const QLocale &locale, bool modern)
+{
+    ClockTexts texts;
+    if (!modern) {
+        texts.time =
+            QLatin1Char(' ') + locale.toString(time, classicTimeFormat(locale)) + QLatin1Char(' ');
+        return texts;
+    }
+    const int h = time.hour();
+    const QString mm = QStringLiteral(":%1").arg(time.minute(), 2, 10, QLatin1Char('0'));
+    if (h == 0)
+        texts.time = QStringLiteral(" 12") + mm + kTrail;
+    else if (h > 12)
+        texts.time = QLatin1Char(' ') + QString::number(h - 12) + mm + kTrail;
+    else
+        texts.time = QLatin1Char(' ') + QString::number(h) + mm + kTrail;
+    texts.seconds = QStringLiteral(" %1").arg(time.second(), 2, 10, QLatin1Char('0'));
+    texts.ampm = QLatin1Char(' ') + (h < 12 ? locale.amText() : locale.pmText());
+    return texts;
+}
+
+QString clockDateText(const QDate &date, const QLocale &locale)
+{
+    return QLatin1Char(' ') + locale.toString(date, QLocale::LongFormat) + QLatin1Char(' ');
+}
+
+fapp_CLOCK::fapp_CLOCK(QWidget *parent) : FixedFrame(QStringLiteral("fapp_CLOCK"), parent)
+{
+    const QString face = QStringLiteral("Trebuchet MS");
+    lblTIME->setFontName(face);
+    lblTIME->setFontSize(36);
+    lblTIME->setFontBold(true);
+    lblTIME->setTop(0);
+    lblTIME->setLeft(kLabelLeft);
+    lblTIME->setForeColor(0xFFFFFF);
+    lblDATE->setFontName(face);
+    lblDATE->setFontSize(12);
+    lblDATE->setTop(45);
+    lblDATE->setLeft(kLabelLeft);
+    lblDATE->setForeColor(0xE0E0E0);
+    for (Label *small : {lblSECS, lblSTYLE}) {
+        small->setFontName(face);
+        small->setFontSize(24);
+        small->setAutoSize(true);
+    }
+}
+
+void fapp_CLOCK::loadFirstTexts()
+{
+    const bool modern =
+        convert::val(LoadSetting(numbered(reg::StyleModern), QStringLiteral("1"))) == 1;
+    setTimeTexts(modern);
+    setDateText();
+}
+
+void fapp_CLOCK::setTimeTexts(bool modern)
+{
+    const ClockTexts texts = clockTexts(systemClock().now().time(), QLocale(), modern);
+    lblTIME->setCaption(texts.time);
+    lblSECS->setCaption(texts.seconds);
+    lblSTYLE->setCaption(texts.ampm);
+}
+
+void fapp_CLOCK::setDateText()
+{
+    // Written only when the day or the format changes.
+    const QString date = clockDateText(systemClock().now().date(), QLocale());
+    const QString space = QStringLiteral(" ");
+    if (space + lblDATE->Caption().trimmed() + space != space + date.trimmed() + space)
+        lblDATE->setCaption(date);
+}
+
+void fapp_CLOCK::updateparts()
+{
+    if (!timerRunning())
+        return;
+    const bool modern =
+        convert::toBool(LoadSetting(numbered(reg::StyleModern), QStringLiteral("1")))
+            .value_or(false);
+    setTimeTexts(modern);
+    setDateText();
+    const double state =
+        std::nearbyint(convert::val(LoadSetting(numbered(reg::State), QStringLiteral("0"))));
+    layOut(int(state));
+    FrameGeometry();
+    placeSmallTexts();
+    sync();
+}
+
+void fapp_CLOCK::layOut(int state)
+{
+    const auto fit = [](Label *label) {
+        label->setAutoSize(true);
+        label->setAutoSize(false);
+    };
+    switch (state) {
+    case 0: {
+        picTIME->setShown(true);
+        picDATE->setShown(true);
+        fit(lblTIME);
+        picTIME->setWidth(lblTIME->Width() + kStripAllowance);
+        picTIME->setHeight(lblTIME->Height() + 2 * lblTIME->Top());
+        fit(lblDATE);
+        picDATE->setWidth(lblDATE->Width() + kStripAllowance);
+        picDATE->setHeight(lblDATE->Height() + 2 * lblDATE->Top());
+        picDATE->setTop(picTIME->Top() + picTIME->Height());
+        setFormHeight(picTIME->Height() + picDATE->Height() + kWindowMargin);
+        if (lblDATE->Width() >= lblTIME->Width()) {
+            setFormWidth(picDATE->Width() + kWindowMargin);
+            lblTIME->setWidth(lblDATE->Width());
+            picTIME->setWidth(picDATE->Width());
+        } else {
+            setFormWidth(picTIME->Width() + kWindowMargin);
+            lblDATE->setWidth(lblTIME->Width());
+            picDATE->setWidth(picTIME->Width());
+        }
+        lblTIME->setLeft(kLabelLeft);
+        lblDATE->setLeft(kLabelLeft);
+        lneshad->setShown(true);
+        lnesep->setShown(true);
+        break;
+    }
+    case 1:
+        picDATE->setShown(true);
+        picTIME->setShown(false);
+        fit(lblDATE);
+        picDATE->setWidth(lblDATE->Width() + kStripAllowance);
+        picDATE->setHeight(lblDATE->Height() + 2 * lblDATE->Top());
+        setFormWidth(picDATE->Width() + kWindowMargin);
+        lblTIME->setLeft(kLabelLeft);
+        lblDATE->setLeft(kLabelLeft);
+        lblTIME->setWidth(lblDATE->Width());
+        picTIME->setWidth(picDATE->Width());
+        setFormHeight(picDATE->Height() + kWindowMargin);
+        picDATE->setTop(kSingleStripTop);
+        lneshad->setShown(false);
+        lnesep->setShown(false);
+        break;
+    case 2:
+        picTIME->setShown(true);
+        picDATE->setShown(false);
+        fit(lblTIME);
+        picTIME->setWidth(lblTIME->Width() + kStripAllowance);
+        picTIME->setHeight(lblTIME->Height() + 2 * lblTIME->Top() + kTimeOnlyExtra);
+        setFormWidth(picTIME->Width() + kWindowMargin);
+        lblTIME->setLeft(kLabelLeft);
+        lblDATE->setLeft(kLabelLeft);
+        lblDATE->setWidth(lblTIME->Width());
+        picDATE->setWidth(picTIME->Width());
+        setFormHeight(picTIME->Height() + kWindowMargin);
+        picTIME->setTop(kSingleStripTop);
+        lneshad->setShown(false);
+        lnesep->setShown(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void fapp_CLOCK::placeSmallTexts()
+{
+    lblTIME->setAutoSize(true);
+    const int timeRight = lblTIME->Left() + lblTIME->Width();
+    lblSECS->setFontName(lblTIME->FontName());
+    lblSECS->setFontSize(lblTIME->FontSize() * 45 / 100);
+    lblSECS->setForeColor(lblTIME->ForeColor());
+    lblSECS->setLeft(timeRight - lblSECS->Width() + kSmallTextOverhang);
+    lblSECS->setTop(lblTIME->Height() * 12 / 100);
+    lblSTYLE->setFontName(lblTIME->FontName());
+    lblSTYLE->setFontSize(lblTIME->FontSize() * 43 / 100);
+    lblSTYLE->setForeColor(lblTIME->ForeColor());
+    lblSTYLE->setLeft(timeRight - lblSTYLE->Width() + kSmallTextOverhang);
+    lblSTYLE->setTop(lblSECS->Top() + lblSECS->Height() - lblTIME->Height() * 12 / 100);
+}
+
+} // namespace tavlo

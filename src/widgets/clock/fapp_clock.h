@@ -1,0 +1,46 @@
+#pragma once
+
+#include "frame/fixedframe.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace tavlo {
+
+// The texts of one tick, from the time, the locale and the style.
+struct ClockTexts
+{
+    QString time;
+    QString seconds;
+    QString ampm;
+};
+
+// Modern style: 12-hour time with separate seconds and AM/PM; classic style:
+// the locale's own time format, seconds included.
+ClockTexts clockTexts(const QTime &time, const QLocale &locale, bool modern);
+// The locale's long date, as the date strip shows it.
+QString clockDateText(const QDate &date, const QLocale &locale);
+// The locale's long time format without its time-zone part.
+QString classicTimeFormat(const QLocale &locale);
+
+// The clock: the time in the upper strip, the date in the lower one, in one
+// of three arrangements (date and time, date only, time only).
+class fapp_CLOCK final : public FixedFrame
+{
+    Q_OBJECT
+public:
+    explicit fapp_CLOCK(QWidget *parent = nullptr);
+
+    void updateparts() override;
+
+protected:
+    void loadFirstTexts() override;
+
+private:
+    void setTimeTexts(bool modern);
+    void setDateText();
+    void layOut(int state);
+    void placeSmallTexts();
+};
+
+} // namespace tavlo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/desktop.h"
+#include "platform/systemclock.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace tavlo::test {
+
+// A clock the test sets; installed for the object's lifetime.
+class FakeClock final : public SystemClock
+{
+public:
+    explicit FakeClock(const QDateTime &start) : m_now(start) { setSystemClockForTesting(this); }
+    ~FakeClock() override { setSystemClockForTesting(nullptr); }
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime &now) { m_now = now; }
+
+private:
+    QDateTime m_now;
+};
+
+// Records the programs the code would start; installed for the object's lifetime.
+class RecordingDesktop final : public Desktop
+{
+public:
+    RecordingDesktop() { setDesktopForTesting(this); }
+    ~RecordingDesktop() override { setDesktopForTesting(nullptr); }
+    bool startProgram(const QString &program, const QStringList &arguments) override
+    {
+        started << (QStringList{program} + arguments);
+        return true;
+    }
+    QList<QStringList> started;
+};
+
+} // namespace tavlo::test

@@ -1,0 +1,201 @@
+#include "frame/fixedframe.h"
+
+#include "app/valuenames.h"
+#include "clockfixture.h"
+#include "frame/modblend.h"
+#include "frame/twips.h"
+#include "frame/windowops.h"
+#include "testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QTest>
+
+using namespace tavlo;
+
+namespace {
+
+class FrameTest : public test::ClockFixture
+{};
+
+// Collects what gets painted, in the coordinates of the top-level window.
+class PaintRecorder final : public QObject
+{
+public:
+    explicit PaintRecorder(QWidget *root) : m_root(root)
+    {
+        root->installEventFilter(this);
+        for (QWidget *child : root->findChildren<QWidget *>())
+            child->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            auto *widget = static_cast<QWidget *>(watched);
+            const QRect rect = static_cast<QPaintEvent *>(event)->rect();
+            painted |= QRect(widget->mapTo(m_root, rect.topLeft()), rect.size());
+        }
+        return false;
+    }
+    QRegion painted;
+
+private:
+    QWidget *m_root;
+};
+
+} // namespace
+
+TEST_F(FrameTest, ThemeShadesFollowColourAndContrast)
+{
+    ASSERT_TRUE(start());
+    auto *frame = static_cast<FixedFrame *>(form());
+    const OleColor theme = 0x336699;
+    frame->setLngTHEMECOLOR(theme);
+    frame->setLngTRANSVALCONTRAST(33);
+    frame->ColorUpdate();
+    EXPECT_EQ(frame->BackColor(), ColorBlend(0, theme, -34));
+    EXPECT_EQ(line("lnesep")->BorderColor(), ColorBlend(0xFFFFFF, theme, 63));
+    EXPECT_EQ(line("lneshad")->BorderColor(), ColorBlend(0, ColorBlend(0, theme, -34), 50));
+
+    frame->setLngTRANSVALCONTRAST(100);
+    frame->ColorUpdate();
+    EXPECT_EQ(frame->BackColor(), ColorBlend(0, theme, 100));
+
+    // The time strip runs from light at the top to dark at the bottom, the
+    // date strip the other way round.
+    const QImage time = picture("picTIME")->picture();
+    const QImage date = picture("picDATE")->picture();
+    ASSERT_FALSE(time.isNull());
+    EXPECT_GT(qGray(time.pixel(5, 0)), qGray(time.pixel(5, time.height() - 1)));
+    EXPECT_LT(qGray(date.pixel(5, 0)), qGray(date.pixel(5, date.height() - 1)));
+}
+
+TEST_F(FrameTest, GradientsArePaintedOnlyWhenTheirInputsChange)
+{
+    ASSERT_TRUE(start());
+    auto *frame = static_cast<FixedFrame *>(form());
+    const qint64 before = picture("picTIME")->picture().cacheKey();
+    frame->updateparts();
+    frame->ColorUpdate();
+    EXPECT_EQ(picture("picTIME")->picture().cacheKey(), before);
+    frame->setLngTHEMECOLOR(0x0000FF);
+    frame->ColorUpdate();
+    EXPECT_NE(picture("picTIME")->picture().cacheKey(), before);
+}
+
+TEST_F(FrameTest, ATickThatChangesNoTextRepaintsNothing)
+{
+    ASSERT_TRUE(start());
+    settle();
+    PaintRecorder recorder(form());
+    form()->updateparts();
+    settle();
+    EXPECT_TRUE(recorder.painted.isEmpty());
+
+    // A new second repaints the seconds label's own area, nothing else.
+    clock().set(clock().now().addSecs(1));
+    form()->updateparts();
+    settle();
+    Label *seconds = label("lblSECS");
+    const QRect area(seconds->mapTo(form(), QPoint(0, 0)), seconds->size());
+    EXPECT_FALSE(recorder.painted.isEmpty());
+    EXPECT_EQ(recorder.painted.boundingRect() | area, area);
+}
+
+TEST_F(FrameTest, TransparencyIsClampedAndWrittenBack)
+{
+    QWidget window;
+    uint8_t alpha = 5;
+    SetTransparency(&window, alpha);
+    EXPECT_EQ(alpha, 20);
+    EXPECT_NEAR(window.windowOpacity(), 20 / 255.0, 0.002);
+    alpha = 255;
+    SetTransparency(&window, alpha);
+    EXPECT_EQ(alpha, 255);
+    EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
+}
+
+TEST_F(FrameTest, OnTopChangesWithoutANewWindow)
+{
+    ASSERT_TRUE(start());
+    const WId id = form()->winId();
+    SaveSetting(reg::OnTop, QStringLiteral("1"));
+    form()->FormUpdate();
+    EXPECT_TRUE(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form()->isVisible());
+    EXPECT_EQ(form()->winId(), id);
+    SetOnTop(form(), false);
+    EXPECT_FALSE(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(form()->winId(), id);
+}
+
+TEST_F(FrameTest, OnTopIsReadAtLoad)
+{
+    prepareStore();
+    SaveSetting(reg::OnTop, QStringLiteral("True"));
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(FrameTest, AClickPullsAWidgetBelowTheScreenBackUp)
+{
+    ASSERT_TRUE(start());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    form()->move(100, screen.bottom() - form()->height() / 2);
+    QTest::mousePress(form(), Qt::RightButton, {}, QPoint(1, 1));
+    EXPECT_EQ(form()->y() + form()->height(), screen.height());
+    EXPECT_EQ(form()->x(), 100);
+}
+
+TEST_F(FrameTest, AWidgetSavedBelowTheScreenComesBackCentred)
+{
+    prepareStore();
+    const QString window = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    globals().objREGISTRY->RegSave(reg::HKCU, window, reg::Left, QStringLiteral("300"));
+    globals().objREGISTRY->RegSave(reg::HKCU, window, reg::Top,
+                                   QString::number((screen.height() - 10) * twipsPerPixelY()));
+    ASSERT_TRUE(start());
+    EXPECT_EQ(form()->x(), 20);
+    EXPECT_NEAR(form()->y(), (screen.height() - form()->height()) / 2.0, 1);
+}
+
+TEST_F(FrameTest, DoubleClickOnTheDateStripOpensDateAndTimeSettings)
+{
+    // A settings tool on PATH that the recorder catches instead of running.
+    QDir bin(test::dataHome() + QStringLiteral("/bin"));
+    ASSERT_TRUE(bin.mkpath(QStringLiteral(".")));
+    QFile tool(bin.filePath(QStringLiteral("gnome-control-center")));
+    ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+    tool.write("#!/bin/sh\n");
+    tool.close();
+    tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8());
+
+    test::RecordingDesktop desktop;
+    ASSERT_TRUE(start());
+    PictureBox *date = picture("picDATE");
+    QTest::mouseDClick(date, Qt::LeftButton, {}, QPoint(1, date->height() - 2));
+    qputenv("PATH", path);
+    ASSERT_EQ(desktop.started.size(), 1);
+    EXPECT_EQ(desktop.started[0], QStringList({tool.fileName(), QStringLiteral("datetime")}));
+
+    // On the date text itself it does not.
+    QTest::mouseDClick(label("lblDATE"), Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(desktop.started.size(), 1);
+}
+
+TEST_F(FrameTest, NoSettingsToolMeansNothingHappens)
+{
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", test::dataHome().toUtf8());
+    test::RecordingDesktop desktop;
+    ASSERT_TRUE(start());
+    PictureBox *date = picture("picDATE");
+    QTest::mouseDClick(date, Qt::LeftButton, {}, QPoint(1, date->height() - 2));
+    qputenv("PATH", path);
+    EXPECT_TRUE(desktop.started.isEmpty());
+}

@@ -1,0 +1,202 @@
+#include "widgets/clock/fapp_clock.h"
+
+#include "app/valuenames.h"
+#include "clockfixture.h"
+#include "frame/twips.h"
+
+#include <QTimer>
+
+using namespace tavlo;
+
+TEST(ClockTextsTest, ModernStyleUsesTwelveHoursWithSeparateMarks)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const struct
+    {
+        QTime time;
+        const char *text, *seconds, *ampm;
+    } cases[] = {
+        {QTime(0, 5, 0), " 12:05   ", " 00", " AM"}, {QTime(0, 0, 0), " 12:00   ", " 00", " AM"},
+        {QTime(9, 41, 3), " 9:41   ", " 03", " AM"}, {QTime(12, 30, 59), " 12:30   ", " 59", " PM"},
+        {QTime(13, 7, 9), " 1:07   ", " 09", " PM"}, {QTime(23, 59, 59), " 11:59   ", " 59", " PM"},
+    };
+    for (const auto &c : cases) {
+        const ClockTexts texts = clockTexts(c.time, english, true);
+        EXPECT_EQ(texts.time, QLatin1String(c.text)) << c.time.toString().toStdString();
+        EXPECT_EQ(texts.seconds, QLatin1String(c.seconds));
+        EXPECT_EQ(texts.ampm, QLatin1String(c.ampm));
+    }
+}
+
+TEST(ClockTextsTest, ClassicStyleUsesTheLocaleFormatWithSeconds)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const ClockTexts texts = clockTexts(QTime(13, 7, 9), german, false);
+    EXPECT_EQ(texts.time, QStringLiteral(" 13:07:09 "));
+    EXPECT_TRUE(texts.seconds.isEmpty());
+    EXPECT_TRUE(texts.ampm.isEmpty());
+
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    EXPECT_FALSE(classicTimeFormat(english).contains(QLatin1Char('t')));
+    EXPECT_EQ(clockTexts(QTime(13, 7, 9), english, false).time, QStringLiteral(" 1:07:09 PM "));
+}
+
+namespace {
+class ClockTest : public test::ClockFixture
+{};
+} // namespace
+
+TEST_F(ClockTest, ShowsTimeAndDateOfTheClockAtStart)
+{
+    ASSERT_TRUE(start());
+    EXPECT_EQ(label("lblTIME")->Caption(), QStringLiteral(" 1:07   "));
+    EXPECT_EQ(label("lblSECS")->Caption(), QStringLiteral(" 09"));
+    EXPECT_EQ(label("lblSTYLE")->Caption(), QLatin1Char(' ') + QLocale().pmText());
+    EXPECT_EQ(label("lblDATE")->Caption(), clockDateText(QDate(2026, 12, 6), QLocale()));
+    EXPECT_EQ(label("lblTIME")->text(), label("lblTIME")->Caption());
+    QTimer *timer = form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"));
+    ASSERT_TRUE(timer);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 500);
+}
+
+TEST_F(ClockTest, StyleWrittenToTheStoreShowsAtTheNextTick)
+{
+    ASSERT_TRUE(start());
+    SaveSetting(QStringLiteral("0Style-modern"), QStringLiteral("False"));
+    form()->updateparts();
+    EXPECT_TRUE(label("lblSECS")->Caption().isEmpty());
+    EXPECT_TRUE(label("lblTIME")->Caption().contains(QStringLiteral(":09")));
+
+    SaveSetting(QStringLiteral("0Style-modern"), QStringLiteral("True"));
+    form()->updateparts();
+    EXPECT_EQ(label("lblSECS")->Caption(), QStringLiteral(" 09"));
+
+    // Not a number counts as 0: classic.
+    SaveSetting(QStringLiteral("0Style-modern"), QStringLiteral("modern"));
+    form()->updateparts();
+    EXPECT_TRUE(label("lblSECS")->Caption().isEmpty());
+}
+
+TEST_F(ClockTest, ArrangementsShowTheirStripsAndSizeTheWindow)
+{
+    ASSERT_TRUE(start());
+    PictureBox *time = picture("picTIME");
+    PictureBox *date = picture("picDATE");
+    const double tpp = twipsPerPixelY();
+
+    SaveSetting(QStringLiteral("0State"), QStringLiteral("2"));
+    form()->updateparts();
+    EXPECT_TRUE(time->isVisible());
+    EXPECT_FALSE(date->isVisible());
+    EXPECT_FALSE(line("lneshad")->isVisible());
+    EXPECT_FALSE(line("lnesep")->isVisible());
+    EXPECT_EQ(time->Top(), 45);
+    EXPECT_EQ(time->Height(), label("lblTIME")->Height() + 2 * label("lblTIME")->Top() + 130);
+    EXPECT_EQ(form()->height(), std::lround((time->Height() + 90) / tpp));
+    EXPECT_EQ(form()->width(), std::lround((time->Width() + 90) / twipsPerPixelX()));
+
+    SaveSetting(QStringLiteral("0State"), QStringLiteral("1"));
+    form()->updateparts();
+    EXPECT_FALSE(time->isVisible());
+    EXPECT_TRUE(date->isVisible());
+    EXPECT_EQ(date->Top(), 45);
+    EXPECT_EQ(form()->height(), std::lround((date->Height() + 90) / tpp));
+
+    SaveSetting(QStringLiteral("0State"), QStringLiteral("0"));
+    form()->updateparts();
+    EXPECT_TRUE(time->isVisible());
+    EXPECT_TRUE(date->isVisible());
+    EXPECT_TRUE(line("lnesep")->isVisible());
+    EXPECT_EQ(date->Top(), time->Top() + time->Height());
+    EXPECT_EQ(form()->height(), std::lround((time->Height() + date->Height() + 90) / tpp));
+
+    // An unknown arrangement leaves the window as it was.
+    const QSize before = form()->size();
+    SaveSetting(QStringLiteral("0State"), QStringLiteral("7"));
+    form()->updateparts();
+    EXPECT_EQ(form()->size(), before);
+}
+
+TEST_F(ClockTest, TheWiderTextSetsTheWidthOfBothStrips)
+{
+    prepareStore();
+    SaveSetting(reg::DateSize, QStringLiteral("30"));
+    ASSERT_TRUE(start());
+    PictureBox *time = picture("picTIME");
+    PictureBox *date = picture("picDATE");
+    EXPECT_EQ(date->Width(), time->Width());
+    EXPECT_EQ(date->Width(), label("lblDATE")->textSizeTwips().width() + 510);
+    EXPECT_EQ(form()->width(), std::lround((date->Width() + 90) / twipsPerPixelX()));
+
+    SaveSetting(reg::DateSize, QStringLiteral("6"));
+    resetGlobals();
+    prepareStore();
+    ASSERT_TRUE(start());
+    time = picture("picTIME");
+    date = picture("picDATE");
+    EXPECT_EQ(date->Width(), time->Width());
+    EXPECT_EQ(time->Width(), label("lblTIME")->textSizeTwips().width() + 510);
+    EXPECT_EQ(label("lblDATE")->Width(), label("lblTIME")->Width());
+}
+
+TEST_F(ClockTest, SecondsAndAmPmHangAtTheRightOfTheTime)
+{
+    ASSERT_TRUE(start());
+    Label *time = label("lblTIME");
+    Label *secs = label("lblSECS");
+    Label *ampm = label("lblSTYLE");
+    EXPECT_FLOAT_EQ(secs->FontSize(), time->FontSize() * 45 / 100);
+    EXPECT_FLOAT_EQ(ampm->FontSize(), time->FontSize() * 43 / 100);
+    EXPECT_EQ(secs->Left() + secs->Width(), time->Left() + time->Width() + 50);
+    EXPECT_EQ(ampm->Left() + ampm->Width(), time->Left() + time->Width() + 50);
+    EXPECT_EQ(secs->Top(), time->Height() * 12 / 100);
+    EXPECT_EQ(ampm->Top(), secs->Top() + secs->Height() - time->Height() * 12 / 100);
+    EXPECT_EQ(secs->ForeColor(), time->ForeColor());
+}
+
+TEST_F(ClockTest, TheDateTurnsOverAtMidnightWithNoOtherEvent)
+{
+    ASSERT_TRUE(start(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 59))));
+    EXPECT_EQ(label("lblTIME")->Caption(), QStringLiteral(" 11:59   "));
+    clock().set(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0)));
+    form()->updateparts();
+    EXPECT_EQ(label("lblTIME")->Caption(), QStringLiteral(" 12:00   "));
+    EXPECT_EQ(label("lblSTYLE")->Caption(), QLatin1Char(' ') + QLocale().amText());
+    EXPECT_EQ(label("lblDATE")->Caption(), clockDateText(QDate(2026, 12, 7), QLocale()));
+}
+
+TEST_F(ClockTest, AfterASuspendTheNextTickShowsTheNewTime)
+{
+    ASSERT_TRUE(start(QDateTime(QDate(2026, 12, 6), QTime(8, 15, 0))));
+    // Hours pass while the machine sleeps; the timer simply fires again.
+    clock().set(QDateTime(QDate(2026, 12, 8), QTime(19, 42, 31)));
+    QTimer *timer = form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"));
+    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    EXPECT_EQ(label("lblTIME")->Caption(), QStringLiteral(" 7:42   "));
+    EXPECT_EQ(label("lblSECS")->Caption(), QStringLiteral(" 31"));
+    EXPECT_EQ(label("lblDATE")->Caption(), clockDateText(QDate(2026, 12, 8), QLocale()));
+}
+
+TEST_F(ClockTest, StoredTextSettingsAreAppliedToTheLabels)
+{
+    prepareStore();
+    SaveSetting(reg::TimeFont, QStringLiteral("DejaVu Serif"));
+    SaveSetting(reg::TimeSize, QStringLiteral("20.5"));
+    SaveSetting(reg::TimeColor, QString::number(0x0000FF));
+    SaveSetting(reg::TimeAlign, QStringLiteral("2"));
+    SaveSetting(reg::DateAlign, QStringLiteral("1"));
+    SaveSetting(reg::DateSize, QStringLiteral("abc"));
+    SaveSetting(reg::DateColor, QStringLiteral("99999999999"));
+    ASSERT_TRUE(start());
+    Label *time = label("lblTIME");
+    EXPECT_EQ(time->FontName(), QStringLiteral("DejaVu Serif"));
+    EXPECT_FLOAT_EQ(time->FontSize(), 20.5f);
+    EXPECT_EQ(time->ForeColor(), 0x0000FF);
+    EXPECT_EQ(time->textAlign(), 2);
+    EXPECT_EQ(label("lblSECS")->FontName(), QStringLiteral("DejaVu Serif"));
+    // Values that do not convert leave the design values.
+    EXPECT_FLOAT_EQ(label("lblDATE")->FontSize(), 12.0f);
+    EXPECT_EQ(label("lblDATE")->ForeColor(), 0xE0E0E0);
+    EXPECT_EQ(label("lblDATE")->textAlign(), 1);
+}
