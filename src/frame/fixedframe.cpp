@@ -10,8 +10,9 @@
 #include "platform/desktop.h"
 #include "platform/x11window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -225,8 +226,10 @@ void FixedFrame::MouseAction(int button)
     const ScreenTwips desktop = virtualScreenTwips();
     if (formTop() + formHeight() > desktop.top + desktop.height)
         setFormTop(desktop.top + desktop.height - formHeight());
-    if (button == 1)
-        DragForm(this, button);
+    if (button == 1) {
+        m_dragArmed = true;
+        m_pressGlobal = QCursor::pos();
+    }
     // Button 2 opens the settings dialog once it exists.
 }
 
@@ -260,8 +263,24 @@ void FixedFrame::mouseDoubleClickEvent(QMouseEvent *event)
 
 void FixedFrame::mouseMoveEvent(QMouseEvent *event)
 {
+    if (m_dragArmed && event->buttons().testFlag(Qt::LeftButton)) {
+        const QPoint travelled = event->globalPosition().toPoint() - m_pressGlobal;
+        if (travelled.manhattanLength() < QApplication::startDragDistance())
+            return;
+        m_dragArmed = false;
+        // Catch up with the pointer before the window manager takes over.
+        move(pos() + travelled);
+        DragForm(this, 1);
+        return;
+    }
     if (event->buttons() == Qt::NoButton && childAt(event->position().toPoint()) == nullptr)
         updateparts();
+}
+
+void FixedFrame::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_dragArmed = false;
+    event->accept();
 }
 
 void FixedFrame::closeEvent(QCloseEvent *event)

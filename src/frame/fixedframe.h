@@ -70,6 +70,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
     PictureBox *picTIME = nullptr;
@@ -86,6 +87,11 @@ protected:
 private:
     void loadLabel(Label *label, QLatin1String align, QLatin1String font, QLatin1String size,
                    QLatin1String colour);
+
+    // A left press arms the drag; it starts once the mouse moves, so a
+    // double click still reaches the window.
+    bool m_dragArmed = false;
+    QPoint m_pressGlobal;
 
     OleColor m_themeColor = 0;
     uint8_t m_transVal = 255;

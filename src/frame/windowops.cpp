@@ -1,8 +1,8 @@
 #include "frame/windowops.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -11,13 +11,15 @@
 namespace tavlo {
 namespace {
 
-// Moves a window by hand while the left button is held, for window managers
-// that refuse a system move.
+constexpr char kName[] = "tavlo-manual-drag";
+
+// Moves a window with the pointer while the left button is held.
 class ManualDrag final : public QObject
 {
 public:
-    ManualDrag(QWidget *form) : QObject(form), m_form(form)
+    explicit ManualDrag(QWidget *form) : QObject(form), m_form(form)
     {
+        setObjectName(QLatin1String(kName));
         m_offset = QCursor::pos() - form->pos();
         form->installEventFilter(this);
         form->grabMouse();
@@ -27,11 +29,13 @@ protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::MouseMove) {
-            m_form->move(QCursor::pos() - m_offset);
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            m_form->move(mouse->globalPosition().toPoint() - m_offset);
             return true;
         }
         if (event->type() == QEvent::MouseButtonRelease) {
             m_form->releaseMouse();
+            m_form->removeEventFilter(this);
             deleteLater();
             return true;
         }
@@ -73,10 +77,17 @@ void DragForm(QWidget *form, int button)
 {
     if (button != 1 || !form)
         return;
-    QWindow *window = form->window()->windowHandle();
-    if (window && window->startSystemMove())
+    QWidget *window = form->window();
+    if (window->findChild<QObject *>(QLatin1String(kName), Qt::FindDirectChildrenOnly))
         return;
-    new ManualDrag(form->window());
+    // On X11 the window follows the pointer itself: exact to the pixel, and no
+    // window manager grab can swallow the second click of a double click.
+    // Elsewhere only the compositor may move windows.
+    QWindow *handle = window->windowHandle();
+    if (QGuiApplication::platformName() != QLatin1String("xcb") && handle &&
+        handle->startSystemMove())
+        return;
+    new ManualDrag(window);
 }
 
 } // namespace tavlo

@@ -1,0 +1,104 @@
+# Shared set-up of the end-to-end tests: a private X server with a window
+# manager, temporary XDG folders, and helpers to find and query windows.
+# Usage: source this file with BIN set to the folder of the built programs.
+set -euo pipefail
+
+E2E_NAME=$(basename "$0" .sh)
+WORK=$(mktemp -d "/tmp/tavlo-e2e-$E2E_NAME.XXXXXX")
+export HOME="$WORK/home"
+export XDG_CONFIG_HOME="$WORK/config"
+export XDG_DATA_HOME="$WORK/data"
+export XDG_CACHE_HOME="$WORK/cache"
+export XDG_RUNTIME_DIR="$WORK/runtime"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset WAYLAND_DISPLAY SESSION_MANAGER
+export QT_QPA_PLATFORM=xcb
+# The offscreen run of the unit tests must not leak in here.
+PIDS=()
+FAILED=0
+
+cleanup() {
+    local pid
+    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+    if [ "$FAILED" -eq 0 ] && [ -z "${KEEP_E2E:-}" ]; then rm -rf "$WORK"; else echo "kept $WORK"; fi
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    FAILED=1
+    [ -n "${DISPLAY:-}" ] && import -window root "$WORK/failure.png" 2>/dev/null || true
+    exit 1
+}
+
+pass() { echo "ok: $*"; }
+
+# Starts Xvfb on a free display and openbox on it.
+start_x() {
+    local fifo="$WORK/displayfd"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 "${SCREEN:-1280x800x24}" -nolisten tcp 3>"$fifo" >"$WORK/xvfb.log" 2>&1 &
+    PIDS+=($!)
+    local number
+    read -r -t 10 number <"$fifo" || fail "Xvfb did not start"
+    export DISPLAY=":$number"
+    openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+    PIDS+=($!)
+    # openbox is ready once it owns the window-manager selection.
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.05
+    done
+    fail "openbox did not start"
+}
+
+# Starts a program in the background; its pid is in APP_PID.
+start_app() {
+    "$@" >"$WORK/app.log" 2>&1 &
+    APP_PID=$!
+    PIDS+=("$APP_PID")
+}
+
+# Prints the id of the mapped window with the given WM_WINDOW_ROLE, waiting up to 10 s.
+wait_window() {
+    local role=$1 id
+    for _ in $(seq 200); do
+        for id in $(xdotool search --onlyvisible --name "${2:-.}" 2>/dev/null); do
+            if xprop -id "$id" WM_WINDOW_ROLE 2>/dev/null | grep -q "\"$role\""; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.05
+    done
+    return 1
+}
+
+# Prints "X Y W H" of a window, in root coordinates.
+geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+        /^  Width/{w=$2} /^  Height/{h=$2} END{print x, y, w, h}'
+}
+
+# Prints the data of a value, or nothing when absent.
+reg_value() {
+    "$BIN/tavloreg" query "$1" /v "$2" 2>/dev/null | awk -v n="$2" '
+        index($0, "    " n "    ") == 1 { sub("^    " n "    [A-Z_]+    ?", ""); print; exit }'
+}
+
+# Waits (up to 10 s) until the process ends; its exit status is left in EXIT_STATUS.
+wait_exit() {
+    local pid=$1
+    EXIT_STATUS=0
+    for _ in $(seq 200); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -0 "$pid" 2>/dev/null && fail "process $pid did not end"
+    wait "$pid" || EXIT_STATUS=$?
+}
+
+settings_key='HKCU\SOFTWARE\TavloClock\Settings\Details'
+window_key='HKCU\SOFTWARE\TavloClock\fapp_CLOCK\Window'
