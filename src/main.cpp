@@ -1,25 +1,19 @@
 #include "app/modmain.h"
-#include "platform/unixsignals.h"
 
 #include <QApplication>
-#include <QSessionManager>
 #include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    // A widget updates a few small rectangles a second; plain image uploads
+    // cost less than shared-memory ones with their completion events.
+    if (qEnvironmentVariableIsEmpty("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     const QString title = QStringLiteral(TAVLO_APP_TITLE);
     QApplication::setApplicationName(title);
     QApplication::setApplicationDisplayName(title);
-    QApplication::setDesktopFileName(QStringLiteral("tavlo-clock"));
-
-    // Ending the session or a signal ends the program the orderly way, so
-    // nothing the widgets save on exit is lost.
-    tavlo::UnixSignalWatcher watcher;
-    QObject::connect(&watcher, &tavlo::UnixSignalWatcher::received, &app,
-                     [] { tavlo::OrderlyExit(); });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                     [](QSessionManager &) { tavlo::OrderlyExit(); });
+    tavlo::installExitHandlers(app);
 
     if (!tavlo::Main(title)) {
         std::fprintf(stderr, "%s: this widget kind is not available yet\n", TAVLO_APP_TITLE);

@@ -4,6 +4,7 @@
 #include "app/convert.h"
 #include "app/valuenames.h"
 #include "frame/widgetform.h"
+#include "platform/unixsignals.h"
 #include "widgets/clock/fapp_clock.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QScreen>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <cmath>
 
@@ -166,6 +168,24 @@ bool Main(const QString &title)
         selected->setLngTRANSVALCUST(selected->lngTRANSVAL());
     }
     return true;
+}
+
+void SaveWidgets()
+{
+    MainGlobals &g = globals();
+    for (auto &slot : g.frmWIDGETS) {
+        if (slot && slot->isVisible())
+            slot->saveOnUnload();
+    }
+}
+
+void installExitHandlers(QApplication &app)
+{
+    auto *watcher = new UnixSignalWatcher(&app);
+    QObject::connect(watcher, &UnixSignalWatcher::received, &app, [] { OrderlyExit(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [](QSessionManager &) { SaveWidgets(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [] { SaveWidgets(); });
 }
 
 void OrderlyExit()

@@ -5,6 +5,8 @@
 #include <array>
 #include <memory>
 
+class QApplication;
+
 namespace tavlo {
 
 class cmlib_REGISTRY;
@@ -48,6 +50,12 @@ bool Main(const QString &title);
 // Ends the program in order: every widget is unloaded (saving what its unload
 // saves), then the event loop quits.
 void OrderlyExit();
+// Saves what an orderly exit saves while everything stays open (the desktop
+// session asks this before it ends, and may still be cancelled).
+void SaveWidgets();
+// Ends the program in order on SIGTERM, SIGINT and SIGHUP, and saves when the
+// desktop session ends.
+void installExitHandlers(QApplication &app);
 
 // The per-user program folder: ${XDG_DATA_HOME:-~/.local/share}/tavlo/<title>.
 QString programFolder(const QString &title);

@@ -75,9 +75,14 @@ void Label::setAutoSize(bool on)
 
 QSize Label::textSizeTwips() const
 {
-    const QFontMetrics metrics(m_font);
-    return QSize(int(std::lround(metrics.horizontalAdvance(m_caption) * twipsPerPixelX())),
-                 int(std::lround(metrics.height() * twipsPerPixelY())));
+    if (m_measured.isEmpty() || m_caption != m_measuredCaption || m_font != m_measuredFont) {
+        const QFontMetrics metrics(m_font);
+        m_measured = QSize(metrics.horizontalAdvance(m_caption), metrics.height());
+        m_measuredCaption = m_caption;
+        m_measuredFont = m_font;
+    }
+    return QSize(int(std::lround(m_measured.width() * twipsPerPixelX())),
+                 int(std::lround(m_measured.height() * twipsPerPixelY())));
 }
 
 void Label::fit()
@@ -115,6 +120,29 @@ void Label::sync()
         setGeometry(rect);
     if (isVisibleTo(parentWidget()) != m_shown)
         setVisible(m_shown);
+}
+
+void Label::paintEvent(QPaintEvent *)
+{
+    const QString shown = text();
+    if (shown.isEmpty())
+        return;
+    if (m_staticText.text() != shown || m_staticFont != font()) {
+        m_staticText.setText(shown);
+        m_staticText.setTextFormat(Qt::PlainText);
+        m_staticText.prepare(QTransform(), font());
+        m_staticFont = font();
+    }
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::WindowText));
+    const int textWidth = int(std::ceil(m_staticText.size().width()));
+    int x = 0;
+    if (alignment() & Qt::AlignRight)
+        x = width() - textWidth;
+    else if (alignment() & Qt::AlignHCenter)
+        x = (width() - textWidth) / 2;
+    painter.drawStaticText(x, 0, m_staticText);
 }
 
 PictureBox::PictureBox(const QString &name, QWidget *parent) : QWidget(parent)

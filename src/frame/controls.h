@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QImage>
 #include <QLabel>
+#include <QStaticText>
 #include <QWidget>
 
 namespace tavlo {
@@ -68,11 +69,21 @@ public:
     // Pushes the model (text, font, colour, alignment, geometry) into the widget.
     void sync();
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     void fit();
 
     QString m_caption;
     QFont m_font;
+    // Measuring shapes the text; the layout asks for the same caption many times.
+    mutable QString m_measuredCaption;
+    mutable QFont m_measuredFont;
+    mutable QSize m_measured;
+    // Laid out once per caption and font, so a repaint does not shape the text again.
+    QStaticText m_staticText;
+    QFont m_staticFont;
     OleColor m_foreColor = 0;
     int m_align = AlignLeftJustify;
     bool m_autoSize = false;

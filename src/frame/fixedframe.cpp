@@ -283,11 +283,16 @@ void FixedFrame::mouseReleaseEvent(QMouseEvent *event)
     event->accept();
 }
 
+void FixedFrame::saveOnUnload()
+{
+    if (globals().objREGISTRY)
+        globals().objREGISTRY->FormSave(*this, false);
+}
+
 void FixedFrame::closeEvent(QCloseEvent *event)
 {
     tmrTimer1->stop();
-    if (globals().objREGISTRY)
-        globals().objREGISTRY->FormSave(*this, false);
+    saveOnUnload();
     event->accept();
 }
 

@@ -37,6 +37,7 @@ public:
     void setStrSELPRESET(const QString &preset) override { m_selPreset = preset; }
 
     void Form_Load() override;
+    void saveOnUnload() override;
 
     // FormPlacement, in twips
     QString formName() const override { return objectName(); }

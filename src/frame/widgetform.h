@@ -48,6 +48,8 @@ public:
 
     // Runs the form's load code and shows it.
     virtual void Form_Load() = 0;
+    // Saves what unloading the form saves (its place), leaving it open.
+    virtual void saveOnUnload() = 0;
 
 private:
     QString m_tag;

@@ -437,6 +437,15 @@ bool SettingsDatabase::insertKeyChain(RegHive hive, const QStringList &parts,
     return true;
 }
 
+const QByteArray &SettingsDatabase::readKey(const QString &key)
+{
+    if (key != m_readKey || m_readKeyFolded.isNull()) {
+        m_readKeyFolded = foldedKey(key);
+        m_readKey = key;
+    }
+    return m_readKeyFolded;
+}
+
 std::optional<RegValue> SettingsDatabase::value(RegHive hive, const QString &key,
                                                 const QString &name)
 {
@@ -445,7 +454,7 @@ std::optional<RegValue> SettingsDatabase::value(RegHive hive, const QString &key
     sqlite3_stmt *stmt = statement(StSelectValue);
     if (!stmt)
         return std::nullopt;
-    const QByteArray folded = foldedKey(key);
+    const QByteArray folded = readKey(key);
     const QByteArray foldedName = name.toCaseFolded().toUtf8();
     std::optional<RegValue> result;
     int rc;

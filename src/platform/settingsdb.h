@@ -83,6 +83,8 @@ private:
     bool exec(int which);
     template <typename Body> bool transaction(Body body);
     bool insertKeyChain(RegHive hive, const QStringList &parts, const QStringList &foldedParts);
+    // The folded form of the key read last; the widgets read one key over and over.
+    const QByteArray &readKey(const QString &key);
 
     static constexpr int StatementCount = 12;
 
@@ -93,6 +95,8 @@ private:
     // Identity of the file the connection has open, to notice a replaced file.
     quint64 m_device = 0;
     quint64 m_inode = 0;
+    QString m_readKey;
+    QByteArray m_readKeyFolded;
 };
 
 } // namespace tavlo

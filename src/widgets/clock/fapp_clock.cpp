@@ -95,22 +95,31 @@ void fapp_CLOCK::loadFirstTexts()
 {
     const bool modern =
         convert::val(LoadSetting(numbered(reg::StyleModern), QStringLiteral("1"))) == 1;
-    setTimeTexts(modern);
-    setDateText();
+    const QDateTime now = systemClock().now();
+    setTimeTexts(now, modern);
+    setDateText(now.date());
 }
 
-void fapp_CLOCK::setTimeTexts(bool modern)
+void fapp_CLOCK::setTimeTexts(const QDateTime &now, bool modern)
 {
-    const ClockTexts texts = clockTexts(systemClock().now().time(), QLocale(), modern);
+    const qint64 second = now.toSecsSinceEpoch();
+    if (second == m_textSecond && modern == m_textModern)
+        return;
+    m_textSecond = second;
+    m_textModern = modern;
+    const ClockTexts texts = clockTexts(now.time(), QLocale(), modern);
     lblTIME->setCaption(texts.time);
     lblSECS->setCaption(texts.seconds);
     lblSTYLE->setCaption(texts.ampm);
 }
 
-void fapp_CLOCK::setDateText()
+void fapp_CLOCK::setDateText(const QDate &today)
 {
     // Written only when the day or the format changes.
-    const QString date = clockDateText(systemClock().now().date(), QLocale());
+    if (today == m_textDate)
+        return;
+    m_textDate = today;
+    const QString date = clockDateText(today, QLocale());
     const QString space = QStringLiteral(" ");
     if (space + lblDATE->Caption().trimmed() + space != space + date.trimmed() + space)
         lblDATE->setCaption(date);
@@ -123,8 +132,9 @@ void fapp_CLOCK::updateparts()
     const bool modern =
         convert::toBool(LoadSetting(numbered(reg::StyleModern), QStringLiteral("1")))
             .value_or(false);
-    setTimeTexts(modern);
-    setDateText();
+    const QDateTime now = systemClock().now();
+    setTimeTexts(now, modern);
+    setDateText(now.date());
     const double state =
         std::nearbyint(convert::val(LoadSetting(numbered(reg::State), QStringLiteral("0"))));
     layOut(int(state));

@@ -37,10 +37,15 @@ protected:
     void loadFirstTexts() override;
 
 private:
-    void setTimeTexts(bool modern);
-    void setDateText();
+    void setTimeTexts(const QDateTime &now, bool modern);
+    void setDateText(const QDate &today);
     void layOut(int state);
     void placeSmallTexts();
+
+    // What the texts were last made from; half the ticks fall in the same second.
+    qint64 m_textSecond = -1;
+    bool m_textModern = false;
+    QDate m_textDate;
 };
 
 } // namespace tavlo

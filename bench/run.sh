@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Measures the clock the way a user runs it: under a real X server and window
+# manager. Prints exec-to-map time, idle CPU, peak memory and instructions per
+# tick. Usage: bench/run.sh [BUILD_DIR]   (IDLE_SECONDS=60 by default)
+BUILD=${1:-build}
+BIN=$(cd "$BUILD/bin" && pwd)
+IDLE_SECONDS=${IDLE_SECONDS:-60}
+source "$(dirname "$0")/../e2e/lib.sh"
+start_x
+
+echo "== micro-benchmarks"
+"$BIN/tavlo_bench" --benchmark_min_time=0.2 2>/dev/null | grep -E '^BM_'
+
+echo "== exec to mapped window (ms, warm cache, 11 runs)"
+"$BIN/tavlo_mapwait" "$BIN/tavlo-clock" >/dev/null # warm the cache and the store
+times=$(for _ in $(seq 11); do "$BIN/tavlo_mapwait" "$BIN/tavlo-clock"; done | sort -n)
+echo "min $(echo "$times" | head -1)  median $(echo "$times" | sed -n 6p)  max $(echo "$times" | tail -1)"
+
+echo "== idle over $IDLE_SECONDS s"
+start_app "$BIN/tavlo-clock"
+wait_window fapp_CLOCK >/dev/null || fail "no clock window"
+sleep 3
+cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
+before=$(cpu_ns "$APP_PID")
+sleep "$IDLE_SECONDS"
+after=$(cpu_ns "$APP_PID")
+awk -v b="$before" -v a="$after" -v s="$IDLE_SECONDS" \
+    'BEGIN { printf "CPU %.3f %% of one core (%.1f ms in %d s)\n", (a - b) / (s * 1e7), (a - b) / 1e6, s }'
+grep -E 'VmHWM|VmRSS' "/proc/$APP_PID/status" | awk '{printf "%s %.1f MiB\n", $1, $2 / 1024}'
+kill -TERM "$APP_PID"
+wait_exit "$APP_PID"
+
+if command -v valgrind >/dev/null && command -v callgrind_control >/dev/null; then
+    echo "== instructions per steady tick (callgrind, 20 ticks)"
+    out="$WORK/callgrind.out"
+    valgrind --tool=callgrind --callgrind-out-file="$out.%p" "$BIN/tavlo-clock" >"$WORK/valgrind.log" 2>&1 &
+    PIDS+=($!)
+    vg=$!
+    wait_window fapp_CLOCK >/dev/null || fail "no clock window under valgrind"
+    sleep 5
+    callgrind_control -z "$vg" >/dev/null
+    sleep 10
+    callgrind_control -d "$vg" >/dev/null
+    sleep 1
+    total=$(grep -h '^totals:' "$out.$vg".* 2>/dev/null | tail -1 | awk '{print $2}')
+    [ -n "$total" ] && echo "$total instructions in 10 s: $((total / 20)) per tick"
+    kill -TERM "$vg"
+    wait_exit "$vg"
+fi

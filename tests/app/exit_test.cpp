@@ -1,0 +1,60 @@
+#include "app/cmlib_registry.h"
+#include "app/modmain.h"
+#include "app/valuenames.h"
+#include "frame/widgetform.h"
+#include "platform/unixsignals.h"
+
+#include <QApplication>
+#include <QTest>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace tavlo;
+
+namespace {
+
+const QString kWindow = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
+
+class ExitTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        // Give the signals back, so the test runner can still end this process.
+        qDeleteAll(qApp->findChildren<UnixSignalWatcher *>());
+        resetGlobals();
+    }
+    QString stored(QLatin1String name)
+    {
+        return globals().objREGISTRY->RegLoad(reg::HKCU, kWindow, name, QString());
+    }
+};
+
+} // namespace
+
+TEST_F(ExitTest, EachSignalEndsTheProgramInOrder)
+{
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
+        installExitHandlers(*qApp);
+        QWidget *clock = globals().frmWIDGETS[0];
+        clock->move(10 + signalNumber, 20);
+        std::raise(signalNumber);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !clock->isVisible(); }, 2000)) << signalNumber;
+        EXPECT_EQ(stored(reg::Left), QString::number((10 + signalNumber) * 15)) << signalNumber;
+        EXPECT_EQ(stored(reg::Top), QStringLiteral("300"));
+        qDeleteAll(qApp->findChildren<UnixSignalWatcher *>());
+        resetGlobals();
+    }
+}
+
+TEST_F(ExitTest, SavingForTheSessionLeavesEverythingOpen)
+{
+    ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
+    QWidget *clock = globals().frmWIDGETS[0];
+    clock->move(40, 60);
+    SaveWidgets();
+    EXPECT_TRUE(clock->isVisible());
+    EXPECT_EQ(stored(reg::Left), QStringLiteral("600"));
+    EXPECT_EQ(stored(reg::Top), QStringLiteral("900"));
+}
