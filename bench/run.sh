@@ -16,19 +16,27 @@ echo "== exec to mapped window (ms, warm cache, 11 runs)"
 times=$(for _ in $(seq 11); do "$BIN/tavlo_mapwait" "$BIN/tavlo-clock"; done | sort -n)
 echo "min $(echo "$times" | head -1)  median $(echo "$times" | sed -n 6p)  max $(echo "$times" | tail -1)"
 
-echo "== idle over $IDLE_SECONDS s"
-start_app "$BIN/tavlo-clock"
-wait_window fapp_CLOCK >/dev/null || fail "no clock window"
-sleep 3
 cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
-before=$(cpu_ns "$APP_PID")
-sleep "$IDLE_SECONDS"
-after=$(cpu_ns "$APP_PID")
-awk -v b="$before" -v a="$after" -v s="$IDLE_SECONDS" \
-    'BEGIN { printf "CPU %.3f %% of one core (%.1f ms in %d s)\n", (a - b) / (s * 1e7), (a - b) / 1e6, s }'
-grep -E 'VmHWM|VmRSS' "/proc/$APP_PID/status" | awk '{printf "%s %.1f MiB\n", $1, $2 / 1024}'
-kill -TERM "$APP_PID"
-wait_exit "$APP_PID"
+# Idle CPU and peak memory of one program, measured over IDLE_SECONDS.
+measure_idle() {
+    local label=$1 before after
+    shift
+    start_app "$@"
+    sleep 3
+    before=$(cpu_ns "$APP_PID")
+    sleep "$IDLE_SECONDS"
+    after=$(cpu_ns "$APP_PID")
+    awk -v l="$label" -v b="$before" -v a="$after" -v s="$IDLE_SECONDS" \
+        -v m="$(awk '/VmHWM/{print $2}' "/proc/$APP_PID/status")" \
+        'BEGIN { printf "%-22s CPU %.3f %% of one core (%.1f ms in %d s), VmHWM %.1f MiB\n", l, (a - b) / (s * 1e7), (a - b) / 1e6, s, m / 1024 }'
+    kill -TERM "$APP_PID"
+    wait_exit "$APP_PID"
+}
+
+echo "== idle over $IDLE_SECONDS s, side by side"
+measure_idle "tavlo-clock" "$BIN/tavlo-clock"
+measure_idle "bare Qt label clock" "$BIN/tavlo_refclock"
+command -v xclock >/dev/null && measure_idle "xclock -update 1" xclock -update 1
 
 if command -v valgrind >/dev/null && command -v callgrind_control >/dev/null; then
     echo "== instructions per steady tick (callgrind, 20 ticks)"
