@@ -32,7 +32,13 @@ public:
         started << (QStringList{program} + arguments);
         return true;
     }
+    bool openUrl(const QUrl &url) override
+    {
+        opened << url;
+        return true;
+    }
     QList<QStringList> started;
+    QList<QUrl> opened;
 };
 
 } // namespace tavlo::test

@@ -2,12 +2,16 @@
 
 #include "app/cmlib_registry.h"
 #include "app/convert.h"
+#include "app/fpge_store.h"
 #include "app/valuenames.h"
 #include "frame/widgetform.h"
+#include "messages/cmlib_objects.h"
 #include "platform/unixsignals.h"
+#include "settings/fdlg_settings.h"
 #include "widgets/clock/fapp_clock.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
@@ -92,6 +96,8 @@ MainGlobals &globals()
 void resetGlobals()
 {
     MainGlobals &g = globals();
+    delete fdlg_SETTINGS::instance();
+    unloadMenuForm();
     for (auto &slot : g.frmWIDGETS) {
         if (slot) {
             slot->hide();
@@ -137,6 +143,11 @@ void LoadMessageFont()
     }
     const long whole = std::lround(points);
     g.strMSGFONTSIZE = QString::number(whole < 8 ? 8 : whole);
+
+    QComboBox *reference = menuForm().cboDEFAULT;
+    QFont referenceFont = reference->font();
+    referenceFont.setPointSize(int(g.strMSGFONTSIZE.toInt()));
+    reference->setFont(referenceFont);
 }
 
 bool Main(const QString &title)
@@ -144,6 +155,7 @@ bool Main(const QString &title)
     MainGlobals &g = globals();
     g.lngOPENCOUNT = 0;
     g.objREGISTRY = std::make_unique<cmlib_REGISTRY>();
+    g.objOBJECTS = std::make_unique<cmlib_OBJECTS>();
     g.lngLASTINDEX = 0;
     initialiseGlobals(g, title);
 
@@ -191,11 +203,16 @@ void installExitHandlers(QApplication &app)
 void OrderlyExit()
 {
     MainGlobals &g = globals();
-    for (auto &slot : g.frmWIDGETS) {
-        if (slot)
-            slot->close();
-    }
-    QCoreApplication::quit();
+    // The settings dialog owns the orderly exit; it is loaded hidden when it is not open.
+    QWidget *owner = nullptr;
+    if (g.lngSELINDEX >= 0 && g.lngSELINDEX < kWidgetSlots)
+        owner = g.frmWIDGETS[size_t(g.lngSELINDEX)];
+    for (size_t i = 0; !owner && i < g.frmWIDGETS.size(); ++i)
+        owner = g.frmWIDGETS[i];
+    if (owner)
+        fdlg_SETTINGS::load(owner)->btnEXIT_Click();
+    else
+        QCoreApplication::quit();
 }
 
 } // namespace tavlo

@@ -9,6 +9,7 @@ class QApplication;
 
 namespace tavlo {
 
+class cmlib_OBJECTS;
 class cmlib_REGISTRY;
 class WidgetForm;
 
@@ -23,6 +24,7 @@ struct MainGlobals
     int32_t lngSELINDEX = 0;
     int32_t lngOPENCOUNT = 0;
     std::unique_ptr<cmlib_REGISTRY> objREGISTRY;
+    std::unique_ptr<cmlib_OBJECTS> objOBJECTS;
 
     QString strREGROOT;
     QString strVERSION;

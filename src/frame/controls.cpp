@@ -66,6 +66,13 @@ void Label::setFontBold(bool bold)
         fit();
 }
 
+void Label::setFontItalic(bool italic)
+{
+    m_font.setItalic(italic);
+    if (m_autoSize)
+        fit();
+}
+
 void Label::setAutoSize(bool on)
 {
     m_autoSize = on;

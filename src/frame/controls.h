@@ -60,6 +60,7 @@ public:
     void setFontName(const QString &name);
     void setFontSize(float points);
     void setFontBold(bool bold);
+    void setFontItalic(bool italic);
     bool AutoSize() const { return m_autoSize; }
     // Switching automatic sizing on fits the label to its caption at once.
     void setAutoSize(bool on);

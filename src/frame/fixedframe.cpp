@@ -9,6 +9,7 @@
 #include "frame/windowops.h"
 #include "platform/desktop.h"
 #include "platform/x11window.h"
+#include "settings/fdlg_settings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -229,8 +230,9 @@ void FixedFrame::MouseAction(int button)
     if (button == 1) {
         m_dragArmed = true;
         m_pressGlobal = QCursor::pos();
+    } else if (button == 2) {
+        fdlg_SETTINGS::showFor(this);
     }
-    // Button 2 opens the settings dialog once it exists.
 }
 
 void FixedFrame::paintEvent(QPaintEvent *)
@@ -243,8 +245,16 @@ void FixedFrame::paintEvent(QPaintEvent *)
         painter.drawRect(border.adjusted(0, 0, -1, -1));
 }
 
+void FixedFrame::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        globals().lngSELINDEX = widgetNumber();
+    WidgetForm::changeEvent(event);
+}
+
 void FixedFrame::mousePressEvent(QMouseEvent *event)
 {
+    globals().lngSELINDEX = widgetNumber();
     MouseAction(vbButton(event->button()));
     event->accept();
 }

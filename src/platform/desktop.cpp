@@ -1,5 +1,6 @@
 #include "platform/desktop.h"
 
+#include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
 #include <initializer_list>
@@ -14,6 +15,7 @@ public:
     {
         return QProcess::startDetached(program, arguments);
     }
+    bool openUrl(const QUrl &url) override { return QDesktopServices::openUrl(url); }
 };
 
 RealDesktop g_realDesktop;

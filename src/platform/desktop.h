@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 namespace tavlo {
 
@@ -13,6 +14,8 @@ public:
     virtual ~Desktop() = default;
     // Starts program (a path or a name found on PATH) detached, without a shell.
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
+    // Opens url with the user's default application (browser, mail program, file handler).
+    virtual bool openUrl(const QUrl &url) = 0;
 };
 
 Desktop &desktop();

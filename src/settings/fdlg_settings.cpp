@@ -1,0 +1,921 @@
+#include "settings/fdlg_settings.h"
+
+#include "app/cmlib_registry.h"
+#include "app/convert.h"
+#include "app/fpge_store.h"
+#include "app/modmain.h"
+#include "app/valuenames.h"
+#include "frame/controls.h"
+#include "frame/twips.h"
+#include "frame/widgetform.h"
+#include "frame/windowops.h"
+#include "messages/modinternet.h"
+#include "platform/desktop.h"
+#include "settings/fontlists.h"
+#include "settings/modfonts.h"
+#include "settings/ovctrls/buttonpalette.h"
+#include "settings/ovctrls/pagetab.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace tavlo {
+namespace {
+
+QPointer<fdlg_SETTINGS> g_dialog;
+
+const QString kSupportAddress = QStringLiteral("support@orvane.com");
+
+// The pages: tab caption, the frames shown, in page order.
+enum Page { ThemePage, PresetPage, TextPage, DatePage, WindowsPage, AboutPage };
+
+template <typename T> T *named(T *object, const char *name)
+{
+    object->setObjectName(QLatin1String(name));
+    return object;
+}
+
+QPushButton *button(const char *name, const QString &caption)
+{
+    auto *b = named(new QPushButton(caption), name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel *label(const char *name, const QString &caption, QWidget *buddy = nullptr)
+{
+    auto *l = named(new QLabel(caption), name);
+    if (buddy)
+        l->setBuddy(buddy);
+    return l;
+}
+
+QGroupBox *frame(const char *name, const QString &caption, QWidget *inner)
+{
+    auto *box = named(new QGroupBox(caption), name);
+    auto *layout = new QVBoxLayout(box);
+    layout->addWidget(inner);
+    return box;
+}
+
+QWidget *container(const char *name)
+{
+    auto *w = named(new QWidget, name);
+    w->setAutoFillBackground(true);
+    return w;
+}
+
+QComboBox *combo(const char *name, bool editable)
+{
+    auto *box = named(new QComboBox, name);
+    box->setEditable(editable);
+    if (editable)
+        box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
+}
+
+struct KindCaptions
+{
+    const char *title;
+    const char *tabs;
+    const char *first;
+    const char *second;
+};
+
+const KindCaptions kKinds[] = {
+    {"TavloCalculator", "Theme,Preset,Text,Windows,About", "&Display:", "&Buttons:"},
+    {"TavloCalendar", "Theme,Preset,Text,Windows,About", "&Header:", "&Dates:"},
+    {"TavloClock", "Theme,Preset,Text,Date,Windows,About", "&Time:", "&Date:"},
+    {"TavloNotes", "Theme,Preset,Text,Windows,About", "&Text:", nullptr},
+    {"TavloPhotos", "Theme,Preset,Windows,About", nullptr, nullptr},
+    {"TavloStopwatch", "Theme,Preset,Text,Windows,About", "&Display:", "&Buttons:"},
+    {"TavloTimer", "Theme,Preset,Text,Windows,About", "&Display:", "&Buttons:"},
+};
+
+const KindCaptions &kindCaptions(const QString &title)
+{
+    static const KindCaptions other{"", "Theme,Preset,Text,Windows,About", "&Time:", "&Date:"};
+    for (const KindCaptions &kind : kKinds) {
+        if (title == QLatin1String(kind.title))
+            return kind;
+    }
+    return other;
+}
+
+} // namespace
+
+fdlg_SETTINGS *fdlg_SETTINGS::instance()
+{
+    return g_dialog;
+}
+
+fdlg_SETTINGS *fdlg_SETTINGS::load(QWidget *owner)
+{
+    if (!g_dialog) {
+        g_dialog = new fdlg_SETTINGS(owner);
+        g_dialog->Form_Load();
+    }
+    return g_dialog;
+}
+
+void fdlg_SETTINGS::showFor(QWidget *owner)
+{
+    fdlg_SETTINGS *dialog = load(owner);
+    if (!dialog->isVisible() && owner)
+        dialog->placeBeside(owner->window());
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+fdlg_SETTINGS::fdlg_SETTINGS(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("fdlg_SETTINGS"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowRole(objectName());
+    buildControls();
+    connectControls();
+}
+
+fdlg_SETTINGS::~fdlg_SETTINGS() = default;
+
+void fdlg_SETTINGS::placeBeside(QWidget *owner)
+{
+    // Below the widget, or above it, so the widget stays in sight while it is edited.
+    adjustSize();
+    const QScreen *screen = owner->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect widget = owner->frameGeometry();
+    const int gap = QFontMetrics(font()).height() / 2;
+    // The frame is not known before the first show; leave room for a title bar.
+    const int decoration = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QSize size = sizeHint() + QSize(0, decoration);
+    int y = widget.bottom() + gap + decoration;
+    if (y + size.height() > available.bottom() &&
+        widget.top() - gap - size.height() >= available.top())
+        y = widget.top() - gap - sizeHint().height();
+    y = std::clamp(y, available.top(),
+                   std::max(available.top(), available.bottom() - size.height()));
+    const int x = std::clamp(widget.left(), available.left(),
+                             std::max(available.left(), available.right() - size.width()));
+    move(x, y);
+}
+
+void fdlg_SETTINGS::buildControls()
+{
+    ptbCOLORS = named(new PageTab, "ptbCOLORS");
+    pages = new QStackedWidget;
+    pages->addWidget(buildThemePage());
+    pages->addWidget(buildPresetPage());
+    pages->addWidget(buildTextPage());
+    pages->addWidget(buildDatePage());
+    pages->addWidget(buildWindowsPage());
+    pages->addWidget(buildAboutPage());
+
+    // The page area joins the selected tab and takes the page colour with it.
+    pageArea = new QFrame;
+    pageArea->setFrameShape(QFrame::StyledPanel);
+    pageArea->setAutoFillBackground(true);
+    auto *pageLayout = new QVBoxLayout(pageArea);
+    pageLayout->addWidget(pages);
+
+    btnCANCEL = button("btnCANCEL", tr("&Save"));
+    btnOK = button("btnOK", tr("&Close"));
+    btnEXIT = button("btnEXIT", tr("E&xit program"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnEXIT);
+    buttons->addStretch();
+    buttons->addWidget(btnCANCEL);
+    buttons->addWidget(btnOK);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setSpacing(0);
+    layout->addWidget(ptbCOLORS);
+    layout->addWidget(pageArea);
+    layout->addSpacing(layout->contentsMargins().top());
+    layout->addLayout(buttons);
+}
+
+QWidget *fdlg_SETTINGS::buildThemePage()
+{
+    flbLIST = named(new QListWidget, "flbLIST");
+    flbLIST->setSelectionMode(QAbstractItemView::SingleSelection);
+    lblLIST = label("lblLIST", tr("Preset &list:"), flbLIST);
+    btnEDIT = button("btnEDIT", tr("&Edit"));
+    btnNEWPRESET = button("btnNEWPRESET", tr("Create a &new preset"));
+    btnDELETE = button("btnDELETE", tr("&Delete"));
+    btnDELETEALL = button("btnDELETEALL", tr("Delete &All"));
+    btnIMPORT = button("btnIMPORT", tr("&Import..."));
+    btnEXPORT = button("btnEXPORT", tr("Exp&ort..."));
+
+    picfraPRESETS = container("picfraPRESETS");
+    auto *grid = new QGridLayout(picfraPRESETS);
+    grid->addWidget(lblLIST, 0, 0);
+    grid->addWidget(flbLIST, 1, 0, 8, 1);
+    int row = 1;
+    for (QPushButton *b : {btnEDIT, btnNEWPRESET, btnDELETE, btnDELETEALL})
+        grid->addWidget(b, row++, 1);
+    grid->setRowStretch(row++, 1);
+    grid->addWidget(btnIMPORT, row++, 1);
+    grid->addWidget(btnEXPORT, row++, 1);
+    grid->setColumnStretch(0, 1);
+
+    fraPRESETS = frame("fraPRESETS", tr("Theme presets"), picfraPRESETS);
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(fraPRESETS);
+    return page;
+}
+
+QWidget *fdlg_SETTINGS::buildPresetPage()
+{
+    btnpCOLOR = named(new ButtonPalette, "btnpCOLOR");
+    hscVALUE = named(new QScrollBar(Qt::Horizontal), "hscVALUE");
+    hscVALUE->setRange(10, 255);
+    hscVALUE->setPageStep(50);
+    hscCONTRAST = named(new QScrollBar(Qt::Horizontal), "hscCONTRAST");
+    hscCONTRAST->setRange(0, 255);
+    hscCONTRAST->setPageStep(50);
+    for (QScrollBar *bar : {hscVALUE, hscCONTRAST}) {
+        bar->setFocusPolicy(Qt::StrongFocus);
+        bar->setMinimumWidth(QFontMetrics(font()).averageCharWidth() * 36);
+    }
+    lblCOLOR = label("lblCOLOR", tr("&Color:"), btnpCOLOR);
+    lblVALUE = label("lblVALUE", tr("&Transparency:"), hscVALUE);
+    lblCONTRAST = label("lblCONTRAST", tr("Co&ntrast:"), hscCONTRAST);
+
+    picPRESETSET = container("picPRESETSET");
+    auto *form = new QFormLayout(picPRESETSET);
+    form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    auto *colourRow = new QHBoxLayout;
+    colourRow->addWidget(btnpCOLOR);
+    colourRow->addStretch();
+    form->addRow(lblCOLOR, colourRow);
+    form->addRow(lblVALUE, hscVALUE);
+    form->addRow(lblCONTRAST, hscCONTRAST);
+    fraTRANS = frame("fraTRANS", tr("Preset settings"), picPRESETSET);
+
+    txtPRESETNEW = named(new QLineEdit, "txtPRESETNEW");
+    lblNAME = label("lblNAME", tr("C&aption:"), txtPRESETNEW);
+    btnNEW = button("btnNEW", tr("Add/&Update"));
+    picfraPRESETNEW = container("picfraPRESETNEW");
+    auto *row = new QHBoxLayout(picfraPRESETNEW);
+    row->addWidget(lblNAME);
+    row->addWidget(txtPRESETNEW, 1);
+    row->addWidget(btnNEW);
+    fraPRESETMAKE = frame("fraPRESETMAKE", tr("Preset name"), picfraPRESETNEW);
+
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(fraTRANS);
+    layout->addWidget(fraPRESETMAKE);
+    layout->addStretch();
+    return page;
+}
+
+QWidget *fdlg_SETTINGS::buildTextPage()
+{
+    cboTIMEFONT = combo("cboTIMEFONT", true);
+    cboTIMESIZE = combo("cboTIMESIZE", true);
+    btnpTIME = named(new ButtonPalette, "btnpTIME");
+    cboALIGNTIME = combo("cboALIGNTIME", false);
+    cboDATEFONT = combo("cboDATEFONT", true);
+    cboDATESIZE = combo("cboDATESIZE", true);
+    btnpDATE = named(new ButtonPalette, "btnpDATE");
+    cboALIGNDATE = combo("cboALIGNDATE", false);
+    lblTIME = label("lblTIME", tr("Typ&e1:"), cboTIMEFONT);
+    lblDATE = label("lblDATE", tr("&Type2:"), cboDATEFONT);
+    const int chars = QFontMetrics(font()).averageCharWidth();
+    for (QComboBox *box : {cboTIMEFONT, cboDATEFONT})
+        box->setMinimumWidth(chars * 24);
+    for (QComboBox *box : {cboTIMESIZE, cboDATESIZE})
+        box->setMinimumWidth(chars * 9);
+
+    picTEXTBOX = container("picTEXTBOX");
+    auto *grid = new QGridLayout(picTEXTBOX);
+    const QString headers[] = {tr("Font"), tr("Size"), tr("Colour"), tr("Alignment")};
+    const char *headerNames[] = {"lblHEADFONT", "lblHEADSIZE", "lblHEADCOLOR", "lblHEADALIGN"};
+    for (int i = 0; i < 4; ++i)
+        grid->addWidget(label(headerNames[i], headers[i]), 0, i + 1);
+    int column = 0;
+    for (QWidget *w : std::initializer_list<QWidget *>{lblTIME, cboTIMEFONT, cboTIMESIZE, btnpTIME,
+                                                       cboALIGNTIME})
+        grid->addWidget(w, 1, column++);
+    column = 0;
+    for (QWidget *w : std::initializer_list<QWidget *>{lblDATE, cboDATEFONT, cboDATESIZE, btnpDATE,
+                                                       cboALIGNDATE})
+        grid->addWidget(w, 2, column++);
+    grid->setRowStretch(3, 1);
+    grid->setColumnStretch(1, 1);
+    fraFORMAT = frame("fraFORMAT", tr("Preset Text setting"), picTEXTBOX);
+
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(fraFORMAT);
+    return page;
+}
+
+QWidget *fdlg_SETTINGS::buildDatePage()
+{
+    const char *stateNames[] = {"optSTATE(0)", "optSTATE(1)", "optSTATE(2)"};
+    const QString stateCaptions[] = {tr("Date &and Time"), tr("Date o&nly"), tr("Tim&e only")};
+    auto *states = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        optSTATE[size_t(i)] = named(new QRadioButton(stateCaptions[i]), stateNames[i]);
+        states->addButton(optSTATE[size_t(i)], i);
+    }
+    optSTYLECLASS =
+        named(new QRadioButton(tr("&Classic - system format display")), "optSTYLECLASS");
+    optSTYLEMOD = named(new QRadioButton(tr("M&odern - Prioritized display")), "optSTYLEMOD");
+    auto *styles = new QButtonGroup(this);
+    styles->addButton(optSTYLECLASS);
+    styles->addButton(optSTYLEMOD);
+    btnDATE = button("btnDATE", tr("&Date and time..."));
+    btnINT = button("btnINT", tr("&Regional settings..."));
+
+    picSTATS = container("picSTATS");
+    auto *grid = new QGridLayout(picSTATS);
+    grid->addWidget(label("lablSTATES(0)", tr("Display States")), 0, 0);
+    grid->addWidget(label("lablSTATES(1)", tr("Display Style:")), 0, 1);
+    for (int i = 0; i < 3; ++i)
+        grid->addWidget(optSTATE[size_t(i)], i + 1, 0);
+    grid->addWidget(optSTYLECLASS, 1, 1);
+    grid->addWidget(optSTYLEMOD, 2, 1);
+    grid->setRowMinimumHeight(4, QFontMetrics(font()).height());
+    auto *tools = new QHBoxLayout;
+    tools->addWidget(btnDATE);
+    tools->addWidget(btnINT);
+    tools->addStretch();
+    grid->addLayout(tools, 5, 0, 1, 2);
+    grid->setRowStretch(6, 1);
+    grid->setColumnStretch(1, 1);
+    fraADVSETS = frame("fraADVSETS", tr("Date and time settings"), picSTATS);
+
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(fraADVSETS);
+    return page;
+}
+
+QWidget *fdlg_SETTINGS::buildWindowsPage()
+{
+    chkONTOP = named(new QCheckBox(tr("App al&ways stays on top")), "chkONTOP");
+    chkSTARTUP = named(new QCheckBox(tr("Start program &automatically")), "chkSTARTUP");
+    picfraWINSET = container("picfraWINSET");
+    auto *boxes = new QVBoxLayout(picfraWINSET);
+    boxes->addWidget(chkONTOP);
+    boxes->addWidget(chkSTARTUP);
+    boxes->addStretch();
+    pfrFRAME = container("pfrFRAME");
+    auto *inner = new QVBoxLayout(pfrFRAME);
+    inner->setContentsMargins(0, 0, 0, 0);
+    inner->addWidget(picfraWINSET);
+    fraFRAME = frame("fraFRAME", tr("Windows settings"), pfrFRAME);
+
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(fraFRAME);
+    return page;
+}
+
+QWidget *fdlg_SETTINGS::buildAboutPage()
+{
+    lablTITLE = label("lablTITLE", QString());
+    QFont titleFont = lablTITLE->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    titleFont.setBold(true);
+    lablTITLE->setFont(titleFont);
+    lablVersion = label("lablVersion", QString());
+    lblCOPY = label("lblCOPY", QString());
+    lblCOPY->setWordWrap(true);
+    lblEMAIL = label("lblEMAIL", kSupportAddress);
+    lblEMAIL->setTextFormat(Qt::RichText);
+    lblEMAIL->setText(QStringLiteral("<a href=\"mailto:%1\">%1</a>").arg(kSupportAddress));
+    lblEMAIL->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    lblEMAIL->setOpenExternalLinks(false);
+    pbtnDONATE = button("pbtnDONATE", tr("&Donate to the Tavlo project..."));
+    pbtnDONATE->setCursor(Qt::PointingHandCursor);
+
+    picABOUT = container("picABOUT");
+    auto *layout = new QVBoxLayout(picABOUT);
+    layout->addWidget(lablTITLE);
+    layout->addWidget(lablVersion);
+    layout->addWidget(lblCOPY);
+    layout->addSpacing(QFontMetrics(font()).height());
+    auto *support = new QHBoxLayout;
+    support->addWidget(label("lblSUPPORT", tr("Support:")));
+    support->addWidget(lblEMAIL);
+    support->addStretch();
+    layout->addLayout(support);
+    auto *donate = new QHBoxLayout;
+    donate->addWidget(pbtnDONATE);
+    donate->addStretch();
+    layout->addLayout(donate);
+    layout->addStretch();
+    fraABOUT = frame("fraABOUT", tr("About"), picABOUT);
+
+    auto *page = new QWidget;
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(fraABOUT);
+    return page;
+}
+
+void fdlg_SETTINGS::connectControls()
+{
+    connect(ptbCOLORS, &PageTab::TabClick, this, &fdlg_SETTINGS::ptbCOLORS_TabClick);
+    connect(btnCANCEL, &QPushButton::clicked, this, &fdlg_SETTINGS::btnCANCEL_Click);
+    connect(btnOK, &QPushButton::clicked, this, &fdlg_SETTINGS::btnOK_Click);
+    connect(btnEXIT, &QPushButton::clicked, this, &fdlg_SETTINGS::btnEXIT_Click);
+
+    connect(hscVALUE, &QScrollBar::valueChanged, this, &fdlg_SETTINGS::hscVALUE_Change);
+    connect(hscCONTRAST, &QScrollBar::valueChanged, this, &fdlg_SETTINGS::hscCONTRAST_Change);
+    connect(btnpCOLOR, &ButtonPalette::ColorChosen, this, &fdlg_SETTINGS::btnpCOLOR_ColorChosen);
+    connect(btnpTIME, &ButtonPalette::ColorChosen, this, &fdlg_SETTINGS::btnpTIME_ColorChosen);
+    connect(btnpDATE, &ButtonPalette::ColorChosen, this, &fdlg_SETTINGS::btnpDATE_ColorChosen);
+
+    const auto onChoice = [this](QComboBox *box, auto handler, const char *target) {
+        connect(box, &QComboBox::activated, this, [=, this] { (this->*handler)(box, target); });
+        if (box->lineEdit())
+            connect(box->lineEdit(), &QLineEdit::returnPressed, this,
+                    [=, this] { (this->*handler)(box, target); });
+    };
+    onChoice(cboTIMEFONT, &fdlg_SETTINGS::cboFONT_Click, "lblTIME");
+    onChoice(cboDATEFONT, &fdlg_SETTINGS::cboFONT_Click, "lblDATE");
+    onChoice(cboTIMESIZE, &fdlg_SETTINGS::cboSIZE_Click, "lblTIME");
+    onChoice(cboDATESIZE, &fdlg_SETTINGS::cboSIZE_Click, "lblDATE");
+    onChoice(cboALIGNTIME, &fdlg_SETTINGS::cboALIGN_Click, "lblTIME");
+    onChoice(cboALIGNDATE, &fdlg_SETTINGS::cboALIGN_Click, "lblDATE");
+
+    connect(chkONTOP, &QCheckBox::clicked, this, &fdlg_SETTINGS::chkONTOP_Click);
+    for (int i = 0; i < 3; ++i)
+        connect(optSTATE[size_t(i)], &QRadioButton::clicked, this,
+                [this, i] { optSTATE_Click(i); });
+    connect(optSTYLECLASS, &QRadioButton::clicked, this, [this] { optSTYLE_Click(false); });
+    connect(optSTYLEMOD, &QRadioButton::clicked, this, [this] { optSTYLE_Click(true); });
+    connect(btnDATE, &QPushButton::clicked, this, &fdlg_SETTINGS::btnDATE_Click);
+    connect(btnINT, &QPushButton::clicked, this, &fdlg_SETTINGS::btnINT_Click);
+    connect(lblEMAIL, &QLabel::linkActivated, this, &fdlg_SETTINGS::lblEMAIL_Click);
+    connect(pbtnDONATE, &QPushButton::clicked, this, &fdlg_SETTINGS::pbtnDONATE_Click);
+
+    connect(btnEDIT, &QPushButton::clicked, this, &fdlg_SETTINGS::btnEDIT_Click);
+    connect(btnNEWPRESET, &QPushButton::clicked, this, &fdlg_SETTINGS::btnNEWPRESET_Click);
+    connect(btnIMPORT, &QPushButton::clicked, this, &fdlg_SETTINGS::RefreshPresetList);
+    connect(btnEXPORT, &QPushButton::clicked, this, &fdlg_SETTINGS::RefreshPresetList);
+    connect(flbLIST, &QListWidget::currentRowChanged, this, [this] {
+        if (flbLIST->count() > 0)
+            btnEDIT->setEnabled(flbLIST->currentRow() >= 0);
+    });
+}
+
+void fdlg_SETTINGS::Form_Load()
+{
+    MainGlobals &g = globals();
+    const KindCaptions &kind = kindCaptions(g.strAPPTITLE);
+    ptbCOLORS->setTabString(QLatin1String(kind.tabs));
+    if (kind.first)
+        lblTIME->setText(tr(kind.first));
+    if (kind.second)
+        lblDATE->setText(tr(kind.second));
+    if (g.strAPPTITLE == QLatin1String("TavloNotes")) {
+        // Only the first row edits anything on a note.
+        for (QWidget *w : std::initializer_list<QWidget *>{lblDATE, cboDATEFONT, cboDATESIZE,
+                                                           btnpDATE, cboALIGNDATE})
+            w->hide();
+    }
+
+    ApplyFormSkin(this);
+    lblCOPY->setText(g.strRIGHTS);
+    blnLOADED = true;
+
+    for (QComboBox *box : {cboALIGNTIME, cboALIGNDATE}) {
+        box->clear();
+        box->addItems({tr("Left"), tr("Right"), tr("Center")});
+        box->setCurrentIndex(0);
+    }
+    setWindowTitle(g.strAPPTITLE);
+
+    chkSTARTUP->setChecked(convert::val(LoadSetting(reg::ProgramLaunch, QStringLiteral("1"))) != 0);
+    chkONTOP->setChecked(convert::val(LoadSetting(reg::OnTop, QStringLiteral("1"))) != 0);
+    const QString number = QString::number(g.lngSELINDEX);
+    const double state = convert::val(LoadSetting(number + reg::State, QStringLiteral("0")));
+    for (int i = 0; i < 3; ++i)
+        optSTATE[size_t(i)]->setChecked(state == i);
+    const bool modern = convert::toBool(LoadSetting(number + reg::StyleModern, QStringLiteral("1")))
+                            .value_or(false);
+    optSTYLEMOD->setChecked(modern);
+    optSTYLECLASS->setChecked(!modern);
+
+    lablVersion->setText(g.strVERSIONTEXT);
+    lablTITLE->setText(QStringLiteral("Orvane ") + g.strAPPTITLE);
+
+    WidgetForm *w = currentWidget();
+    if (w) {
+        hscVALUE->setValue(w->lngTRANSVALCUST());
+        hscCONTRAST->setValue(w->lngTRANSVALCONTRAST());
+    }
+
+    FillFontList(cboTIMEFONT);
+    FillFontList(cboDATEFONT);
+    ComboFontSetupTXT(cboDATESIZE);
+    ComboFontSetupTXT(cboTIMESIZE);
+
+    const auto wholePoints = [](float size) { return QString::number(std::lround(size)); };
+    if (Label *date = widgetLabel("lblDATE")) {
+        cboDATEFONT->setEditText(date->FontName());
+        cboDATESIZE->setEditText(wholePoints(date->FontSize()));
+        cboALIGNDATE->setCurrentIndex(date->textAlign());
+        btnpDATE->setColor(date->ForeColor());
+    }
+    if (Label *time = widgetLabel("lblTIME")) {
+        cboTIMEFONT->setEditText(time->FontName());
+        cboTIMESIZE->setEditText(wholePoints(time->FontSize()));
+        cboALIGNTIME->setCurrentIndex(time->textAlign());
+        btnpTIME->setColor(time->ForeColor());
+    }
+    if (w)
+        btnpCOLOR->setColor(w->lngTHEMECOLOR());
+
+    if (w)
+        SetOnTop(w, chkONTOP->isChecked());
+
+    paintPages();
+    ptbCOLORS->setSelectedTab(1);
+    if (w)
+        txtPRESETNEW->setText(w->strSELPRESET());
+
+    RefreshPresetList();
+    blnLOADED = false;
+    if (w) {
+        const QString wanted = w->strSELPRESET() + QStringLiteral(".tvp");
+        for (int i = 0; i < flbLIST->count(); ++i) {
+            if (flbLIST->item(i)->text().compare(wanted, Qt::CaseInsensitive) == 0) {
+                flbLIST->setCurrentRow(i);
+                break;
+            }
+        }
+    }
+    blnLOADED = true;
+    flbLIST->setFixedHeight(twipsToPixelsY(3795));
+    ptbCOLORS_TabClick(QStringLiteral("Theme"));
+}
+
+void fdlg_SETTINGS::paintPages()
+{
+    // The pages take the light face colour (system colour 20) of the palette.
+    const QColor face = toQColor(OleColor(0x80000014));
+    btnpCOLOR->setBackColor(face);
+    btnpTIME->setBackColor(face);
+    btnpDATE->setBackColor(face);
+    ptbCOLORS->setBackColorPage(face);
+    QList<QWidget *> painted{pageArea, picTEXTBOX,   picPRESETSET,  picABOUT,        ptbCOLORS,
+                             pfrFRAME, picfraWINSET, picfraPRESETS, picfraPRESETNEW, picSTATS,
+                             chkONTOP, chkSTARTUP,   optSTYLEMOD,   optSTYLECLASS};
+    for (QRadioButton *option : optSTATE)
+        painted << option;
+    for (QWidget *w : painted) {
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Window, face);
+        w->setPalette(palette);
+    }
+}
+
+WidgetForm *fdlg_SETTINGS::currentWidget() const
+{
+    const MainGlobals &g = globals();
+    if (g.lngSELINDEX < 0 || g.lngSELINDEX >= kWidgetSlots)
+        return nullptr;
+    return g.frmWIDGETS[size_t(g.lngSELINDEX)];
+}
+
+Label *fdlg_SETTINGS::widgetLabel(const char *name) const
+{
+    WidgetForm *w = currentWidget();
+    if (!w)
+        return nullptr;
+    // The dialog itself lives under the widget; only the widget's own parts count.
+    for (Label *part : w->findChildren<Label *>(QLatin1String(name))) {
+        if (part->window() == w)
+            return part;
+    }
+    return nullptr;
+}
+
+void fdlg_SETTINGS::ptbCOLORS_TabClick(const QString &caption)
+{
+    static const std::pair<const char *, Page> rows[] = {
+        {"Theme", ThemePage}, {"Preset", PresetPage},   {"Text", TextPage},
+        {"Date", DatePage},   {"Windows", WindowsPage}, {"About", AboutPage}};
+    for (const auto &[name, page] : rows) {
+        if (caption != QLatin1String(name))
+            continue;
+        // Each page holds its own frames; showing the page shows exactly those.
+        pages->setCurrentIndex(page);
+        if (page == ThemePage)
+            RefreshPresetList();
+        return;
+    }
+}
+
+void fdlg_SETTINGS::hscVALUE_Change(int value)
+{
+    WidgetForm *w = currentWidget();
+    if (!w)
+        return;
+    const auto alpha = uint8_t(std::clamp(value, 0, 255));
+    w->setLngTRANSVAL(alpha);
+    w->setLngTRANSVALCUST(alpha);
+    w->updateparts();
+}
+
+void fdlg_SETTINGS::hscCONTRAST_Change(int value)
+{
+    WidgetForm *w = currentWidget();
+    if (!w)
+        return;
+    w->setLngTRANSVALCONTRAST(value);
+    w->updateparts();
+}
+
+void fdlg_SETTINGS::btnpCOLOR_ColorChosen(OleColor colour)
+{
+    if (WidgetForm *w = currentWidget()) {
+        w->setLngTHEMECOLOR(colour);
+        w->ColorUpdate();
+    }
+}
+
+void fdlg_SETTINGS::btnpTIME_ColorChosen(OleColor colour)
+{
+    if (Label *part = widgetLabel("lblTIME")) {
+        part->setForeColor(colour);
+        currentWidget()->updateparts();
+    }
+}
+
+void fdlg_SETTINGS::btnpDATE_ColorChosen(OleColor colour)
+{
+    if (Label *part = widgetLabel("lblDATE")) {
+        part->setForeColor(colour);
+        currentWidget()->updateparts();
+    }
+}
+
+void fdlg_SETTINGS::cboFONT_Click(QComboBox *box, const char *target)
+{
+    Label *part = widgetLabel(target);
+    const QString name = box->currentText().trimmed();
+    if (!part || name.isEmpty())
+        return;
+    part->setFontName(name);
+    part->setFontBold(false);
+    part->setFontItalic(false);
+    currentWidget()->updateparts();
+}
+
+void fdlg_SETTINGS::cboSIZE_Click(QComboBox *box, const char *target)
+{
+    Label *part = widgetLabel(target);
+    const auto size = convert::toSingle(box->currentText());
+    if (!part || !size)
+        return;
+    part->setFontSize(*size);
+    currentWidget()->updateparts();
+}
+
+void fdlg_SETTINGS::cboALIGN_Click(QComboBox *box, const char *target)
+{
+    if (!isVisible())
+        return;
+    if (Label *part = widgetLabel(target)) {
+        part->setTextAlign(box->currentIndex());
+        currentWidget()->updateparts();
+    }
+}
+
+void fdlg_SETTINGS::chkONTOP_Click()
+{
+    if (WidgetForm *w = currentWidget())
+        SetOnTop(w, chkONTOP->isChecked());
+}
+
+void fdlg_SETTINGS::optSTATE_Click(int index)
+{
+    SaveSetting(QString::number(globals().lngSELINDEX) + reg::State, QString::number(index));
+}
+
+void fdlg_SETTINGS::optSTYLE_Click(bool modern)
+{
+    SaveSetting(QString::number(globals().lngSELINDEX) + reg::StyleModern,
+                modern ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+void fdlg_SETTINGS::btnDATE_Click()
+{
+    openDateTimeSettings();
+}
+
+void fdlg_SETTINGS::btnINT_Click()
+{
+    openRegionSettings();
+}
+
+void fdlg_SETTINGS::lblEMAIL_Click()
+{
+    OpenLink(QString::number(winId()), QStringLiteral("mailto:"), kSupportAddress);
+}
+
+void fdlg_SETTINGS::pbtnDONATE_Click()
+{
+    OpenLink(QString::number(winId()), QString(), globals().strDONATEURL);
+}
+
+void fdlg_SETTINGS::btnEDIT_Click()
+{
+    ptbCOLORS_TabClick(QStringLiteral("Preset"));
+    ptbCOLORS->setSelectedTab(2);
+}
+
+void fdlg_SETTINGS::btnNEWPRESET_Click()
+{
+    btnEDIT_Click();
+    txtPRESETNEW->clear();
+}
+
+void fdlg_SETTINGS::RefreshPresetList()
+{
+    const QString selected = flbLIST->currentItem() ? flbLIST->currentItem()->text() : QString();
+    const QDir folder(globals().strPROGRAMFOLDER + QStringLiteral("/presets"));
+    const QStringList files =
+        folder.entryList({QStringLiteral("*.tvp")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const bool loaded = blnLOADED;
+    blnLOADED = false;
+    flbLIST->clear();
+    flbLIST->addItems(files);
+    const int row = files.indexOf(selected);
+    if (row >= 0)
+        flbLIST->setCurrentRow(row);
+    blnLOADED = loaded;
+    btnEDIT->setEnabled(!files.isEmpty() && flbLIST->currentRow() >= 0);
+    btnDELETE->setEnabled(!files.isEmpty());
+    btnDELETEALL->setEnabled(!files.isEmpty());
+}
+
+QString fdlg_SETTINGS::checkText(const QCheckBox *box) const
+{
+    return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QString fdlg_SETTINGS::styleText() const
+{
+    return optSTYLEMOD->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+void fdlg_SETTINGS::writeValues(const QString &prefix, WidgetForm *w, bool withAligns)
+{
+    const auto save = [&](QLatin1String name, const QString &value) {
+        SaveSetting(prefix + name, value);
+    };
+    if (w) {
+        save(reg::SelectedPreset, w->strSELPRESET());
+        save(reg::DefaultTransparency, QString::number(w->lngTRANSVAL()));
+        save(reg::DefaultContrast, QString::number(w->lngTRANSVALCONTRAST()));
+    }
+    save(reg::DateFont, cboDATEFONT->currentText());
+    if (withAligns) {
+        save(reg::DateAlign, QString::number(cboALIGNDATE->currentIndex()));
+        save(reg::TimeAlign, QString::number(cboALIGNTIME->currentIndex()));
+    }
+    save(reg::DateSize, cboDATESIZE->currentText());
+    save(reg::DateColor, QString::number(btnpDATE->color()));
+    save(reg::TimeFont, cboTIMEFONT->currentText());
+    save(reg::TimeSize, cboTIMESIZE->currentText());
+    save(reg::TimeColor, QString::number(btnpTIME->color()));
+    save(reg::Color, QString::number(btnpCOLOR->color()));
+    save(reg::ProgramLaunch, checkText(chkSTARTUP));
+    save(reg::OnTop, checkText(chkONTOP));
+    SaveSetting(QString::number(globals().lngSELINDEX) + reg::StyleModern, styleText());
+}
+
+void fdlg_SETTINGS::writePlacement(const QString &prefix, WidgetForm *w)
+{
+    if (!w)
+        return;
+    if (QWidget *surface = w->findChild<QWidget *>(QStringLiteral("objMAINPART"))) {
+        SaveSetting(prefix + QStringLiteral("PHOTO"), surface->property("Tag").toString());
+        SaveSetting(prefix + QStringLiteral("PHOTOWIDTH"),
+                    convert::fromSingle(float(surface->width() * twipsPerPixelX())));
+        SaveSetting(prefix + QStringLiteral("PHOTOHEIGHT"),
+                    convert::fromSingle(float(surface->height() * twipsPerPixelY())));
+    }
+    if (auto *placement = dynamic_cast<FormPlacement *>(w)) {
+        SaveSetting(prefix + QStringLiteral("PHOTOLEFT"),
+                    convert::fromSingle(float(placement->formLeft())));
+        SaveSetting(prefix + QStringLiteral("PHOTOTOP"),
+                    convert::fromSingle(float(placement->formTop())));
+    }
+}
+
+void fdlg_SETTINGS::btnCANCEL_Click()
+{
+    hscVALUE_Change(hscVALUE->value());
+    WidgetForm *w = currentWidget();
+    const QString number = QString::number(globals().lngSELINDEX);
+    writePlacement(number, w);
+    writeValues(number, w, false);
+    ApplyProgramLaunch();
+    if (w)
+        w->FormUpdate();
+    RefreshPresetList();
+}
+
+void fdlg_SETTINGS::btnOK_Click()
+{
+    ApplyProgramLaunch();
+    QPointer<WidgetForm> w = currentWidget();
+    close();
+    if (w)
+        w->FormUpdate();
+}
+
+void fdlg_SETTINGS::reject()
+{
+    btnOK_Click();
+}
+
+void fdlg_SETTINGS::closeEvent(QCloseEvent *event)
+{
+    const MainGlobals &g = globals();
+    if (g.lngSELINDEX >= 0 && g.lngSELINDEX < kWidgetSlots) {
+        WidgetForm *w = currentWidget();
+        writeValues(QString(), w, true);
+        ApplyProgramLaunch();
+        if (g.lngOPENCOUNT > 0 && w)
+            w->FormUpdate();
+    }
+    RefreshPresetList();
+    event->accept();
+}
+
+void fdlg_SETTINGS::btnEXIT_Click()
+{
+    if (m_exiting)
+        return;
+    m_exiting = true;
+    MainGlobals &g = globals();
+    btnCANCEL_Click();
+    QFile::remove(g.strUPDATEFILE);
+
+    // The one-widget kinds keep their values under the plain names.
+    const int saved = 0;
+    writeValues(QString(), currentWidget(), false);
+    SaveSetting(reg::Total, QString::number(saved));
+
+    for (auto &slot : g.frmWIDGETS) {
+        if (slot)
+            slot->close();
+    }
+    unloadMenuForm();
+    close();
+    QCoreApplication::quit();
+}
+
+void fdlg_SETTINGS::ComboFontSetupTXT(QComboBox *combo)
+{
+    FillSizeList(combo);
+}
+
+} // namespace tavlo

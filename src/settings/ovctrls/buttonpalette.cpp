@@ -1,0 +1,236 @@
+#include "settings/ovctrls/buttonpalette.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QIconEngine>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+#include <algorithm>
+
+namespace tavlo {
+
+namespace {
+
+ButtonPalette::ColorAsker &colorAsker()
+{
+    static ButtonPalette::ColorAsker asker;
+    return asker;
+}
+
+OleColor packColour(const QColor &colour)
+{
+    return OleColor(colour.red() | (colour.green() << 8) | (colour.blue() << 16));
+}
+
+QString hexName(const QColor &colour)
+{
+    return colour.name(QColor::HexRgb).toUpper();
+}
+
+// A border that stands out against the swatch, whatever the colour.
+QColor contrastBorder(const QColor &fill)
+{
+    const double luminance = 0.299 * fill.red() + 0.587 * fill.green() + 0.114 * fill.blue();
+    return luminance > 140 ? QColor(0, 0, 0, 140) : QColor(255, 255, 255, 170);
+}
+
+void paintSwatch(QPainter *painter, const QRectF &rect, const QColor &fill, qreal radius)
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(contrastBorder(fill), 1));
+    painter->setBrush(fill);
+    painter->drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    painter->restore();
+}
+
+// Menu icons painted at whatever size and pixel ratio the menu asks for.
+class SwatchIconEngine final : public QIconEngine
+{
+public:
+    explicit SwatchIconEngine(const QColor &colour) : m_colour(colour) {}
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State) override
+    {
+        painter->save();
+        if (mode == QIcon::Disabled)
+            painter->setOpacity(0.4);
+        const QRectF r = QRectF(rect).adjusted(1, 1, -1, -1);
+        paintSwatch(painter, r, m_colour, std::max(1.0, r.height() / 6));
+        painter->restore();
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return pixmap;
+    }
+    QIconEngine *clone() const override { return new SwatchIconEngine(m_colour); }
+
+private:
+    QColor m_colour;
+};
+
+} // namespace
+
+ButtonPalette::ButtonPalette(QWidget *parent) : QPushButton(parent), m_menu(new QMenu(this))
+{
+    // Enter opens the palette rather than making this the dialog's default button.
+    setAutoDefault(false);
+    m_menu->setObjectName(QStringLiteral("menuPALETTE"));
+    for (const auto &[name, colour] : commonColors()) {
+        QAction *action = m_menu->addAction(QIcon(new SwatchIconEngine(toQColor(colour))), name);
+        action->setCheckable(true);
+        action->setData(colour);
+        connect(action, &QAction::triggered, this, [this, colour = colour] { pick(colour); });
+        m_colourActions << action;
+    }
+    m_menu->addSeparator();
+    m_moreAction = m_menu->addAction(tr("&More colours..."));
+    // Queued so the dialog opens after the menu has closed and let go of the pointer.
+    connect(m_moreAction, &QAction::triggered, this, &ButtonPalette::askMoreColours,
+            Qt::QueuedConnection);
+    connect(this, &QPushButton::clicked, this, &ButtonPalette::showPalette);
+    updateLook();
+}
+
+const QList<QPair<QString, OleColor>> &ButtonPalette::commonColors()
+{
+    static const QList<QPair<QString, OleColor>> colours = {
+        {tr("Black"), 0x000000},  {tr("White"), 0xFFFFFF},   {tr("Grey"), 0x808080},
+        {tr("Silver"), 0xC0C0C0}, {tr("Red"), 0x0000FF},     {tr("Maroon"), 0x000080},
+        {tr("Orange"), 0x00A5FF}, {tr("Brown"), 0x2A2AA5},   {tr("Yellow"), 0x00FFFF},
+        {tr("Olive"), 0x008080},  {tr("Lime"), 0x00FF00},    {tr("Green"), 0x008000},
+        {tr("Aqua"), 0xFFFF00},   {tr("Teal"), 0x808000},    {tr("Blue"), 0xFF0000},
+        {tr("Navy"), 0x800000},   {tr("Fuchsia"), 0xFF00FF}, {tr("Purple"), 0x800080},
+    };
+    return colours;
+}
+
+void ButtonPalette::setColorAskerForTesting(ColorAsker asker)
+{
+    colorAsker() = std::move(asker);
+}
+
+void ButtonPalette::setColor(OleColor colour)
+{
+    m_color = colour;
+    updateLook();
+    update();
+}
+
+QColor ButtonPalette::BackColor() const
+{
+    return palette().color(QPalette::Button);
+}
+
+void ButtonPalette::setBackColor(const QColor &colour)
+{
+    if (!colour.isValid())
+        return;
+    QPalette p = palette();
+    p.setColor(QPalette::Button, colour);
+    p.setColor(QPalette::Window, colour);
+    setPalette(p);
+}
+
+void ButtonPalette::updateLook()
+{
+    const QColor shown = toQColor(m_color);
+    const QString hex = hexName(shown);
+    QString name = hex;
+    for (QAction *action : std::as_const(m_colourActions)) {
+        const bool current = action->data().toInt() == m_color;
+        action->setChecked(current);
+        if (current)
+            name = tr("%1 (%2)").arg(action->text(), hex);
+    }
+    setToolTip(hex);
+    setAccessibleName(tr("Colour %1").arg(name));
+}
+
+void ButtonPalette::showPalette()
+{
+    updateLook();
+    m_menu->popup(mapToGlobal(QPoint(0, height())));
+    // Keyboard users start on the current colour, or on the first one.
+    QAction *active = m_colourActions.value(0);
+    for (QAction *action : std::as_const(m_colourActions)) {
+        if (action->isChecked())
+            active = action;
+    }
+    m_menu->setActiveAction(active);
+}
+
+void ButtonPalette::pick(OleColor colour)
+{
+    setColor(colour);
+    Q_EMIT ColorChosen(colour);
+}
+
+void ButtonPalette::askMoreColours()
+{
+    const QColor current = toQColor(m_color);
+    std::optional<QColor> chosen;
+    if (colorAsker()) {
+        chosen = colorAsker()(current, this);
+    } else {
+        const QColor picked = QColorDialog::getColor(current, this, tr("Choose a colour"));
+        if (picked.isValid())
+            chosen = picked;
+    }
+    if (chosen && chosen->isValid())
+        pick(packColour(*chosen));
+}
+
+void ButtonPalette::keyPressEvent(QKeyEvent *event)
+{
+    const bool altDown = event->key() == Qt::Key_Down && (event->modifiers() & Qt::AltModifier);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_F4 || altDown) {
+        showPalette();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+void ButtonPalette::paintEvent(QPaintEvent *)
+{
+    QStylePainter p(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    option.icon = QIcon();
+    option.features &= ~QStyleOptionButton::HasMenu;
+    p.drawControl(QStyle::CE_PushButtonBevel, option);
+
+    QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    if (option.state & (QStyle::State_Sunken | QStyle::State_On)) {
+        area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
+                       style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
+    }
+    const int gap = std::max(2, fontMetrics().height() / 6);
+    const QRect swatch = area.adjusted(gap, gap, -gap, -gap);
+    if (swatch.isValid()) {
+        if (!isEnabled())
+            p.setOpacity(0.4);
+        paintSwatch(&p, swatch, toQColor(m_color), std::max(2, swatch.height() / 6));
+        p.setOpacity(1.0);
+    }
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = area.adjusted(gap / 2, gap / 2, -(gap / 2), -(gap / 2));
+        focus.backgroundColor = BackColor();
+        p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+}
+
+} // namespace tavlo

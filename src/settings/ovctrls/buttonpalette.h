@@ -1,0 +1,58 @@
+#pragma once
+
+#include "frame/modblend.h"
+
+#include <QList>
+#include <QPushButton>
+#include <functional>
+#include <optional>
+
+class QAction;
+class QMenu;
+
+namespace tavlo {
+
+// A button that shows a colour and lets the user pick another: a click (or
+// Space/Enter) offers a palette of common colours and "More colours...",
+// which opens the colour dialog. The picked colour is signalled as 0x00BBGGRR.
+class ButtonPalette final : public QPushButton
+{
+    Q_OBJECT
+public:
+    explicit ButtonPalette(QWidget *parent = nullptr);
+
+    OleColor color() const { return m_color; }
+    // Shows colour; raises nothing.
+    void setColor(OleColor colour);
+    QColor BackColor() const;
+    void setBackColor(const QColor &colour);
+
+    // The common colours offered, with their names.
+    static const QList<QPair<QString, OleColor>> &commonColors();
+
+    // Replaces the colour dialog for tests: given the current colour, returns
+    // the chosen one or nullopt when cancelled. An empty function restores the dialog.
+    using ColorAsker = std::function<std::optional<QColor>(const QColor &current, QWidget *parent)>;
+    static void setColorAskerForTesting(ColorAsker asker);
+
+Q_SIGNALS:
+    // The user picked a colour (also when it equals the current one).
+    void ColorChosen(tavlo::OleColor colour);
+
+private:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+    void showPalette();
+    void pick(OleColor colour);
+    void askMoreColours();
+    // Tooltip, accessible name and the menu's check mark follow the colour.
+    void updateLook();
+
+    QMenu *m_menu = nullptr;
+    QList<QAction *> m_colourActions;
+    QAction *m_moreAction = nullptr;
+    OleColor m_color = 0;
+};
+
+} // namespace tavlo

@@ -1,0 +1,13 @@
+#include "settings/ovctrls/datecalendar.h"
+
+namespace tavlo {
+
+DateCalendar::DateCalendar(QWidget *parent) : QCalendarWidget(parent)
+{
+    // Week numbers and grid lines crowd the small sizes the forms give it.
+    setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    setGridVisible(false);
+    setSelectedDate(QDate::currentDate());
+}
+
+} // namespace tavlo

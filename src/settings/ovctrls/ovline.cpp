@@ -1,0 +1,13 @@
+#include "settings/ovctrls/ovline.h"
+
+namespace tavlo {
+
+OvLine::OvLine(QWidget *parent) : QFrame(parent)
+{
+    setFrameShape(QFrame::HLine);
+    setFrameShadow(QFrame::Sunken);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+} // namespace tavlo
