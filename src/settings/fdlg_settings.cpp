@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStyle>
@@ -276,12 +277,26 @@ QWidget *fdlg_SETTINGS::buildPresetPage()
     picPRESETSET = container("picPRESETSET");
     auto *form = new QFormLayout(picPRESETSET);
     form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    form->setVerticalSpacing(QFontMetrics(font()).height() / 2);
     auto *colourRow = new QHBoxLayout;
     colourRow->addWidget(btnpCOLOR);
     colourRow->addStretch();
     form->addRow(lblCOLOR, colourRow);
-    form->addRow(lblVALUE, hscVALUE);
-    form->addRow(lblCONTRAST, hscCONTRAST);
+    // The number beside each slider shows where the thumb stands.
+    const auto sliderRow = [this](QScrollBar *bar, const char *name) {
+        auto *number = label(name, QString::number(bar->maximum()));
+        number->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("0000")));
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        connect(bar, &QScrollBar::valueChanged, number,
+                [number](int value) { number->setNum(value); });
+        number->setNum(bar->value());
+        auto *row = new QHBoxLayout;
+        row->addWidget(bar, 1);
+        row->addWidget(number);
+        return row;
+    };
+    form->addRow(lblVALUE, sliderRow(hscVALUE, "lblVALUENUMBER"));
+    form->addRow(lblCONTRAST, sliderRow(hscCONTRAST, "lblCONTRASTNUMBER"));
     fraTRANS = frame("fraTRANS", tr("Preset settings"), picPRESETSET);
 
     txtPRESETNEW = named(new QLineEdit, "txtPRESETNEW");
@@ -456,6 +471,22 @@ QWidget *fdlg_SETTINGS::buildAboutPage()
 
 void fdlg_SETTINGS::connectControls()
 {
+    // Ctrl+Tab and Ctrl+PgDown walk the pages, as in other tabbed dialogs.
+    const auto stepPage = [this](int step) {
+        const int count = int(ptbCOLORS->captions().size());
+        if (count == 0)
+            return;
+        const int next = (ptbCOLORS->selectedTab() - 1 + step + count) % count + 1;
+        ptbCOLORS->setSelectedTab(next);
+        ptbCOLORS_TabClick(ptbCOLORS->captions().at(next - 1));
+    };
+    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab),
+                                     QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [=] { stepPage(1); });
+    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                     QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [=] { stepPage(-1); });
+
     connect(ptbCOLORS, &PageTab::TabClick, this, &fdlg_SETTINGS::ptbCOLORS_TabClick);
     connect(btnCANCEL, &QPushButton::clicked, this, &fdlg_SETTINGS::btnCANCEL_Click);
     connect(btnOK, &QPushButton::clicked, this, &fdlg_SETTINGS::btnOK_Click);
@@ -591,6 +622,23 @@ void fdlg_SETTINGS::Form_Load()
     blnLOADED = true;
     flbLIST->setFixedHeight(twipsToPixelsY(3795));
     ptbCOLORS_TabClick(QStringLiteral("Theme"));
+
+    // Settle the size the skin's fonts give, on every page, before the dialog is first seen.
+    ensurePolished();
+    for (int i = 0; i < pages->count(); ++i)
+        pages->widget(i)->ensurePolished();
+    // Hidden pages do not pass size changes up by themselves; lay them out
+    // from the innermost widget outwards.
+    const QList<QWidget *> children = findChildren<QWidget *>();
+    for (auto it = children.crbegin(); it != children.crend(); ++it) {
+        if (QLayout *inner = (*it)->layout()) {
+            inner->invalidate();
+            inner->activate();
+        }
+        (*it)->updateGeometry();
+    }
+    layout()->invalidate();
+    layout()->activate();
 }
 
 void fdlg_SETTINGS::paintPages()

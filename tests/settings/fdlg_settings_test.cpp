@@ -1,0 +1,314 @@
+#include "settings/fdlg_settings.h"
+
+#include "app/valuenames.h"
+#include "clockfixture.h"
+#include "frame/fixedframe.h"
+#include "settings/fontlists.h"
+#include "settings/ovctrls/buttonpalette.h"
+#include "settings/ovctrls/pagetab.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace tavlo;
+
+namespace {
+
+class SettingsDialogTest : public test::ClockFixture
+{
+protected:
+    fdlg_SETTINGS *open()
+    {
+        fdlg_SETTINGS::showFor(form());
+        return fdlg_SETTINGS::instance();
+    }
+    static QString stored(const QString &name) { return LoadSetting(name, QStringLiteral("<none>")); }
+    static void choose(QComboBox *box, const QString &text)
+    {
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box->lineEdit(), text);
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsDialogTest, LoadingFillsEveryControlFromTheClockAndTheStore)
+{
+    prepareStore();
+    SaveSetting(reg::ProgramLaunch, QStringLiteral("0"));
+    SaveSetting(reg::OnTop, QStringLiteral("1"));
+    SaveSetting(QStringLiteral("0State"), QStringLiteral("2"));
+    SaveSetting(QStringLiteral("0Style-modern"), QStringLiteral("False"));
+    SaveSetting(reg::TimeFont, QStringLiteral("DejaVu Serif"));
+    SaveSetting(reg::TimeSize, QStringLiteral("20.4"));
+    SaveSetting(reg::DateColor, QString::number(0x123456));
+    SaveSetting(reg::DateAlign, QStringLiteral("2"));
+    SaveSetting(reg::Color, QString::number(0x00FF00));
+    SaveSetting(reg::DefaultTransparency, QStringLiteral("150"));
+    SaveSetting(reg::DefaultContrast, QStringLiteral("60"));
+    ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = open();
+    ASSERT_TRUE(d);
+
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("TavloClock"));
+    EXPECT_EQ(d->parentWidget(), form());
+    EXPECT_FALSE(d->isModal());
+    EXPECT_EQ(d->ptbCOLORS->tabString(), QStringLiteral("Theme,Preset,Text,Date,Windows,About"));
+    EXPECT_EQ(d->ptbCOLORS->selectedTab(), 1);
+    EXPECT_TRUE(d->fraPRESETS->isVisible());
+    EXPECT_FALSE(d->fraTRANS->isVisible());
+    EXPECT_EQ(d->lblTIME->text(), QStringLiteral("&Time:"));
+    EXPECT_EQ(d->lblDATE->text(), QStringLiteral("&Date:"));
+
+    EXPECT_FALSE(d->chkSTARTUP->isChecked());
+    EXPECT_TRUE(d->chkONTOP->isChecked());
+    EXPECT_TRUE(d->optSTATE[2]->isChecked());
+    EXPECT_TRUE(d->optSTYLECLASS->isChecked());
+    EXPECT_FALSE(d->optSTYLEMOD->isChecked());
+    EXPECT_EQ(d->hscVALUE->value(), 150);
+    EXPECT_EQ(d->hscCONTRAST->value(), 60);
+    EXPECT_EQ(d->cboTIMEFONT->currentText(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(d->cboTIMESIZE->currentText(), QStringLiteral("20"));
+    EXPECT_EQ(d->cboALIGNDATE->currentIndex(), 2);
+    EXPECT_EQ(d->cboALIGNTIME->currentIndex(), 0);
+    EXPECT_EQ(d->btnpDATE->color(), 0x123456);
+    EXPECT_EQ(d->btnpTIME->color(), label("lblTIME")->ForeColor());
+    EXPECT_EQ(d->btnpCOLOR->color(), 0x00FF00);
+    EXPECT_EQ(d->lablTITLE->text(), QStringLiteral("Orvane TavloClock"));
+    EXPECT_EQ(d->lablVersion->text(), QStringLiteral("Version: 1.05"));
+    EXPECT_EQ(d->lblCOPY->text(), globals().strRIGHTS);
+    // Loading put the clock on top from the box.
+    EXPECT_TRUE(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(SettingsDialogTest, EachTabShowsExactlyItsFrames)
+{
+    ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = open();
+    const QList<QGroupBox *> all{d->fraPRESETS, d->fraTRANS, d->fraPRESETMAKE, d->fraFORMAT,
+                                 d->fraADVSETS, d->fraFRAME, d->fraABOUT};
+    const struct
+    {
+        int tab;
+        QList<QGroupBox *> shown;
+    } pages[] = {{2, {d->fraTRANS, d->fraPRESETMAKE}}, {3, {d->fraFORMAT}}, {4, {d->fraADVSETS}},
+                 {5, {d->fraFRAME}},                   {6, {d->fraABOUT}},  {1, {d->fraPRESETS}}};
+    const QSize size = d->size();
+    for (const auto &page : pages) {
+        QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {},
+                          d->ptbCOLORS->tabRect(page.tab).center());
+        EXPECT_EQ(d->ptbCOLORS->selectedTab(), page.tab);
+        for (QGroupBox *f : all)
+            EXPECT_EQ(f->isVisible(), page.shown.contains(f)) << f->objectName().toStdString();
+        // Every page fits the same dialog.
+        EXPECT_EQ(d->size(), size);
+    }
+}
+
+TEST_F(SettingsDialogTest, OptionsChangeTheClockAtOnce)
+{
+    ASSERT_TRUE(start());
+    auto *clock = static_cast<FixedFrame *>(form());
+    fdlg_SETTINGS *d = open();
+
+    d->hscVALUE->setValue(100);
+    EXPECT_EQ(clock->lngTRANSVAL(), 100);
+    EXPECT_EQ(clock->lngTRANSVALCUST(), 100);
+    EXPECT_NEAR(clock->windowOpacity(), 100 / 255.0, 0.002);
+    // The slider goes lower than the window may.
+    d->hscVALUE->setValue(10);
+    EXPECT_EQ(clock->lngTRANSVAL(), 20);
+
+    Q_EMIT d->btnpCOLOR->ColorChosen(0x0000FF);
+    EXPECT_EQ(clock->lngTHEMECOLOR(), 0x0000FF);
+    EXPECT_EQ(clock->BackColor(), ColorBlend(0, 0x0000FF, -34));
+
+    d->hscCONTRAST->setValue(100);
+    EXPECT_EQ(clock->lngTRANSVALCONTRAST(), 100);
+    EXPECT_EQ(clock->BackColor(), ColorBlend(0, 0x0000FF, 100));
+
+    Label *time = label("lblTIME");
+    ASSERT_TRUE(time->FontBold());
+    choose(d->cboTIMEFONT, QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(time->FontName(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_FALSE(time->FontBold());
+    EXPECT_EQ(time->font().family(), QStringLiteral("DejaVu Sans Mono"));
+
+    choose(d->cboTIMESIZE, QStringLiteral("20"));
+    EXPECT_FLOAT_EQ(time->FontSize(), 20);
+    choose(d->cboTIMESIZE, QStringLiteral("abc"));
+    EXPECT_FLOAT_EQ(time->FontSize(), 20);
+    EXPECT_EQ(d->cboTIMESIZE->currentText(), QStringLiteral("abc"));
+
+    Q_EMIT d->btnpDATE->ColorChosen(0x00FFFF);
+    EXPECT_EQ(label("lblDATE")->ForeColor(), 0x00FFFF);
+
+    d->cboALIGNDATE->setCurrentIndex(2);
+    Q_EMIT d->cboALIGNDATE->activated(2);
+    EXPECT_EQ(label("lblDATE")->textAlign(), 2);
+
+    QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {}, d->ptbCOLORS->tabRect(5).center());
+    d->chkONTOP->click();
+    EXPECT_EQ(clock->windowFlags().testFlag(Qt::WindowStaysOnTopHint), d->chkONTOP->isChecked());
+
+    QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {}, d->ptbCOLORS->tabRect(4).center());
+    d->optSTATE[1]->click();
+    EXPECT_EQ(stored(QStringLiteral("0State")), QStringLiteral("1"));
+    d->optSTYLECLASS->click();
+    EXPECT_EQ(stored(QStringLiteral("0Style-modern")), QStringLiteral("False"));
+    clock->updateparts();
+    EXPECT_FALSE(picture("picTIME")->isVisible());
+    EXPECT_TRUE(label("lblSECS")->Caption().isEmpty());
+    d->optSTYLEMOD->click();
+    EXPECT_EQ(stored(QStringLiteral("0Style-modern")), QStringLiteral("True"));
+}
+
+TEST_F(SettingsDialogTest, AlignmentChangesOnlyWhileTheDialogIsVisible)
+{
+    ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = fdlg_SETTINGS::load(form());
+    ASSERT_FALSE(d->isVisible());
+    d->cboALIGNTIME->setCurrentIndex(1);
+    Q_EMIT d->cboALIGNTIME->activated(1);
+    EXPECT_EQ(label("lblTIME")->textAlign(), 0);
+    fdlg_SETTINGS::showFor(form());
+    Q_EMIT d->cboALIGNTIME->activated(1);
+    EXPECT_EQ(label("lblTIME")->textAlign(), 1);
+}
+
+TEST_F(SettingsDialogTest, SaveWritesTheNumberedNames)
+{
+    ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = open();
+    Q_EMIT d->btnpCOLOR->ColorChosen(0x0000FF);
+    d->btnpCOLOR->setColor(0x0000FF);
+    d->hscCONTRAST->setValue(70);
+    d->chkONTOP->setChecked(true);
+    d->btnCANCEL->click();
+
+    EXPECT_EQ(stored(QStringLiteral("0Color")), QString::number(0x0000FF));
+    EXPECT_EQ(stored(QStringLiteral("0On-Top")), QStringLiteral("1"));
+    EXPECT_EQ(stored(QStringLiteral("0Default-Contrast")), QStringLiteral("70"));
+    EXPECT_EQ(stored(QStringLiteral("0Default-Transparency-Color")), QStringLiteral("211"));
+    EXPECT_EQ(stored(QStringLiteral("0Style-modern")), QStringLiteral("True"));
+    EXPECT_EQ(stored(QStringLiteral("0Time-Font")), label("lblTIME")->FontName());
+    EXPECT_EQ(stored(QStringLiteral("0PHOTOLEFT")),
+              QString::number(form()->x() * 15));
+    // The clock has no picture surface.
+    EXPECT_EQ(stored(QStringLiteral("0PHOTO")), QStringLiteral("<none>"));
+    // The plain names wait for Close.
+    EXPECT_EQ(stored(reg::Color), QStringLiteral("<none>"));
+    EXPECT_TRUE(d->isVisible());
+}
+
+TEST_F(SettingsDialogTest, CloseAndEscapeWriteThePlainNames)
+{
+    for (const bool escape : {false, true}) {
+        ASSERT_TRUE(start());
+        fdlg_SETTINGS *d = open();
+        Q_EMIT d->btnpCOLOR->ColorChosen(0x00FF00);
+        d->btnpCOLOR->setColor(0x00FF00);
+        d->cboALIGNTIME->setCurrentIndex(2);
+        d->optSTYLECLASS->setChecked(true);
+        if (escape)
+            QTest::keyClick(d, Qt::Key_Escape);
+        else
+            d->btnOK->click();
+        settle();
+        EXPECT_EQ(fdlg_SETTINGS::instance(), nullptr) << escape;
+        EXPECT_EQ(stored(reg::Color), QString::number(0x00FF00)) << escape;
+        EXPECT_EQ(stored(reg::OnTop), QStringLiteral("0"));
+        EXPECT_EQ(stored(reg::TimeAlign), QStringLiteral("2"));
+        EXPECT_EQ(stored(reg::DateAlign), QStringLiteral("0"));
+        EXPECT_EQ(stored(reg::DateFont), label("lblDATE")->FontName());
+        EXPECT_EQ(stored(reg::TimeSize), QStringLiteral("36"));
+        EXPECT_EQ(stored(reg::ProgramLaunch), QStringLiteral("1"));
+        EXPECT_EQ(stored(QStringLiteral("0Style-modern")), QStringLiteral("False"));
+        EXPECT_EQ(stored(QStringLiteral("0Color")), QStringLiteral("<none>"));
+        resetGlobals();
+    }
+}
+
+TEST_F(SettingsDialogTest, ShowingItAgainBringsTheSameDialogForward)
+{
+    ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = open();
+    d->txtPRESETNEW->setText(QStringLiteral("kept"));
+    fdlg_SETTINGS::showFor(form());
+    EXPECT_EQ(fdlg_SETTINGS::instance(), d);
+    EXPECT_EQ(d->txtPRESETNEW->text(), QStringLiteral("kept"));
+}
+
+TEST_F(SettingsDialogTest, ARightClickOnTheClockOpensIt)
+{
+    ASSERT_TRUE(start());
+    QTest::mousePress(label("lblDATE"), Qt::RightButton, {}, QPoint(3, 3));
+    ASSERT_TRUE(fdlg_SETTINGS::instance());
+    EXPECT_TRUE(fdlg_SETTINGS::instance()->isVisible());
+}
+
+TEST_F(SettingsDialogTest, ExitSavesEverythingAndWritesTotal)
+{
+    ASSERT_TRUE(start());
+    QFile update(globals().strUPDATEFILE);
+    ASSERT_TRUE(update.open(QIODevice::WriteOnly));
+    update.close();
+    form()->move(60, 90);
+    fdlg_SETTINGS *d = open();
+    d->btnEXIT->click();
+    settle();
+    EXPECT_EQ(stored(reg::Total), QStringLiteral("0"));
+    EXPECT_EQ(stored(reg::Color), QStringLiteral("0"));
+    EXPECT_EQ(stored(QStringLiteral("0Color")), QStringLiteral("0"));
+    EXPECT_FALSE(QFile::exists(globals().strUPDATEFILE));
+    EXPECT_FALSE(form()->isVisible());
+    EXPECT_EQ(fdlg_SETTINGS::instance(), nullptr);
+    const QString window = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
+    EXPECT_EQ(globals().objREGISTRY->RegLoad(reg::HKCU, window, reg::Left, QString()),
+              QStringLiteral("900"));
+}
+
+TEST(FontListTest, LeavesOutVerticalAndCharacterSetFonts)
+{
+    for (const char *hidden : {"", "@MS Gothic", "WST_Czec", "Arial TUR", "Arial Greek",
+                               "Arial Baltic", "Arial CE", "Arial CYR"})
+        EXPECT_TRUE(isHiddenFontName(QLatin1String(hidden))) << hidden;
+    for (const char *shown : {"DejaVu Sans", "Arial", "CE Sans", "Cyrillic", "Arial Cyr"})
+        EXPECT_FALSE(isHiddenFontName(QLatin1String(shown))) << shown;
+
+    QComboBox box;
+    FillFontList(&box);
+    QStringList expected;
+    for (const QString &family : QFontDatabase::families()) {
+        if (!isHiddenFontName(family.trimmed()))
+            expected << family.trimmed();
+    }
+    QStringList listed;
+    for (int i = 0; i < box.count(); ++i)
+        listed << box.itemText(i);
+    EXPECT_EQ(listed, expected);
+    EXPECT_FALSE(listed.isEmpty());
+}
+
+TEST(FontListTest, TheSizeListAlwaysHoldsTheTwentyFiveSizes)
+{
+    QComboBox box;
+    for (int round = 0; round < 3; ++round) {
+        FillSizeList(&box);
+        ASSERT_EQ(box.count(), 25);
+        EXPECT_EQ(box.itemText(0), QStringLiteral("7"));
+        EXPECT_EQ(box.itemText(16), QStringLiteral("36"));
+        EXPECT_EQ(box.itemText(24), QStringLiteral("200"));
+    }
+}
