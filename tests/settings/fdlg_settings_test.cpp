@@ -6,9 +6,11 @@
 #include "settings/fontlists.h"
 #include "settings/ovctrls/buttonpalette.h"
 #include "settings/ovctrls/pagetab.h"
+#include "testenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -32,7 +34,10 @@ protected:
         fdlg_SETTINGS::showFor(form());
         return fdlg_SETTINGS::instance();
     }
-    static QString stored(const QString &name) { return LoadSetting(name, QStringLiteral("<none>")); }
+    static QString stored(const QString &name)
+    {
+        return LoadSetting(name, QStringLiteral("<none>"));
+    }
     static void choose(QComboBox *box, const QString &text)
     {
         box->lineEdit()->selectAll();
@@ -102,8 +107,12 @@ TEST_F(SettingsDialogTest, EachTabShowsExactlyItsFrames)
     {
         int tab;
         QList<QGroupBox *> shown;
-    } pages[] = {{2, {d->fraTRANS, d->fraPRESETMAKE}}, {3, {d->fraFORMAT}}, {4, {d->fraADVSETS}},
-                 {5, {d->fraFRAME}},                   {6, {d->fraABOUT}},  {1, {d->fraPRESETS}}};
+    } pages[] = {{2, {d->fraTRANS, d->fraPRESETMAKE}},
+                 {3, {d->fraFORMAT}},
+                 {4, {d->fraADVSETS}},
+                 {5, {d->fraFRAME}},
+                 {6, {d->fraABOUT}},
+                 {1, {d->fraPRESETS}}};
     const QSize size = d->size();
     for (const auto &page : pages) {
         QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {},
@@ -203,8 +212,7 @@ TEST_F(SettingsDialogTest, SaveWritesTheNumberedNames)
     EXPECT_EQ(stored(QStringLiteral("0Default-Transparency-Color")), QStringLiteral("211"));
     EXPECT_EQ(stored(QStringLiteral("0Style-modern")), QStringLiteral("True"));
     EXPECT_EQ(stored(QStringLiteral("0Time-Font")), label("lblTIME")->FontName());
-    EXPECT_EQ(stored(QStringLiteral("0PHOTOLEFT")),
-              QString::number(form()->x() * 15));
+    EXPECT_EQ(stored(QStringLiteral("0PHOTOLEFT")), QString::number(form()->x() * 15));
     // The clock has no picture surface.
     EXPECT_EQ(stored(QStringLiteral("0PHOTO")), QStringLiteral("<none>"));
     // The plain names wait for Close.
@@ -311,4 +319,72 @@ TEST(FontListTest, TheSizeListAlwaysHoldsTheTwentyFiveSizes)
         EXPECT_EQ(box.itemText(16), QStringLiteral("36"));
         EXPECT_EQ(box.itemText(24), QStringLiteral("200"));
     }
+}
+
+TEST_F(SettingsDialogTest, KeyboardReachesEveryControlInPageOrder)
+{
+    ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = open();
+    d->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+
+    // Ctrl+Tab walks to the next page.
+    QTest::keyClick(d, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(d->ptbCOLORS->selectedTab(), 2);
+    EXPECT_TRUE(d->fraTRANS->isVisible());
+
+    // The access key of a label focuses its control; Tab then follows the page.
+    QTest::keyClick(d, Qt::Key_T, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), d->hscVALUE);
+    const char *order[] = {"hscCONTRAST", "txtPRESETNEW", "btnNEW",
+                           "btnEXIT",     "btnCANCEL",    "btnOK"};
+    for (const char *name : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_TRUE(QApplication::focusWidget());
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), QLatin1String(name));
+    }
+
+    // A check box's access key ticks it and the clock follows.
+    QTest::keyClick(d, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClick(d, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClick(d, Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_TRUE(d->fraFRAME->isVisible());
+    const bool before = d->chkONTOP->isChecked();
+    QTest::keyClick(d, Qt::Key_W, Qt::AltModifier);
+    QTest::qWait(200); // the access key animates the click
+    EXPECT_NE(d->chkONTOP->isChecked(), before);
+    EXPECT_EQ(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint), !before);
+}
+
+TEST_F(SettingsDialogTest, DoubleClickOnATextOpensItAndTheToolButtonsOpenTheDesktopSettings)
+{
+    // Settings tools on PATH that the recorder catches instead of running.
+    QDir bin(test::dataHome() + QStringLiteral("/bin"));
+    ASSERT_TRUE(bin.mkpath(QStringLiteral(".")));
+    QFile tool(bin.filePath(QStringLiteral("gnome-control-center")));
+    ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+    tool.write("#!/bin/sh\n");
+    tool.close();
+    tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8());
+    test::RecordingDesktop desktop;
+
+    ASSERT_TRUE(start());
+    QTest::mouseDClick(label("lblTIME"), Qt::LeftButton, {}, QPoint(5, 5));
+    fdlg_SETTINGS *d = fdlg_SETTINGS::instance();
+    ASSERT_TRUE(d);
+    d->btnDATE->click();
+    d->btnINT->click();
+    qputenv("PATH", path);
+    ASSERT_EQ(desktop.started.size(), 2);
+    EXPECT_EQ(desktop.started[0].value(1), QStringLiteral("datetime"));
+    EXPECT_EQ(desktop.started[1].value(1), QStringLiteral("region"));
+
+    // The About page's links go through the desktop opener.
+    d->pbtnDONATE->click();
+    Q_EMIT d->lblEMAIL->linkActivated(QStringLiteral("mailto:support@orvane.com"));
+    ASSERT_EQ(desktop.opened.size(), 2);
+    EXPECT_EQ(desktop.opened[0], QUrl(globals().strDONATEURL));
+    EXPECT_EQ(desktop.opened[1].scheme(), QStringLiteral("mailto"));
 }
