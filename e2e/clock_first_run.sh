@@ -49,7 +49,8 @@ colours=$(convert "$WORK/clock.png" -format '%k' info:)
 pass "painted ($colours colours)"
 
 # A right click does nothing yet, and the clock keeps running.
-xdotool mousemove --sync $((x + 10)) $((y + 10)) click 3
+pointer_to $((x + 10)) $((y + 10))
+xdotool click 3
 sleep 0.3
 kill -0 "$APP_PID" || fail "right click ended the clock"
 pass "right click"

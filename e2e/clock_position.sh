@@ -9,9 +9,10 @@ id=$(wait_window fapp_CLOCK) || fail "no clock window"
 read -r x y w h <<<"$(geometry "$id")"
 
 # Drag by the time strip, 200 px right and 300 px down.
-xdotool mousemove --sync $((x + 30)) $((y + 20)) mousedown 1
+pointer_to $((x + 30)) $((y + 20))
+xdotool mousedown 1
 for step in 1 2 3 4 5 6 7 8 9 10; do
-    xdotool mousemove --sync $((x + 30 + step * 20)) $((y + 20 + step * 30))
+    pointer_to $((x + 30 + step * 20)) $((y + 20 + step * 30))
     sleep 0.02
 done
 xdotool mouseup 1
@@ -37,7 +38,8 @@ read -r rx ry _ _ <<<"$(geometry "$id")"
 pass "came back at $rx,$ry"
 
 # SIGHUP saves as well.
-xdotool mousemove --sync $((rx + 30)) $((ry + 20)) mousedown 1 mousemove --sync $((rx + 80)) $((ry + 20)) \
+pointer_to $((rx + 30)) $((ry + 20))
+xdotool mousedown 1 mousemove --sync $((rx + 80)) $((ry + 20)) \
     mousemove --sync $((rx + 130)) $((ry + 20)) mouseup 1
 sleep 0.3
 read -r hx _ _ _ <<<"$(geometry "$id")"
@@ -68,7 +70,8 @@ wait_exit "$APP_PID"
 PATH="$WORK/bin:$PATH" start_app "$BIN/tavlo-clock"
 id=$(wait_window fapp_CLOCK) || fail "no clock window at the fourth start"
 read -r x y w h <<<"$(geometry "$id")"
-xdotool mousemove --sync $((x + 5)) $((y + h - 6)) click --repeat 2 --delay 80 1
+pointer_to $((x + 5)) $((y + h - 6))
+xdotool click --repeat 2 --delay 80 1
 for _ in $(seq 40); do [ -f "$WORK/opened" ] && break; sleep 0.05; done
 [ "$(cat "$WORK/opened" 2>/dev/null)" = datetime ] || fail "date strip double click opened nothing"
 pass "double click on the date strip opened the date and time settings"

@@ -76,6 +76,15 @@ wait_window() {
     return 1
 }
 
+# Moves the pointer to X Y and waits until it is there. (xdotool's --sync
+# waits for motion, so a move to where the pointer already is would hang.)
+pointer_to() {
+    local X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$X" -eq "$1" ] && [ "$Y" -eq "$2" ] && return 0
+    xdotool mousemove --sync "$1" "$2"
+}
+
 # Prints "X Y W H" of a window, in root coordinates.
 geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}

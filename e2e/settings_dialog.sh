@@ -8,7 +8,8 @@ start_app "$BIN/tavlo-clock"
 clock=$(wait_window fapp_CLOCK) || fail "no clock window"
 read -r x y w h <<<"$(geometry "$clock")"
 
-xdotool mousemove --sync $((x + 20)) $((y + 20)) click 3
+pointer_to $((x + 20)) $((y + 20))
+xdotool click 3
 dialog=$(wait_window fdlg_SETTINGS) || fail "a right click opened no settings dialog"
 xprop -id "$dialog" WM_NAME | grep -q '"TavloClock"' || fail "dialog title is not TavloClock"
 pass "right click maps the dialog (role fdlg_SETTINGS, title TavloClock)"
@@ -39,7 +40,8 @@ done
 pass "Escape closes the dialog and the plain values are stored"
 
 # Exit program from the keyboard ends the process in order.
-xdotool mousemove --sync $((x + 20)) $((y + 20)) click 3
+pointer_to $((x + 20)) $((y + 20))
+xdotool click 3
 dialog=$(wait_window fdlg_SETTINGS) || fail "the dialog did not open again"
 xdotool windowactivate --sync "$dialog" key --clearmodifiers alt+x
 wait_exit "$APP_PID"
