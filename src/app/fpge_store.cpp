@@ -1,5 +1,7 @@
 #include "app/fpge_store.h"
 
+#include "app/modmain.h"
+
 #include <QComboBox>
 #include <QPointer>
 
@@ -17,6 +19,11 @@ fpge_STORE::fpge_STORE(QWidget *parent) : QWidget(parent)
     cboDEFAULT->setObjectName(QStringLiteral("cboDEFAULT"));
     cboDEFAULT->setEditable(true);
     cboDEFAULT->setEditText(QStringLiteral("Combo"));
+    // The box carries the message font size from the start.
+    QFont font = cboDEFAULT->font();
+    if (const int size = globals().strMSGFONTSIZE.toInt(); size > 0)
+        font.setPointSize(size);
+    cboDEFAULT->setFont(font);
 }
 
 fpge_STORE &menuForm()

@@ -11,7 +11,6 @@
 #include "widgets/clock/fapp_clock.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
@@ -143,11 +142,8 @@ void LoadMessageFont()
     }
     const long whole = std::lround(points);
     g.strMSGFONTSIZE = QString::number(whole < 8 ? 8 : whole);
-
-    QComboBox *reference = menuForm().cboDEFAULT;
-    QFont referenceFont = reference->font();
-    referenceFont.setPointSize(int(g.strMSGFONTSIZE.toInt()));
-    reference->setFont(referenceFont);
+    // The menu form's reference box takes this size when the form loads; the
+    // clock never needs the form before its dialog opens, so start-up does not load it.
 }
 
 bool Main(const QString &title)

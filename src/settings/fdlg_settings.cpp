@@ -560,7 +560,9 @@ void fdlg_SETTINGS::Form_Load()
     setWindowTitle(g.strAPPTITLE);
 
     chkSTARTUP->setChecked(convert::val(LoadSetting(reg::ProgramLaunch, QStringLiteral("1"))) != 0);
-    chkONTOP->setChecked(convert::val(LoadSetting(reg::OnTop, QStringLiteral("1"))) != 0);
+    // Read the way the widgets read it, so "True" ticks the box too.
+    chkONTOP->setChecked(
+        convert::toBool(LoadSetting(reg::OnTop, QStringLiteral("1"))).value_or(false));
     const QString number = QString::number(g.lngSELINDEX);
     const double state = convert::val(LoadSetting(number + reg::State, QStringLiteral("0")));
     for (int i = 0; i < 3; ++i)
