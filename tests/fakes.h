@@ -3,6 +3,7 @@
 #include "platform/desktop.h"
 #include "platform/systemclock.h"
 
+#include <QFile>
 #include <QList>
 #include <QStringList>
 
@@ -37,8 +38,20 @@ public:
         opened << url;
         return true;
     }
+    // Removes the file the way the trash would, so lists shrink as they do for real.
+    bool moveToTrash(const QString &path) override
+    {
+        trashed << path;
+        return QFile::remove(path);
+    }
+    void message(QWidget *, const QString &title, const QString &text) override
+    {
+        messages << QStringList{title, text};
+    }
     QList<QStringList> started;
     QList<QUrl> opened;
+    QStringList trashed;
+    QList<QStringList> messages;
 };
 
 } // namespace tavlo::test

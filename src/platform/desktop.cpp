@@ -1,6 +1,8 @@
 #include "platform/desktop.h"
 
 #include <QDesktopServices>
+#include <QFile>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
 #include <initializer_list>
@@ -16,6 +18,11 @@ public:
         return QProcess::startDetached(program, arguments);
     }
     bool openUrl(const QUrl &url) override { return QDesktopServices::openUrl(url); }
+    bool moveToTrash(const QString &path) override { return QFile::moveToTrash(path); }
+    void message(QWidget *parent, const QString &title, const QString &text) override
+    {
+        QMessageBox::information(parent, title, text, QMessageBox::Ok);
+    }
 };
 
 RealDesktop g_realDesktop;

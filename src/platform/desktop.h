@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QUrl>
 
+class QWidget;
+
 namespace tavlo {
 
 // Effects that leave the program: starting other programs. Tests install a
@@ -16,6 +18,10 @@ public:
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
     // Opens url with the user's default application (browser, mail program, file handler).
     virtual bool openUrl(const QUrl &url) = 0;
+    // Moves a file to the desktop's trash, from where the user can restore it.
+    virtual bool moveToTrash(const QString &path) = 0;
+    // Shows a modal message with an OK button and waits for it.
+    virtual void message(QWidget *parent, const QString &title, const QString &text) = 0;
 };
 
 Desktop &desktop();

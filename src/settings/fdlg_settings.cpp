@@ -16,6 +16,7 @@
 #include "settings/ovctrls/buttonpalette.h"
 #include "settings/ovctrls/pagetab.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -34,8 +35,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTimer>
@@ -480,8 +481,8 @@ void fdlg_SETTINGS::connectControls()
         ptbCOLORS->setSelectedTab(next);
         ptbCOLORS_TabClick(ptbCOLORS->captions().at(next - 1));
     };
-    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab),
-                                     QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [=] { stepPage(1); });
     for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
                                      QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
@@ -526,10 +527,17 @@ void fdlg_SETTINGS::connectControls()
     connect(btnNEWPRESET, &QPushButton::clicked, this, &fdlg_SETTINGS::btnNEWPRESET_Click);
     connect(btnIMPORT, &QPushButton::clicked, this, &fdlg_SETTINGS::RefreshPresetList);
     connect(btnEXPORT, &QPushButton::clicked, this, &fdlg_SETTINGS::RefreshPresetList);
+    connect(btnNEW, &QPushButton::clicked, this, &fdlg_SETTINGS::btnNEW_Click);
+    connect(btnDELETE, &QPushButton::clicked, this, &fdlg_SETTINGS::btnDELETE_Click);
+    connect(btnDELETEALL, &QPushButton::clicked, this, &fdlg_SETTINGS::btnDELETEALL_Click);
+    // A click applies the entry; so does moving to one with the keyboard. A
+    // press that moves the selection waits for its click, to apply once.
+    connect(flbLIST, &QListWidget::itemClicked, this, &fdlg_SETTINGS::flbLIST_Click);
     connect(flbLIST, &QListWidget::currentRowChanged, this, [this] {
-        if (flbLIST->count() > 0)
-            btnEDIT->setEnabled(flbLIST->currentRow() >= 0);
+        if (QApplication::mouseButtons() == Qt::NoButton)
+            flbLIST_Click();
     });
+    connect(flbLIST, &QListWidget::itemDoubleClicked, this, &fdlg_SETTINGS::flbLIST_DblClick);
 }
 
 void fdlg_SETTINGS::Form_Load()

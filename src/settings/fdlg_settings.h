@@ -94,6 +94,15 @@ private:
     void btnNEWPRESET_Click();
     void RefreshPresetList();
 
+    // Presets: the list, applying one, saving one, deleting.
+    void flbLIST_Click();
+    void flbLIST_DblClick();
+    void btnNEW_Click();
+    void btnDELETE_Click();
+    void btnDELETEALL_Click();
+    void ApplyPreset();
+    QString presetPath(const QString &fileName) const;
+
     // Writes the theme and text values under prefix + name; with plainAligns
     // also "Date-align" and "Time-Align". "Style-modern" always carries the
     // widget number.
@@ -101,6 +110,10 @@ private:
     void writePlacement(const QString &prefix, WidgetForm *widget);
     QString checkText(const QCheckBox *box) const;
     QString styleText() const;
+
+public:
+    // The reason a caption cannot name a preset file, or an empty text when it can.
+    static QString presetNameProblem(const QString &caption);
 
 public:
     // Controls, by the names the rest of the program and the skin know them by.

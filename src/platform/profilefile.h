@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace tavlo {
+
+// A profile (INI) file as Windows profile functions treat one: "[section]"
+// lines and "key=value" lines, sections and keys found case-insensitively,
+// the first of duplicates wins, and every other line kept as it is.
+// Files are read as UTF-8, or as Windows-1252 when they are not valid UTF-8,
+// and written with CRLF line ends in the encoding they were read in.
+class ProfileFile final
+{
+public:
+    ProfileFile() = default;
+    // A missing or unreadable file reads as an empty one.
+    static ProfileFile load(const QString &path);
+    static ProfileFile fromBytes(const QByteArray &bytes);
+
+    // The value of key in section, with surrounding blanks and one pair of
+    // enclosing quotes removed; nullopt when there is no such key.
+    std::optional<QString> value(const QString &section, const QString &key) const;
+    // Sets the first such key, or adds it at the end of its section, adding
+    // the section at the end of the file when needed.
+    void setValue(const QString &section, const QString &key, const QString &value);
+
+    QByteArray toBytes() const;
+    // Replaces the file at path in one step; false when it cannot be written.
+    bool save(const QString &path) const;
+
+    bool isCp1252() const { return m_cp1252; }
+
+private:
+    struct Line
+    {
+        QByteArray raw; // as read, without its line end
+        QString text;   // decoded
+    };
+    enum class Kind { Other, Section, Key };
+    static Kind kindOf(const QString &text, QString *name, QString *value);
+    QByteArray encode(const QString &text) const;
+    // Index of the section's header line, or -1.
+    qsizetype findSection(const QString &section) const;
+
+    QList<Line> m_lines;
+    bool m_cp1252 = false;
+};
+
+// Windows-1252 to text and back (characters it cannot hold give nullopt).
+QString decodeCp1252(const QByteArray &bytes);
+std::optional<QByteArray> encodeCp1252(const QString &text);
+
+} // namespace tavlo

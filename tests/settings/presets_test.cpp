@@ -1,0 +1,307 @@
+#include "app/valuenames.h"
+#include "clockfixture.h"
+#include "frame/fixedframe.h"
+#include "platform/profilefile.h"
+#include "settings/fdlg_settings.h"
+#include "settings/ovctrls/buttonpalette.h"
+#include "settings/ovctrls/pagetab.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace tavlo;
+
+namespace {
+
+class PresetTest : public test::ClockFixture
+{
+protected:
+    FixedFrame *clockForm() { return static_cast<FixedFrame *>(form()); }
+    QString folder() const { return globals().strPROGRAMFOLDER + QStringLiteral("/presets"); }
+    void place(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(folder() + QLatin1Char('/') + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray contents(const QString &name)
+    {
+        QFile file(folder() + QLatin1Char('/') + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    fdlg_SETTINGS *open()
+    {
+        fdlg_SETTINGS::showFor(form());
+        return fdlg_SETTINGS::instance();
+    }
+    // Clicks the list entry of that file name, as the user does.
+    void click(fdlg_SETTINGS *d, const QString &name)
+    {
+        const auto items = d->flbLIST->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << name.toStdString();
+        const QRect rect = d->flbLIST->visualItemRect(items[0]);
+        QTest::mouseClick(d->flbLIST->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    void save(fdlg_SETTINGS *d, const QString &caption)
+    {
+        d->txtPRESETNEW->setText(caption);
+        d->btnNEW->click();
+    }
+    test::RecordingDesktop desktop;
+};
+
+} // namespace
+
+TEST_F(PresetTest, AClickAppliesAPresetAndCompletesAMainOnlyFile)
+{
+    ASSERT_TRUE(start());
+    place(QStringLiteral("Sample.tvp"), "[main]\r\n"
+                                        ">     theme-color=255\r\n"
+                                        ">     transparency=150\r\n"
+                                        ">     contrast=60\r\n");
+    fdlg_SETTINGS *d = open();
+    const float timeSize = label("lblTIME")->FontSize();
+    click(d, QStringLiteral("Sample.tvp"));
+
+    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 255);
+    EXPECT_EQ(clockForm()->lngTRANSVAL(), 150);
+    EXPECT_EQ(clockForm()->lngTRANSVALCUST(), 150);
+    EXPECT_EQ(clockForm()->lngTRANSVALCONTRAST(), 60);
+    EXPECT_EQ(clockForm()->BackColor(), ColorBlend(0, 255, 20));
+    EXPECT_FLOAT_EQ(label("lblTIME")->FontSize(), timeSize);
+    EXPECT_EQ(d->txtPRESETNEW->text(), QStringLiteral("Sample"));
+    EXPECT_EQ(clockForm()->strSELPRESET(), QStringLiteral("Sample"));
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(d->btnEDIT->isEnabled());
+
+    // The text keys were written with what the dialog showed; no caption.
+    const ProfileFile file = ProfileFile::fromBytes(contents(QStringLiteral("Sample.tvp")));
+    EXPECT_EQ(file.value(QStringLiteral("text"), QStringLiteral(">     time-size")),
+              QStringLiteral("36"));
+    EXPECT_EQ(file.value(QStringLiteral("text"), QStringLiteral(">     date-color")),
+              QString::number(label("lblDATE")->ForeColor()));
+    EXPECT_EQ(file.value(QStringLiteral("preset"), QStringLiteral(">     caption")), std::nullopt);
+}
+
+TEST_F(PresetTest, AKeyWithoutThePrefixIsIgnored)
+{
+    ASSERT_TRUE(start());
+    place(QStringLiteral("Plain.tvp"), "[main]\r\ntheme-color=255\r\n");
+    fdlg_SETTINGS *d = open();
+    click(d, QStringLiteral("Plain.tvp"));
+    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
+    EXPECT_EQ(ProfileFile::fromBytes(contents(QStringLiteral("Plain.tvp")))
+                  .value(QStringLiteral("main"), QStringLiteral(">     theme-color")),
+              QStringLiteral("0"));
+}
+
+TEST_F(PresetTest, SavingTwiceUnderOneNameKeepsTheSecondSet)
+{
+    ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = open();
+    d->btnpCOLOR->setColor(0x0000FF);
+    save(d, QStringLiteral("Mine"));
+    d->btnpCOLOR->setColor(0x00FF00);
+    d->hscCONTRAST->setValue(90);
+    save(d, QStringLiteral("Mine"));
+    EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("Mine.tvp")});
+    const QByteArray bytes = contents(QStringLiteral("Mine.tvp"));
+    const ProfileFile file = ProfileFile::fromBytes(bytes);
+    EXPECT_EQ(file.value(QStringLiteral("main"), QStringLiteral(">     theme-color")),
+              QString::number(0x00FF00));
+    EXPECT_EQ(file.value(QStringLiteral("main"), QStringLiteral(">     contrast")),
+              QStringLiteral("90"));
+    EXPECT_EQ(file.value(QStringLiteral("preset"), QStringLiteral(">     caption")),
+              QStringLiteral("Mine"));
+    // Sections in the order they are written, CRLF line ends.
+    EXPECT_TRUE(bytes.startsWith("[main]\r\n>     theme-color="));
+    EXPECT_LT(bytes.indexOf("[text]"), bytes.indexOf("[preset]"));
+    EXPECT_LT(bytes.indexOf(">     time-align"), bytes.indexOf(">     time-color"));
+
+    // It shows in the list at the next refresh, and applies back.
+    QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {}, d->ptbCOLORS->tabRect(2).center());
+    QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {}, d->ptbCOLORS->tabRect(1).center());
+    d->btnpCOLOR->setColor(0);
+    click(d, QStringLiteral("Mine.tvp"));
+    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0x00FF00);
+}
+
+TEST_F(PresetTest, ACaptionEndingInTvpKeepsOneTvp)
+{
+    ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = open();
+    save(d, QStringLiteral("Night.tvp"));
+    EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("/Night.tvp.tvp")));
+    d->btnIMPORT->click();
+    click(d, QStringLiteral("Night.tvp.tvp"));
+    EXPECT_EQ(d->txtPRESETNEW->text(), QStringLiteral("Night.tvp"));
+}
+
+TEST_F(PresetTest, CaptionsThatCannotNameAFileAreRefused)
+{
+    ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = open();
+    const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    for (const QString &caption : {QString(), QStringLiteral("../escape"), QStringLiteral("a/b"),
+                                   QStringLiteral("."), QStringLiteral(".."), nul})
+        save(d, caption);
+    ASSERT_EQ(desktop.messages.size(), 6);
+    EXPECT_EQ(desktop.messages[0],
+              QStringList({QStringLiteral("TavloClock"),
+                           QStringLiteral("You need to select a preset name")}));
+    EXPECT_TRUE(desktop.messages[1][1].contains(QStringLiteral("\"/\"")));
+    EXPECT_TRUE(desktop.messages[3][1].contains(QStringLiteral("\"..\"")));
+    EXPECT_TRUE(desktop.messages[5][1].contains(QStringLiteral("NUL")));
+    EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(QFile::exists(globals().strPROGRAMFOLDER + QStringLiteral("/escape.tvp")));
+}
+
+TEST_F(PresetTest, AnEmptyFolderDisablesEditAndDelete)
+{
+    ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = open();
+    EXPECT_EQ(d->flbLIST->count(), 0);
+    EXPECT_FALSE(d->btnEDIT->isEnabled());
+    EXPECT_FALSE(d->btnDELETE->isEnabled());
+    EXPECT_FALSE(d->btnDELETEALL->isEnabled());
+    d->btnDELETE->click();
+    EXPECT_TRUE(desktop.trashed.isEmpty());
+
+    place(QStringLiteral("One.tvp"), "[main]\r\n");
+    d->btnEXPORT->click();
+    EXPECT_EQ(d->flbLIST->count(), 1);
+    EXPECT_FALSE(d->btnEDIT->isEnabled());
+    EXPECT_TRUE(d->btnDELETE->isEnabled());
+    EXPECT_TRUE(d->btnDELETEALL->isEnabled());
+}
+
+TEST_F(PresetTest, DeleteAllOverFivePresetsThenAClickStillApplies)
+{
+    ASSERT_TRUE(start());
+    for (int i = 1; i <= 5; ++i)
+        place(QStringLiteral("P%1.tvp").arg(i), "[main]\r\n>     theme-color=255\r\n");
+    fdlg_SETTINGS *d = open();
+    ASSERT_EQ(d->flbLIST->count(), 5);
+    d->btnDELETEALL->click();
+    EXPECT_EQ(desktop.trashed.size(), 5);
+    EXPECT_EQ(d->flbLIST->count(), 0);
+    EXPECT_TRUE(d->blnLOADED);
+    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0) << "deleting applied a preset";
+
+    place(QStringLiteral("Red.tvp"), "[main]\r\n>     theme-color=255\r\n");
+    d->btnIMPORT->click();
+    click(d, QStringLiteral("Red.tvp"));
+    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 255);
+
+    d->btnDELETE->click();
+    EXPECT_EQ(desktop.trashed.size(), 6);
+    EXPECT_EQ(desktop.trashed.last(), folder() + QStringLiteral("/Red.tvp"));
+}
+
+TEST_F(PresetTest, LoadingSelectsTheWidgetsPresetWithoutApplyingIt)
+{
+    prepareStore();
+    SaveSetting(reg::SelectedPreset, QStringLiteral("sample"));
+    ASSERT_TRUE(start());
+    place(QStringLiteral("Other.tvp"), "[main]\r\n>     theme-color=65280\r\n");
+    place(QStringLiteral("Sample.tvp"), "[main]\r\n>     theme-color=255\r\n");
+    fdlg_SETTINGS *d = open();
+    ASSERT_TRUE(d->flbLIST->currentItem());
+    EXPECT_EQ(d->flbLIST->currentItem()->text(), QStringLiteral("Sample.tvp"));
+    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
+    EXPECT_EQ(contents(QStringLiteral("Sample.tvp")),
+              QByteArray("[main]\r\n>     theme-color=255\r\n"));
+
+    // The list's access key, then an arrow key, applies as a click does.
+    d->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+    QTest::keyClick(d, Qt::Key_L, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), d->flbLIST);
+    QTest::keyClick(d->flbLIST, Qt::Key_Up);
+    EXPECT_EQ(d->flbLIST->currentItem()->text(), QStringLiteral("Other.tvp"));
+    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 65280);
+
+    // A double click keeps the preset and closes the dialog as Close does.
+    Q_EMIT d->flbLIST->itemDoubleClicked(d->flbLIST->currentItem());
+    settle();
+    EXPECT_EQ(fdlg_SETTINGS::instance(), nullptr);
+    EXPECT_EQ(LoadSetting(reg::Color, QString()), QStringLiteral("65280"));
+    EXPECT_EQ(LoadSetting(reg::SelectedPreset, QString()), QStringLiteral("Other"));
+}
+
+TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
+{
+    ASSERT_TRUE(start());
+    QByteArray garbage(4096, 0);
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = char((i * 7919 + 13) % 256);
+    QByteArray huge = "[text]\r\n";
+    while (huge.size() < 10 * 1024 * 1024)
+        huge += "noise line that is not a key at all, repeated to fill ten megabytes\r\n";
+    huge += ">     date-size=14\r\n";
+    place(QStringLiteral("Empty.tvp"), QByteArray());
+    place(QStringLiteral("Garbage.tvp"), garbage);
+    place(QStringLiteral("Huge.tvp"), huge);
+    place(QStringLiteral("Long.tvp"),
+          "[text]\r\n>     time-font=" + QByteArray(10000, 'f') + "\r\n");
+    place(QStringLiteral("Bad.tvp"), "[main]\r\n"
+                                     ">     transparency=300\r\n"
+                                     ">     theme-color=-1\r\n"
+                                     ">     contrast=70\r\n"
+                                     ">     contrast=5\r\n"
+                                     "[text]\r\n"
+                                     ">     time-size=abc\r\n"
+                                     ">     time-color=99999999999\r\n"
+                                     ">     date-color=255\r\n"
+                                     ">     time-align=7\r\n");
+    fdlg_SETTINGS *d = open();
+    auto *clock = clockForm();
+    const float timeSize = label("lblTIME")->FontSize();
+    const OleColor timeColour = label("lblTIME")->ForeColor();
+
+    click(d, QStringLiteral("Bad.tvp"));
+    EXPECT_EQ(clock->lngTRANSVAL(), 211) << "transparency 300 is refused";
+    EXPECT_EQ(d->hscVALUE->value(), 211);
+    EXPECT_EQ(clock->lngTHEMECOLOR(), 0) << "colour -1 is refused";
+    EXPECT_EQ(clock->lngTRANSVALCONTRAST(), 70) << "the first of two keys counts";
+    EXPECT_FLOAT_EQ(label("lblTIME")->FontSize(), timeSize);
+    EXPECT_EQ(d->cboTIMESIZE->currentText(), QStringLiteral("36"));
+    EXPECT_EQ(label("lblTIME")->ForeColor(), timeColour);
+    EXPECT_EQ(label("lblTIME")->textAlign(), 0);
+    EXPECT_EQ(label("lblDATE")->ForeColor(), 255);
+    // The file keeps what it had.
+    EXPECT_TRUE(contents(QStringLiteral("Bad.tvp")).contains(">     transparency=300"));
+
+    for (const char *name : {"Empty.tvp", "Garbage.tvp", "Long.tvp"}) {
+        click(d, QLatin1String(name));
+        EXPECT_EQ(clock->lngTHEMECOLOR(), 0) << name;
+    }
+    EXPECT_EQ(label("lblTIME")->FontName().size(), 399);
+    click(d, QStringLiteral("Huge.tvp"));
+    EXPECT_FLOAT_EQ(label("lblDATE")->FontSize(), 14);
+    // Every byte of the garbage is still there; only line ends became CRLF.
+    const auto lf = [](QByteArray bytes) { return bytes.replace("\r\n", "\n"); };
+    EXPECT_TRUE(lf(contents(QStringLiteral("Garbage.tvp"))).startsWith(lf(garbage)));
+}
+
+TEST_F(PresetTest, ASaveThatCannotBeWrittenFailsSilently)
+{
+    ASSERT_TRUE(start());
+    // A file where the folder should be: nothing can be written into it.
+    ASSERT_TRUE(QDir(folder()).removeRecursively());
+    QFile blocker(folder());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    fdlg_SETTINGS *d = open();
+    save(d, QStringLiteral("Mine"));
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    EXPECT_EQ(d->flbLIST->count(), 0);
+    d->btnOK->click();
+    EXPECT_EQ(LoadSetting(reg::Color, QString()), QStringLiteral("0"));
+}
