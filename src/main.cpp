@@ -15,7 +15,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(title);
     tavlo::installExitHandlers(app);
 
-    if (!tavlo::Main(title)) {
+    if (!tavlo::Main(title, QStringLiteral(TAVLO_WEB_ROOT))) {
         std::fprintf(stderr, "%s: this widget kind is not available yet\n", TAVLO_APP_TITLE);
         return 1;
     }

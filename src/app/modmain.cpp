@@ -3,9 +3,12 @@
 #include "app/cmlib_registry.h"
 #include "app/convert.h"
 #include "app/fpge_store.h"
+#include "app/updatecheck.h"
 #include "app/valuenames.h"
 #include "frame/widgetform.h"
 #include "messages/cmlib_objects.h"
+#include "messages/fmsg_calltoaction.h"
+#include "messages/fmsg_infobox.h"
 #include "platform/unixsignals.h"
 #include "settings/fdlg_settings.h"
 #include "widgets/clock/fapp_clock.h"
@@ -24,9 +27,6 @@
 #define TAVLO_VERSION_MAJOR 1
 #define TAVLO_VERSION_MINOR 0
 #define TAVLO_VERSION_PATCH 0
-#endif
-#ifndef TAVLO_WEB_ROOT
-#define TAVLO_WEB_ROOT "https://www.orvane.com"
 #endif
 
 namespace tavlo {
@@ -63,7 +63,7 @@ WidgetForm *newWidgetForm(Kind kind)
     }
 }
 
-void initialiseGlobals(MainGlobals &g, const QString &title)
+void initialiseGlobals(MainGlobals &g, const QString &title, const QString &webRoot)
 {
     g.strAPPTITLE = title;
     g.strREGROOT = QStringLiteral("SOFTWARE\\") + title + QStringLiteral("\\");
@@ -76,7 +76,9 @@ void initialiseGlobals(MainGlobals &g, const QString &title)
                       .arg(QDate::currentDate().year());
     g.strPROGRAMFOLDER = programFolder(title);
     g.strUPDATEFILE = g.strPROGRAMFOLDER + QStringLiteral("/latestupdate.txt");
-    const QString web = QStringLiteral(TAVLO_WEB_ROOT);
+    QString web = webRoot;
+    while (web.endsWith(QLatin1Char('/')))
+        web.chop(1);
     g.strVERSIONURL = web + QStringLiteral("/prgdetails/ovapps_version.txt");
     g.strNEWERURL = web + QStringLiteral("/there-is-a-newer-version-available/");
     g.strAPPSURL = web + QStringLiteral("/how-to-get-tablet-style-apps-on-your-tavlo/");
@@ -96,7 +98,9 @@ void resetGlobals()
 {
     MainGlobals &g = globals();
     delete fdlg_SETTINGS::instance();
+    delete fmsg_CALLTOACTION::instance();
     unloadMenuForm();
+    unloadInfoBox();
     for (auto &slot : g.frmWIDGETS) {
         if (slot) {
             slot->hide();
@@ -146,18 +150,19 @@ void LoadMessageFont()
     // clock never needs the form before its dialog opens, so start-up does not load it.
 }
 
-bool Main(const QString &title)
+bool Main(const QString &title, const QString &webRoot)
 {
     MainGlobals &g = globals();
     g.lngOPENCOUNT = 0;
     g.objREGISTRY = std::make_unique<cmlib_REGISTRY>();
     g.objOBJECTS = std::make_unique<cmlib_OBJECTS>();
     g.lngLASTINDEX = 0;
-    initialiseGlobals(g, title);
+    initialiseGlobals(g, title, webRoot);
 
     MakeFolder(g.strPROGRAMFOLDER + QStringLiteral("/presets"));
     MakeFolder(g.strPROGRAMFOLDER + QStringLiteral("/notes"));
 
+    CheckForUpdate();
     LoadMessageFont();
 
     WidgetForm *form = newWidgetForm(kindOf(title));

@@ -44,10 +44,10 @@ MainGlobals &globals();
 // Drops every widget and the store and clears the globals (tests start each case afresh).
 void resetGlobals();
 
-// Starts the program of the given application title: globals, folders, message
-// font, then the widgets of its kind. False when this build has no widget of
-// that kind yet.
-bool Main(const QString &title);
+// Starts the program of the given application title: globals, folders, the
+// update check against webRoot (none when it is empty), message font, then the
+// widgets of its kind. False when this build has no widget of that kind yet.
+bool Main(const QString &title, const QString &webRoot = QString());
 
 // Ends the program in order: every widget is unloaded (saving what its unload
 // saves), then the event loop quits.

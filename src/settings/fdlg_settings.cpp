@@ -9,6 +9,8 @@
 #include "frame/twips.h"
 #include "frame/widgetform.h"
 #include "frame/windowops.h"
+#include "messages/fmsg_calltoaction.h"
+#include "messages/fmsg_infobox.h"
 #include "messages/modinternet.h"
 #include "platform/desktop.h"
 #include "settings/fontlists.h"
@@ -31,6 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -444,6 +447,12 @@ QWidget *fdlg_SETTINGS::buildAboutPage()
     lblEMAIL->setOpenExternalLinks(false);
     pbtnDONATE = button("pbtnDONATE", tr("&Donate to the Tavlo project..."));
     pbtnDONATE->setCursor(Qt::PointingHandCursor);
+    imgDONATE = label("imgDONATE", QString());
+    imgDONATE->setPixmap(
+        fmsg_CALLTOACTION::donatePicture(QFontMetrics(font()).height() * 2, devicePixelRatioF()));
+    imgDONATE->setCursor(Qt::PointingHandCursor);
+    imgDONATE->setToolTip(tr("Why donate?"));
+    imgDONATE->installEventFilter(this);
 
     picABOUT = container("picABOUT");
     auto *layout = new QVBoxLayout(picABOUT);
@@ -458,6 +467,7 @@ QWidget *fdlg_SETTINGS::buildAboutPage()
     layout->addLayout(support);
     auto *donate = new QHBoxLayout;
     donate->addWidget(pbtnDONATE);
+    donate->addWidget(imgDONATE);
     donate->addStretch();
     layout->addLayout(donate);
     layout->addStretch();
@@ -533,8 +543,9 @@ void fdlg_SETTINGS::connectControls()
     // A click applies the entry; so does moving to one with the keyboard. A
     // press that moves the selection waits for its click, to apply once.
     connect(flbLIST, &QListWidget::itemClicked, this, &fdlg_SETTINGS::flbLIST_Click);
+    flbLIST->viewport()->installEventFilter(this);
     connect(flbLIST, &QListWidget::currentRowChanged, this, [this] {
-        if (QApplication::mouseButtons() == Qt::NoButton)
+        if (!m_listPressed)
             flbLIST_Click();
     });
     connect(flbLIST, &QListWidget::itemDoubleClicked, this, &fdlg_SETTINGS::flbLIST_DblClick);
@@ -821,6 +832,23 @@ void fdlg_SETTINGS::pbtnDONATE_Click()
     OpenLink(QString::number(winId()), QString(), globals().strDONATEURL);
 }
 
+bool fdlg_SETTINGS::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == flbLIST->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            m_listPressed = true;
+        else if (event->type() == QEvent::MouseButtonRelease)
+            m_listPressed = false;
+    }
+    // The donate picture opens the donation window rather than a link.
+    if (watched == imgDONATE && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        fmsg_CALLTOACTION::showWindow();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void fdlg_SETTINGS::btnEDIT_Click()
 {
     ptbCOLORS_TabClick(QStringLiteral("Preset"));
@@ -967,6 +995,7 @@ void fdlg_SETTINGS::btnEXIT_Click()
             slot->close();
     }
     unloadMenuForm();
+    unloadInfoBox();
     close();
     QCoreApplication::quit();
 }

@@ -50,6 +50,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // Escape closes the dialog the way Close does.
     void reject() override;
 
@@ -172,6 +173,7 @@ public:
     QLabel *lblCOPY = nullptr;
     QLabel *lblEMAIL = nullptr;
     QPushButton *pbtnDONATE = nullptr;
+    QLabel *imgDONATE = nullptr;
 
     QPushButton *btnCANCEL = nullptr;
     QPushButton *btnOK = nullptr;
@@ -189,6 +191,8 @@ public:
 
 private:
     bool m_exiting = false;
+    // A press in the list moves the selection before its click applies it.
+    bool m_listPressed = false;
 };
 
 } // namespace tavlo

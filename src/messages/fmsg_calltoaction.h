@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace tavlo {
+
+// A small window asking for a donation: open the donation page, or decline
+// with a thank-you note.
+class fmsg_CALLTOACTION final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit fmsg_CALLTOACTION(QWidget *parent = nullptr);
+
+    // Shows the one donation window, modeless and without an owner.
+    static fmsg_CALLTOACTION *showWindow();
+    static fmsg_CALLTOACTION *instance();
+
+    static QString thankYouText();
+    // The donate picture, drawn at the given height in device-independent pixels.
+    static QPixmap donatePicture(int height, qreal devicePixelRatio);
+
+    QLabel *lablTITLE = nullptr;
+    QLabel *lblDESCDONATE = nullptr;
+    QLabel *lablDESCDONATE = nullptr;
+    QLabel *imgDONATE = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void Command1_Click();
+    void Command2_Click();
+};
+
+} // namespace tavlo

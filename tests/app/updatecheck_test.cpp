@@ -1,0 +1,235 @@
+#include "app/updatecheck.h"
+
+#include "app/cmlib_registry.h"
+#include "app/modmain.h"
+#include "app/valuenames.h"
+#include "fakes.h"
+#include "messages/cmlib_objects.h"
+#include "testenv.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHash>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <gtest/gtest.h>
+
+using namespace tavlo;
+
+namespace {
+
+// A small HTTP server on 127.0.0.1 with one canned answer per path. It runs in
+// the test's own thread: the download's event loop serves it.
+class TinyHttpServer final : public QObject
+{
+public:
+    enum class Mode { Answer, Silent };
+    struct Reply
+    {
+        QByteArray status = "200 OK";
+        QByteArray body;
+        QByteArray location;
+        Mode mode = Mode::Answer;
+    };
+
+    TinyHttpServer()
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        QObject::connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+                socket->setParent(this);
+                QObject::connect(socket, &QTcpSocket::readyRead, socket,
+                                 [this, socket] { serve(socket); });
+            }
+        });
+    }
+    QString url(const char *path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2")
+            .arg(m_server.serverPort())
+            .arg(QLatin1String(path));
+    }
+    void on(const QByteArray &path, Reply reply) { m_replies.insert(path, std::move(reply)); }
+    int requests = 0;
+    QList<QByteArray> requestHeads;
+
+private:
+    void serve(QTcpSocket *socket)
+    {
+        QByteArray &pending = m_pending[socket];
+        pending += socket->readAll();
+        if (!pending.contains("\r\n\r\n"))
+            return;
+        ++requests;
+        requestHeads << pending;
+        const QByteArray path = pending.split(' ').value(1);
+        pending.clear();
+        const Reply reply =
+            m_replies.value(path, Reply{"404 Not Found", "missing", {}, Mode::Answer});
+        if (reply.mode == Mode::Silent)
+            return;
+        QByteArray head = "HTTP/1.1 " + reply.status +
+                          "\r\nContent-Length: " + QByteArray::number(reply.body.size()) +
+                          "\r\nConnection: close\r\n";
+        if (!reply.location.isEmpty())
+            head += "Location: " + reply.location + "\r\n";
+        socket->write(head + "\r\n" + reply.body);
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+    QHash<QByteArray, Reply> m_replies;
+    QHash<QTcpSocket *, QByteArray> m_pending;
+};
+
+class UpdateCheckTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        MainGlobals &g = globals();
+        g.strAPPTITLE = QStringLiteral("TavloClock");
+        g.strREGROOT = QStringLiteral("SOFTWARE\\TavloClock\\");
+        g.strVERSION = QStringLiteral("1.05");
+        g.strPROGRAMFOLDER = test::dataHome() + QStringLiteral("/tavlo/TavloClock");
+        QDir().mkpath(g.strPROGRAMFOLDER);
+        g.strUPDATEFILE = g.strPROGRAMFOLDER + QStringLiteral("/latestupdate.txt");
+        g.strNEWERURL =
+            QStringLiteral("https://www.orvane.com/there-is-a-newer-version-available/");
+        g.objREGISTRY = std::make_unique<cmlib_REGISTRY>();
+        g.objOBJECTS = std::make_unique<cmlib_OBJECTS>();
+    }
+    void TearDown() override { resetGlobals(); }
+
+    // Runs the start-up check against the version file at path of the server.
+    void check(const char *path)
+    {
+        globals().strVERSIONURL = server.url(path);
+        CheckForUpdate();
+    }
+    void serveVersion(const QByteArray &contents)
+    {
+        server.on("/prgdetails/ovapps_version.txt",
+                  {"200 OK", contents, {}, TinyHttpServer::Mode::Answer});
+    }
+    QString updateShown()
+    {
+        return globals().objREGISTRY->RegLoad(
+            reg::HKCU, QStringLiteral("SOFTWARE\\TavloClock\\fhub_MAIN\\Details"), reg::UpdateShown,
+            QStringLiteral("<none>"));
+    }
+
+    TinyHttpServer server;
+    test::RecordingDesktop desktop;
+};
+
+} // namespace
+
+TEST(VersionFileTest, TheLastValueCounts)
+{
+    const struct
+    {
+        const char *contents, *expected;
+    } cases[] = {{"1.06", "1.06"},
+                 {"1.02\r\n1.09\r\n", "1.09"},
+                 {"1.09\n1.02", "1.02"},
+                 {"\"1.06\"", "1.06"},
+                 {"1.01,1.07", "1.07"},
+                 {" 1.08 \n\n", "1.08"},
+                 {"", ""},
+                 {"\r\n", ""},
+                 {"1.04,", "1.04"}};
+    for (const auto &c : cases)
+        EXPECT_EQ(LastVersionValue(c.contents), QLatin1String(c.expected)) << c.contents;
+}
+
+TEST_F(UpdateCheckTest, ANewerVersionOpensThePageAndIsNoted)
+{
+    serveVersion("1.06\r\n");
+    check("/prgdetails/ovapps_version.txt");
+    ASSERT_EQ(desktop.opened.size(), 1);
+    EXPECT_EQ(desktop.opened[0], QUrl(globals().strNEWERURL));
+    EXPECT_EQ(updateShown(), QStringLiteral("True"));
+    EXPECT_TRUE(QFile::exists(globals().strUPDATEFILE));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    // Asked afresh, past any cache.
+    ASSERT_EQ(server.requestHeads.size(), 1);
+    EXPECT_TRUE(server.requestHeads[0].contains("Cache-Control: no-cache"));
+}
+
+TEST_F(UpdateCheckTest, TheSameVersionOrAnEmptyFileShowsNothing)
+{
+    for (const QByteArray &contents : {QByteArray("1.05"), QByteArray(), QByteArray("1.02\n"),
+                                       QByteArray("abc"), QByteArray("1.09\n1.02")}) {
+        serveVersion(contents);
+        check("/prgdetails/ovapps_version.txt");
+        EXPECT_TRUE(desktop.opened.isEmpty()) << contents.toStdString();
+    }
+    EXPECT_EQ(updateShown(), QStringLiteral("<none>"));
+}
+
+TEST_F(UpdateCheckTest, ComparesAsNumbers)
+{
+    serveVersion("1.02\r\n1.09\r\n");
+    check("/prgdetails/ovapps_version.txt");
+    EXPECT_EQ(desktop.opened.size(), 1);
+
+    globals().strVERSION = QStringLiteral("1.10");
+    serveVersion("1.9");
+    check("/prgdetails/ovapps_version.txt");
+    EXPECT_EQ(desktop.opened.size(), 2);
+}
+
+TEST_F(UpdateCheckTest, FollowsAFewWebRedirects)
+{
+    server.on("/a", {"302 Found", {}, server.url("/b").toUtf8(), TinyHttpServer::Mode::Answer});
+    server.on("/b", {"301 Moved Permanently",
+                     {},
+                     "/prgdetails/ovapps_version.txt",
+                     TinyHttpServer::Mode::Answer});
+    serveVersion("1.07");
+    check("/a");
+    EXPECT_EQ(desktop.opened.size(), 1);
+}
+
+TEST_F(UpdateCheckTest, HostileOrBrokenServersEndTheCheckWithNothingOpened)
+{
+    QByteArray tenMegabytes(10 * 1024 * 1024, '9');
+    tenMegabytes.prepend("1.");
+    server.on("/huge", {"200 OK", tenMegabytes, {}, TinyHttpServer::Mode::Answer});
+    server.on("/file", {"302 Found", {}, "file:///etc/hostname", TinyHttpServer::Mode::Answer});
+    server.on("/loop", {"302 Found", {}, "/loop", TinyHttpServer::Mode::Answer});
+    server.on("/error", {"500 Internal Server Error", "1.99", {}, TinyHttpServer::Mode::Answer});
+    server.on("/silent", {"200 OK", {}, {}, TinyHttpServer::Mode::Silent});
+    for (const char *path : {"/huge", "/file", "/loop", "/missing", "/error", "/silent"}) {
+        QElapsedTimer timer;
+        timer.start();
+        check(path);
+        EXPECT_TRUE(desktop.opened.isEmpty()) << path;
+        EXPECT_FALSE(QFile::exists(globals().strUPDATEFILE)) << path;
+        std::printf("[          ] %s ended after %lld ms\n", path, timer.elapsed());
+    }
+    EXPECT_EQ(updateShown(), QStringLiteral("<none>"));
+
+    // A port nobody listens on.
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    globals().strVERSIONURL = QStringLiteral("http://127.0.0.1:%1/v.txt").arg(port);
+    CheckForUpdate();
+    EXPECT_TRUE(desktop.opened.isEmpty());
+}
+
+TEST_F(UpdateCheckTest, AnOldFileIsNeverTakenForANewOne)
+{
+    QFile old(globals().strUPDATEFILE);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("9.99");
+    old.close();
+    check("/missing");
+    EXPECT_TRUE(desktop.opened.isEmpty());
+    EXPECT_FALSE(QFile::exists(globals().strUPDATEFILE));
+}

@@ -1,0 +1,187 @@
+#include "app/modmain.h"
+#include "clockfixture.h"
+#include "messages/cmlib_objects.h"
+#include "messages/fmsg_calltoaction.h"
+#include "messages/fmsg_infobox.h"
+#include "settings/fdlg_settings.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using namespace tavlo;
+
+namespace {
+
+class MessageWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        globals().strAPPTITLE = QStringLiteral("TavloClock");
+        globals().strMSGFONTNAME = QStringLiteral("DejaVu Serif");
+        globals().strMSGFONTSIZE = QStringLiteral("10");
+        globals().objOBJECTS = std::make_unique<cmlib_OBJECTS>();
+    }
+    void TearDown() override { resetGlobals(); }
+
+    cmlib_OBJECTS &objects() { return *globals().objOBJECTS; }
+
+    // Shows message number with the given bar and, once it is up, presses keys;
+    // returns whether the window was still open after each key but the last.
+    QList<bool> runWith(fmsg_INFOBOX::Bar bar, const QList<int> &keys)
+    {
+        QList<bool> openAfter;
+        QTimer::singleShot(0, [&] {
+            fmsg_INFOBOX &box = infoBox();
+            for (const int key : keys) {
+                QTest::keyClick(&box, Qt::Key(key));
+                openAfter << box.isVisible();
+            }
+            if (box.isVisible())
+                box.done(0);
+        });
+        fmsg_INFOBOX &box = infoBox();
+        box.setMessage(QStringLiteral("Title"), QStringLiteral("Second"), QString(), bar);
+        box.exec();
+        return openAfter;
+    }
+};
+
+} // namespace
+
+TEST_F(MessageWindowTest, RowFifteenShowsItsLinesAndWaitsForClose)
+{
+    QString title, description, details;
+    bool closeBarShown = false;
+    QTimer::singleShot(0, [&] {
+        fmsg_INFOBOX &box = infoBox();
+        title = box.lablTITLE->text();
+        description = box.lblDESCRIPTION->text();
+        details = box.lblDETAILS->text();
+        closeBarShown = box.pfrBTNBARO->isVisible() && !box.pfrBTNBARYN->isVisible() &&
+                        !box.pfrBTNBARYNC->isVisible();
+        QTest::keyClick(&box, Qt::Key_N);
+        EXPECT_TRUE(box.isVisible()) << "N does nothing on a Close message";
+        QTest::keyClick(&box, Qt::Key_O);
+    });
+    objects().MessageBoxOpen(15, QString());
+    EXPECT_EQ(title, QStringLiteral("There is an error accessing the website."));
+    EXPECT_EQ(description,
+              QStringLiteral("Please try again later. Also test your Internet connection."));
+    EXPECT_TRUE(details.isEmpty());
+    EXPECT_TRUE(closeBarShown);
+    EXPECT_FALSE(infoBox().isVisible());
+    EXPECT_EQ(infoBox().windowTitle(), QStringLiteral("TavloClock"));
+    // The window takes the message font.
+    EXPECT_EQ(infoBox().lblDESCRIPTION->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(infoBox().btnCLOSE->text(), QStringLiteral(" &Close "));
+}
+
+TEST_F(MessageWindowTest, KeysAnswerByTheVisibleBar)
+{
+    const struct
+    {
+        fmsg_INFOBOX::Bar bar;
+        QList<int> keys;
+        int answer;
+    } cases[] = {
+        {fmsg_INFOBOX::Bar::Close, {Qt::Key_Escape}, 2},
+        {fmsg_INFOBOX::Bar::Close, {Qt::Key_Y, Qt::Key_N, Qt::Key_C, Qt::Key_O}, 2},
+        {fmsg_INFOBOX::Bar::YesNo, {Qt::Key_C, Qt::Key_O, Qt::Key_Y}, 6},
+        {fmsg_INFOBOX::Bar::YesNo, {Qt::Key_N}, 7},
+        {fmsg_INFOBOX::Bar::YesNo, {Qt::Key_Escape}, 2},
+        {fmsg_INFOBOX::Bar::YesNoCancel, {Qt::Key_O, Qt::Key_Y}, 6},
+        {fmsg_INFOBOX::Bar::YesNoCancel, {Qt::Key_N}, 7},
+        {fmsg_INFOBOX::Bar::YesNoCancel, {Qt::Key_C}, 2},
+    };
+    for (const auto &c : cases) {
+        objects().setMessageBoxClick(0);
+        const QList<bool> open = runWith(c.bar, c.keys);
+        EXPECT_EQ(objects().MessageBoxClick(), c.answer) << int(c.bar) << " " << c.keys.last();
+        // Every key before the last left the window up.
+        for (qsizetype i = 0; i + 1 < open.size(); ++i)
+            EXPECT_TRUE(open[i]) << int(c.bar) << " key " << c.keys[i];
+        EXPECT_FALSE(open.last());
+    }
+}
+
+TEST_F(MessageWindowTest, CloseKeepsTheLastAnswerAndButtonsAnswer)
+{
+    objects().setMessageBoxClick(6);
+    QTimer::singleShot(0, [] { infoBox().btnCLOSE->click(); });
+    objects().MessageBoxOpen(15, QStringLiteral("detail"));
+    EXPECT_EQ(objects().MessageBoxClick(), 6);
+    EXPECT_EQ(infoBox().lblDETAILS->text(), QStringLiteral("detail"));
+
+    infoBox().setMessage({}, {}, {}, fmsg_INFOBOX::Bar::YesNoCancel);
+    QTimer::singleShot(0, [] { infoBox().btnNO3->click(); });
+    infoBox().exec();
+    EXPECT_EQ(objects().MessageBoxClick(), 7);
+
+    // A number outside the table shows no bar; Esc still closes it.
+    objects().setMessageBoxClick(0);
+    bool anyBar = true;
+    QTimer::singleShot(0, [&] {
+        fmsg_INFOBOX &box = infoBox();
+        anyBar = box.pfrBTNBARO->isVisible() || box.pfrBTNBARYN->isVisible() ||
+                 box.pfrBTNBARYNC->isVisible();
+        QTest::keyClick(&box, Qt::Key_Escape);
+    });
+    objects().MessageBoxOpen(99, QString());
+    EXPECT_FALSE(anyBar);
+    EXPECT_EQ(objects().MessageBoxClick(), 2);
+}
+
+namespace {
+class DonationTest : public test::ClockFixture
+{
+protected:
+    test::RecordingDesktop desktop;
+};
+} // namespace
+
+TEST_F(DonationTest, TheButtonsOpenThePageOrSayThanks)
+{
+    ASSERT_TRUE(start());
+    globals().strDONATEURL = QStringLiteral("https://www.orvane.com/donate/");
+    fmsg_CALLTOACTION *window = fmsg_CALLTOACTION::showWindow();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Donate"));
+    EXPECT_EQ(window->parentWidget(), nullptr);
+    EXPECT_EQ(
+        window->lablDESCDONATE->text(),
+        QStringLiteral("Would you be willing to donate towards the future of this program? "));
+    EXPECT_EQ(window->Command1->text(), QStringLiteral("Yes, I want to donate"));
+    EXPECT_EQ(window->Command2->text(), QStringLiteral("Maybe later"));
+    EXPECT_EQ(window->imgDONATE->cursor().shape(), Qt::PointingHandCursor);
+
+    window->Command1->click();
+    window->Command1->click();
+    QTest::mouseClick(window->imgDONATE, Qt::LeftButton);
+    QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(2, 2));
+    ASSERT_EQ(desktop.opened.size(), 4);
+    for (const QUrl &url : desktop.opened)
+        EXPECT_EQ(url, QUrl(globals().strDONATEURL));
+    EXPECT_TRUE(window->isVisible());
+
+    window->Command2->click();
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(desktop.messages[0][1],
+              QStringLiteral("Thank you for considering to donate. Please keep using our tools.\n\n"
+                             "And please spread the word, tell your friends about this.\n\n"));
+    settle();
+    EXPECT_EQ(fmsg_CALLTOACTION::instance(), nullptr);
+}
+
+TEST_F(DonationTest, TheAboutPagesDonatePictureOpensTheWindow)
+{
+    ASSERT_TRUE(start());
+    fdlg_SETTINGS::showFor(form());
+    fdlg_SETTINGS *dialog = fdlg_SETTINGS::instance();
+    QTest::mouseClick(dialog->imgDONATE, Qt::LeftButton);
+    ASSERT_TRUE(fmsg_CALLTOACTION::instance());
+    EXPECT_TRUE(fmsg_CALLTOACTION::instance()->isVisible());
+    EXPECT_TRUE(desktop.opened.isEmpty());
+}
