@@ -107,7 +107,7 @@ QString fmsg_CALLTOACTION::thankYouText()
 
 QPixmap fmsg_CALLTOACTION::donatePicture(int height, qreal devicePixelRatio)
 {
-    const int width = height * 2;
+    const int width = height * 27 / 10;
     QPixmap picture(QSize(width, height) * devicePixelRatio);
     picture.setDevicePixelRatio(devicePixelRatio);
     picture.fill(Qt::transparent);
@@ -132,13 +132,19 @@ QPixmap fmsg_CALLTOACTION::donatePicture(int height, qreal devicePixelRatio)
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0xC6, 0x28, 0x28));
     painter.drawPath(heart);
+    const QString text = QObject::tr("Donate");
+    const QRectF room(height * 0.95, 0, width - height * 1.15, height);
     QFont word = painter.font();
     word.setBold(true);
-    word.setPixelSize(int(height * 0.38));
+    // As large as the badge allows, and never wider than the room beside the heart.
+    int pixels = int(height * 0.38);
+    word.setPixelSize(pixels);
+    while (pixels > 6 && QFontMetricsF(word).horizontalAdvance(text) > room.width()) {
+        word.setPixelSize(--pixels);
+    }
     painter.setFont(word);
     painter.setPen(QColor(0x3A, 0x27, 0x00));
-    painter.drawText(QRectF(height, 0, width - height * 1.15, height), Qt::AlignCenter,
-                     QObject::tr("Donate"));
+    painter.drawText(room, Qt::AlignCenter, text);
     return picture;
 }
 
