@@ -3,11 +3,36 @@
 #include "platform/desktop.h"
 #include "platform/systemclock.h"
 
+#include <QDir>
 #include <QFile>
 #include <QList>
 #include <QStringList>
 
 namespace tavlo::test {
+
+// Puts an executable named program (doing nothing) alone on PATH for the
+// object's lifetime, so the code finds a desktop tool without one installed.
+class FakeToolOnPath final
+{
+public:
+    FakeToolOnPath(const QString &folder, const QString &program)
+    {
+        QDir(folder).mkpath(QStringLiteral("."));
+        QFile tool(QDir(folder).filePath(program));
+        if (tool.open(QIODevice::WriteOnly))
+            tool.write("#!/bin/sh\n");
+        tool.close();
+        tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        path = tool.fileName();
+        m_saved = qgetenv("PATH");
+        qputenv("PATH", folder.toUtf8());
+    }
+    ~FakeToolOnPath() { qputenv("PATH", m_saved); }
+    QString path;
+
+private:
+    QByteArray m_saved;
+};
 
 // A clock the test sets; installed for the object's lifetime.
 class FakeClock final : public SystemClock

@@ -92,6 +92,19 @@ QWidget *container(const char *name)
     return w;
 }
 
+// A page of the dialog: its frames one above the other.
+QWidget *page(std::initializer_list<QGroupBox *> frames, bool stretch = false)
+{
+    auto *widget = new QWidget;
+    auto *layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (QGroupBox *f : frames)
+        layout->addWidget(f);
+    if (stretch)
+        layout->addStretch();
+    return widget;
+}
+
 QComboBox *combo(const char *name, bool editable)
 {
     auto *box = named(new QComboBox, name);
@@ -254,11 +267,7 @@ QWidget *fdlg_SETTINGS::buildThemePage()
     grid->setColumnStretch(0, 1);
 
     fraPRESETS = frame("fraPRESETS", tr("Theme presets"), picfraPRESETS);
-    auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(fraPRESETS);
-    return page;
+    return page({fraPRESETS});
 }
 
 QWidget *fdlg_SETTINGS::buildPresetPage()
@@ -313,13 +322,7 @@ QWidget *fdlg_SETTINGS::buildPresetPage()
     row->addWidget(btnNEW);
     fraPRESETMAKE = frame("fraPRESETMAKE", tr("Preset name"), picfraPRESETNEW);
 
-    auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(fraTRANS);
-    layout->addWidget(fraPRESETMAKE);
-    layout->addStretch();
-    return page;
+    return page({fraTRANS, fraPRESETMAKE}, true);
 }
 
 QWidget *fdlg_SETTINGS::buildTextPage()
@@ -358,11 +361,7 @@ QWidget *fdlg_SETTINGS::buildTextPage()
     grid->setColumnStretch(1, 1);
     fraFORMAT = frame("fraFORMAT", tr("Preset Text setting"), picTEXTBOX);
 
-    auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(fraFORMAT);
-    return page;
+    return page({fraFORMAT});
 }
 
 QWidget *fdlg_SETTINGS::buildDatePage()
@@ -401,11 +400,7 @@ QWidget *fdlg_SETTINGS::buildDatePage()
     grid->setColumnStretch(1, 1);
     fraADVSETS = frame("fraADVSETS", tr("Date and time settings"), picSTATS);
 
-    auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(fraADVSETS);
-    return page;
+    return page({fraADVSETS});
 }
 
 QWidget *fdlg_SETTINGS::buildWindowsPage()
@@ -423,11 +418,7 @@ QWidget *fdlg_SETTINGS::buildWindowsPage()
     inner->addWidget(picfraWINSET);
     fraFRAME = frame("fraFRAME", tr("Windows settings"), pfrFRAME);
 
-    auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(fraFRAME);
-    return page;
+    return page({fraFRAME});
 }
 
 QWidget *fdlg_SETTINGS::buildAboutPage()
@@ -473,11 +464,7 @@ QWidget *fdlg_SETTINGS::buildAboutPage()
     layout->addStretch();
     fraABOUT = frame("fraABOUT", tr("About"), picABOUT);
 
-    auto *page = new QWidget;
-    auto *pageLayout = new QVBoxLayout(page);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
-    pageLayout->addWidget(fraABOUT);
-    return page;
+    return page({fraABOUT});
 }
 
 void fdlg_SETTINGS::connectControls()

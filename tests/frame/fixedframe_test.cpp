@@ -165,23 +165,14 @@ TEST_F(FrameTest, AWidgetSavedBelowTheScreenComesBackCentred)
 TEST_F(FrameTest, DoubleClickOnTheDateStripOpensDateAndTimeSettings)
 {
     // A settings tool on PATH that the recorder catches instead of running.
-    QDir bin(test::dataHome() + QStringLiteral("/bin"));
-    ASSERT_TRUE(bin.mkpath(QStringLiteral(".")));
-    QFile tool(bin.filePath(QStringLiteral("gnome-control-center")));
-    ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
-    tool.write("#!/bin/sh\n");
-    tool.close();
-    tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", bin.path().toUtf8());
-
+    test::FakeToolOnPath tool(test::dataHome() + QStringLiteral("/bin"),
+                              QStringLiteral("gnome-control-center"));
     test::RecordingDesktop desktop;
     ASSERT_TRUE(start());
     PictureBox *date = picture("picDATE");
     QTest::mouseDClick(date, Qt::LeftButton, {}, QPoint(1, date->height() - 2));
-    qputenv("PATH", path);
     ASSERT_EQ(desktop.started.size(), 1);
-    EXPECT_EQ(desktop.started[0], QStringList({tool.fileName(), QStringLiteral("datetime")}));
+    EXPECT_EQ(desktop.started[0], QStringList({tool.path, QStringLiteral("datetime")}));
 
     // On the date text itself it does not.
     QTest::mouseDClick(label("lblDATE"), Qt::LeftButton, {}, QPoint(2, 2));
@@ -190,12 +181,11 @@ TEST_F(FrameTest, DoubleClickOnTheDateStripOpensDateAndTimeSettings)
 
 TEST_F(FrameTest, NoSettingsToolMeansNothingHappens)
 {
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", test::dataHome().toUtf8());
+    test::FakeToolOnPath unrelated(test::dataHome() + QStringLiteral("/bin"),
+                                   QStringLiteral("not-a-settings-tool"));
     test::RecordingDesktop desktop;
     ASSERT_TRUE(start());
     PictureBox *date = picture("picDATE");
     QTest::mouseDClick(date, Qt::LeftButton, {}, QPoint(1, date->height() - 2));
-    qputenv("PATH", path);
     EXPECT_TRUE(desktop.started.isEmpty());
 }

@@ -358,16 +358,9 @@ TEST_F(SettingsDialogTest, KeyboardReachesEveryControlInPageOrder)
 
 TEST_F(SettingsDialogTest, DoubleClickOnATextOpensItAndTheToolButtonsOpenTheDesktopSettings)
 {
-    // Settings tools on PATH that the recorder catches instead of running.
-    QDir bin(test::dataHome() + QStringLiteral("/bin"));
-    ASSERT_TRUE(bin.mkpath(QStringLiteral(".")));
-    QFile tool(bin.filePath(QStringLiteral("gnome-control-center")));
-    ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
-    tool.write("#!/bin/sh\n");
-    tool.close();
-    tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", bin.path().toUtf8());
+    // A settings tool on PATH that the recorder catches instead of running.
+    test::FakeToolOnPath tool(test::dataHome() + QStringLiteral("/bin"),
+                              QStringLiteral("gnome-control-center"));
     test::RecordingDesktop desktop;
 
     ASSERT_TRUE(start());
@@ -376,7 +369,6 @@ TEST_F(SettingsDialogTest, DoubleClickOnATextOpensItAndTheToolButtonsOpenTheDesk
     ASSERT_TRUE(d);
     d->btnDATE->click();
     d->btnINT->click();
-    qputenv("PATH", path);
     ASSERT_EQ(desktop.started.size(), 2);
     EXPECT_EQ(desktop.started[0].value(1), QStringLiteral("datetime"));
     EXPECT_EQ(desktop.started[1].value(1), QStringLiteral("region"));
