@@ -7,14 +7,14 @@
 #include "messages/cmlib_objects.h"
 #include "messages/fmsg_infobox.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QSaveFile>
+#include <QProcess>
 #include <QTimer>
+#include <QUrl>
 
 namespace tavlo {
 
@@ -24,64 +24,33 @@ bool DownloadFile(const QUrl &url, const QString &localFile, const DownloadLimit
     if (!url.isValid() ||
         (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
         return false;
-
-    QNetworkAccessManager network;
-    QNetworkRequest request(url);
-    // Always the newest file: nothing from a cache, and say so to any proxy.
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setRawHeader("Cache-Control", "no-cache");
-    request.setRawHeader("Pragma", "no-cache");
-    // Redirects are followed only to http and https, and only a few of them.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(limits.maxRedirects);
-    request.setTransferTimeout(limits.totalMs);
-
-    QNetworkReply *reply = network.get(request);
-    QByteArray body;
-    bool ok = true;
+    // The network stack and its TLS library live in a helper process, so the
+    // widget that keeps running all day never carries them.
+    const QString helper = QCoreApplication::applicationDirPath() + QStringLiteral("/tavlo-fetch");
+    if (!QFileInfo(helper).isExecutable())
+        return false;
+    QProcess fetch;
+    fetch.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    fetch.setStandardOutputFile(QProcess::nullDevice());
     QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, reply, [&] {
-        ok = false;
-        reply->abort();
-    });
-    QObject::connect(reply, &QNetworkReply::redirected, reply, [&](const QUrl &location) {
-        const QUrl target = reply->url().resolved(location);
-        if (target.scheme() != QLatin1String("http") && target.scheme() != QLatin1String("https")) {
-            ok = false;
-            reply->abort();
-        }
-    });
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
-        body += reply->read(limits.maxBytes + 1 - body.size());
-        if (body.size() > limits.maxBytes) {
-            ok = false;
-            reply->abort();
-        }
-    });
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    deadline.start(limits.totalMs);
-    if (!reply->isFinished())
+    QObject::connect(&fetch, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&fetch, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(limits.totalMs + 1000, &loop, &QEventLoop::quit);
+    fetch.start(helper,
+                {url.toString(QUrl::FullyEncoded), localFile, QString::number(limits.totalMs),
+                 QString::number(limits.maxBytes), QString::number(limits.maxRedirects)});
+    if (fetch.state() != QProcess::NotRunning)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-    deadline.stop();
-
-    if (ok && reply->bytesAvailable() > 0)
-        body += reply->read(limits.maxBytes + 1 - body.size());
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    ok = ok && reply->error() == QNetworkReply::NoError && body.size() <= limits.maxBytes &&
-         (status == 0 || (status >= 200 && status < 300));
-    delete reply;
+    if (fetch.state() != QProcess::NotRunning) {
+        fetch.kill();
+        fetch.waitForFinished(1000);
+        QFile::remove(localFile);
+        return false;
+    }
+    const bool ok = fetch.exitStatus() == QProcess::NormalExit && fetch.exitCode() == 0;
     if (!ok)
-        return false;
-
-    QSaveFile file(localFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size())
-        return false;
-    return file.commit();
+        QFile::remove(localFile);
+    return ok && QFile::exists(localFile);
 }
 
 QString LastVersionValue(const QByteArray &contents)

@@ -1,23 +1,16 @@
 #pragma once
 
+#include "fetch/boundeddownload.h"
+
 #include <QString>
 
 class QUrl;
 
 namespace tavlo {
 
-// Limits that keep an unreachable or hostile server from holding the start
-// or filling the disk.
-struct DownloadLimits
-{
-    int totalMs = 3000; // connection and transfer together
-    qint64 maxBytes = 64 * 1024;
-    int maxRedirects = 3; // and only to http or https
-};
-
-// Fetches url afresh (no cache) into localFile, replacing it in one step.
-// True when the whole body arrived within the limits; otherwise no file is
-// left behind (a failed or cut-off download is "no file").
+// Fetches url afresh (no cache) into localFile through the tavlo-fetch helper
+// beside the executable. True when the whole body arrived within the limits;
+// otherwise no file is left behind (a failed or cut-off download is "no file").
 bool DownloadFile(const QUrl &url, const QString &localFile, const DownloadLimits &limits = {});
 
 // The last comma- or line-separated value of a version file (quotes removed).
