@@ -16,7 +16,8 @@ for step in 1 2 3 4 5 6 7 8 9 10; do
     sleep 0.02
 done
 xdotool mouseup 1
-sleep 0.3
+at_target() { read -r nx ny _ _ <<<"$(geometry "$id")"; [ "$nx" -eq $((x + 200)) ] && [ "$ny" -eq $((y + 300)) ]; }
+wait_until 2 at_target || true
 read -r nx ny _ _ <<<"$(geometry "$id")"
 [ "$nx" -eq $((x + 200)) ] && [ "$ny" -eq $((y + 300)) ] ||
     fail "drag moved the clock from $x,$y to $nx,$ny"

@@ -16,19 +16,20 @@ xprop -id "$id" _NET_WM_WINDOW_OPACITY | grep -q '= 336860180' ||
 pass "alpha 5 shows as 20"
 
 read -r _ _ w h <<<"$(geometry "$id")"
+height_below() { read -r _ _ _ h2 <<<"$(geometry "$id")"; [ "$h2" -lt "$1" ]; }
 "$BIN/tavloreg" add "$settings_key" /v 0State /d 2 /f >/dev/null
-sleep 0.7
+# One 500 ms tick; the bound leaves room for a busy machine.
+wait_until 2 height_below "$h" || fail "time only did not shrink the window from $h"
 read -r _ _ w2 h2 <<<"$(geometry "$id")"
-[ "$h2" -lt "$h" ] || fail "time only did not shrink the window: $h -> $h2"
-pass "arrangement from tavloreg shows within half a second (${w}x$h -> ${w2}x$h2)"
+pass "arrangement from tavloreg shows after ${WAITED_MS} ms (${w}x$h -> ${w2}x$h2)"
 
 # In "time only" the window is as wide as the time: the classic format with
 # its seconds and AM/PM inside is wider than the modern one.
+width_above() { read -r _ _ w3 _ <<<"$(geometry "$id")"; [ "$w3" -gt "$1" ]; }
 "$BIN/tavloreg" add "$settings_key" /v 0Style-modern /d False /f >/dev/null
-sleep 0.7
+wait_until 2 width_above "$w2" || fail "classic style from tavloreg did not widen the time from $w2"
 read -r _ _ w3 _ <<<"$(geometry "$id")"
-[ "$w3" -gt "$w2" ] || fail "classic style from tavloreg did not widen the time: $w2 -> $w3"
-pass "style from tavloreg shows (${w2} -> ${w3} px wide)"
+pass "style from tavloreg shows after ${WAITED_MS} ms (${w2} -> ${w3} px wide)"
 
 kill -TERM "$APP_PID"
 wait_exit "$APP_PID"

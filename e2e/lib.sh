@@ -85,6 +85,24 @@ pointer_to() {
     xdotool mousemove --sync "$1" "$2"
 }
 
+# Runs the command every 50 ms until it succeeds or SECONDS pass; the time
+# it took, in ms, is left in WAITED_MS. Returns 1 on time-out.
+wait_until() {
+    local seconds=$1 start now
+    shift
+    start=$(date +%s%N)
+    while true; do
+        if "$@"; then
+            now=$(date +%s%N)
+            WAITED_MS=$(((now - start) / 1000000))
+            return 0
+        fi
+        now=$(date +%s%N)
+        [ $(((now - start) / 1000000)) -ge $((seconds * 1000)) ] && return 1
+        sleep 0.05
+    done
+}
+
 # Prints "X Y W H" of a window, in root coordinates.
 geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}

@@ -25,8 +25,11 @@ read -r dx dy _ _ <<<"$(geometry "$dialog")"
 # The first entry of the preset list on the Theme page.
 pointer_to $((dx + 100)) $((dy + 116))
 xdotool click 1
-sleep 0.5
-import -window "$clock" "$WORK/after.png"
+frame_red() {
+    import -window "$clock" "$WORK/after.png"
+    [ "$(pixel "$WORK/after.png" 1 1)" = 255,0,0 ]
+}
+wait_until 3 frame_red || true
 [ "$(compare -metric AE "$WORK/before.png" "$WORK/after.png" null: 2>&1 || true)" != 0 ] ||
     fail "clicking the preset did not change the clock"
 [ "$(pixel "$WORK/after.png" 1 1)" = 255,0,0 ] ||
@@ -35,7 +38,7 @@ xprop -id "$dialog" WM_NAME >/dev/null 2>&1 || fail "the dialog closed"
 pass "a click on the preset turned the clock red while the dialog stays open"
 
 xdotool windowactivate --sync "$dialog" key --clearmodifiers Escape
-sleep 0.3
-[ "$(reg_value "$settings_key" Selected-Preset)" = Red ] || fail "Selected-Preset is not Red"
+preset_stored() { [ "$(reg_value "$settings_key" Selected-Preset)" = Red ]; }
+wait_until 3 preset_stored || fail "Selected-Preset is not Red"
 [ "$(reg_value "$settings_key" Color)" = 255 ] || fail "Color is not 255"
 pass "closing stores the preset's name and colour"
