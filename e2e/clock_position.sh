@@ -34,15 +34,15 @@ pass "SIGTERM stored $left,$top twips"
 
 start_app "$BIN/tavlo-clock"
 id=$(wait_window fapp_CLOCK) || fail "no clock window at the second start"
-read -r rx ry _ _ <<<"$(geometry "$id")"
-[ "$rx" -eq "$nx" ] && [ "$ry" -eq "$ny" ] || fail "came back at $rx,$ry, not $nx,$ny"
+placed_at() { read -r rx ry _ _ <<<"$(geometry "$id")"; [ "$rx" -eq "$1" ] && [ "$ry" -eq "$2" ]; }
+wait_until 2 placed_at "$nx" "$ny" || fail "came back at $rx,$ry, not $nx,$ny"
 pass "came back at $rx,$ry"
 
 # SIGHUP saves as well.
 pointer_to $((rx + 30)) $((ry + 20))
 xdotool mousedown 1 mousemove --sync $((rx + 80)) $((ry + 20)) \
     mousemove --sync $((rx + 130)) $((ry + 20)) mouseup 1
-sleep 0.3
+wait_until 2 placed_at $((rx + 100)) "$ry" || fail "the second drag ended at $rx,$ry"
 read -r hx _ _ _ <<<"$(geometry "$id")"
 kill -HUP "$APP_PID"
 wait_exit "$APP_PID"
@@ -55,6 +55,8 @@ pass "SIGHUP stored the place"
 "$BIN/tavloreg" add "$window_key" /v Top /d 99000 /f >/dev/null
 start_app "$BIN/tavlo-clock"
 id=$(wait_window fapp_CLOCK) || fail "no clock window at the third start"
+read -r _ _ w h <<<"$(geometry "$id")"
+wait_until 2 placed_at $(((1280 - w) / 2)) $(((800 - h) / 2)) || true
 read -r cx cy w h <<<"$(geometry "$id")"
 [ $(( cx - (1280 - w) / 2 )) -le 1 ] && [ $(( (1280 - w) / 2 - cx )) -le 1 ] ||
     fail "off-screen left came back at x=$cx"

@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -229,7 +228,7 @@ void FixedFrame::MouseAction(int button)
         setFormTop(desktop.top + desktop.height - formHeight());
     if (button == 1) {
         m_dragArmed = true;
-        m_pressGlobal = QCursor::pos();
+        m_pressGlobal = m_lastPressGlobal;
     } else if (button == 2) {
         fdlg_SETTINGS::showFor(this);
     }
@@ -255,6 +254,7 @@ void FixedFrame::changeEvent(QEvent *event)
 void FixedFrame::mousePressEvent(QMouseEvent *event)
 {
     globals().lngSELINDEX = widgetNumber();
+    m_lastPressGlobal = event->globalPosition().toPoint();
     MouseAction(vbButton(event->button()));
     event->accept();
 }
@@ -274,13 +274,14 @@ void FixedFrame::mouseDoubleClickEvent(QMouseEvent *event)
 void FixedFrame::mouseMoveEvent(QMouseEvent *event)
 {
     if (m_dragArmed && event->buttons().testFlag(Qt::LeftButton)) {
-        const QPoint travelled = event->globalPosition().toPoint() - m_pressGlobal;
-        if (travelled.manhattanLength() < QApplication::startDragDistance())
+        const QPoint now = event->globalPosition().toPoint();
+        if ((now - m_pressGlobal).manhattanLength() < QApplication::startDragDistance())
             return;
         m_dragArmed = false;
-        // Catch up with the pointer before the window manager takes over.
-        move(pos() + travelled);
-        DragForm(this, 1);
+        // The window is held where it was pressed; this move already counts.
+        const QPoint held = m_pressGlobal;
+        move(pos() + now - held);
+        DragForm(this, 1, now);
         return;
     }
     if (event->buttons() == Qt::NoButton && childAt(event->position().toPoint()) == nullptr)

@@ -94,6 +94,7 @@ private:
     // double click still reaches the window.
     bool m_dragArmed = false;
     QPoint m_pressGlobal;
+    QPoint m_lastPressGlobal;
 
     OleColor m_themeColor = 0;
     uint8_t m_transVal = 255;

@@ -17,10 +17,11 @@ constexpr char kName[] = "tavlo-manual-drag";
 class ManualDrag final : public QObject
 {
 public:
-    explicit ManualDrag(QWidget *form) : QObject(form), m_form(form)
+    // grabbed: where the pointer held the window, in screen coordinates.
+    ManualDrag(QWidget *form, QPoint grabbed) : QObject(form), m_form(form)
     {
         setObjectName(QLatin1String(kName));
-        m_offset = QCursor::pos() - form->pos();
+        m_offset = grabbed - form->pos();
         form->installEventFilter(this);
         form->grabMouse();
     }
@@ -75,6 +76,11 @@ void SetOnTop(QWidget *form, bool onTop)
 
 void DragForm(QWidget *form, int button)
 {
+    DragForm(form, button, QCursor::pos());
+}
+
+void DragForm(QWidget *form, int button, QPoint grabbed)
+{
     if (button != 1 || !form)
         return;
     QWidget *window = form->window();
@@ -87,7 +93,7 @@ void DragForm(QWidget *form, int button)
     if (QGuiApplication::platformName() != QLatin1String("xcb") && handle &&
         handle->startSystemMove())
         return;
-    new ManualDrag(window);
+    new ManualDrag(window, grabbed);
 }
 
 } // namespace tavlo

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPoint>
 #include <cstdint>
 
+class QPoint;
 class QWidget;
 
 namespace tavlo {
@@ -15,5 +17,8 @@ void SetOnTop(QWidget *form, bool onTop);
 
 // Starts moving the window with the mouse when button is 1 (left).
 void DragForm(QWidget *form, int button);
+// The same, the window held at grabbed (screen coordinates) rather than where
+// the pointer is now: events that are still queued then move it correctly.
+void DragForm(QWidget *form, int button, QPoint grabbed);
 
 } // namespace tavlo
