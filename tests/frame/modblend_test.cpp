@@ -26,6 +26,12 @@ struct BlendCase
     OleColor expected;
 };
 
+// Test listings show the case's name rather than its bytes.
+void PrintTo(const BlendCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class ColorBlendTest : public testing::TestWithParam<BlendCase>
 {};
 
