@@ -408,30 +408,36 @@ template <typename Body> bool SettingsDatabase::transaction(Body body)
     return false;
 }
 
+bool SettingsDatabase::change(int which, RegHive hive, std::initializer_list<QByteArray> texts)
+{
+    sqlite3_stmt *stmt = statement(which);
+    if (!stmt)
+        return false;
+    int rc;
+    {
+        Binder bind(stmt);
+        bind.hive(hive);
+        int index = 2;
+        for (const QByteArray &text : texts)
+            bind.text(index++, text);
+        rc = sqlite3_step(stmt);
+    }
+    if (rc != SQLITE_DONE) {
+        failed(rc);
+        return false;
+    }
+    return true;
+}
+
 bool SettingsDatabase::insertKeyChain(RegHive hive, const QStringList &parts,
                                       const QStringList &foldedParts)
 {
-    sqlite3_stmt *stmt = statement(StInsertKey);
-    if (!stmt)
-        return false;
     QByteArray parent = "";
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QByteArray folded =
             parent.isEmpty() ? foldedParts[i].toUtf8() : parent + '\\' + foldedParts[i].toUtf8();
-        const QByteArray name = parts[i].toUtf8();
-        int rc;
-        {
-            Binder bind(stmt);
-            bind.hive(hive);
-            bind.text(2, folded);
-            bind.text(3, parent);
-            bind.text(4, name);
-            rc = sqlite3_step(stmt);
-        }
-        if (rc != SQLITE_DONE) {
-            failed(rc);
+        if (!change(StInsertKey, hive, {folded, parent, parts[i].toUtf8()}))
             return false;
-        }
         parent = folded;
     }
     return true;
@@ -508,21 +514,8 @@ bool SettingsDatabase::deleteValue(RegHive hive, const QString &key, const QStri
     const QByteArray foldedName = name.toCaseFolded().toUtf8();
     bool found = false;
     const bool ok = transaction([&] {
-        sqlite3_stmt *stmt = statement(StDeleteValue);
-        if (!stmt)
+        if (!change(StDeleteValue, hive, {folded, foldedName}))
             return false;
-        int rc;
-        {
-            Binder bind(stmt);
-            bind.hive(hive);
-            bind.text(2, folded);
-            bind.text(3, foldedName);
-            rc = sqlite3_step(stmt);
-        }
-        if (rc != SQLITE_DONE) {
-            failed(rc);
-            return false;
-        }
         found = sqlite3_changes(m_db) > 0;
         return true;
     });
@@ -566,22 +559,8 @@ bool SettingsDatabase::deleteKey(RegHive hive, const QString &key)
     bool found = false;
     const bool ok = transaction([&] {
         for (int which : {StDeleteValueTree, StDeleteKeyTree}) {
-            sqlite3_stmt *stmt = statement(which);
-            if (!stmt)
+            if (!change(which, hive, {path.folded, below, after}))
                 return false;
-            int rc;
-            {
-                Binder bind(stmt);
-                bind.hive(hive);
-                bind.text(2, path.folded);
-                bind.text(3, below);
-                bind.text(4, after);
-                rc = sqlite3_step(stmt);
-            }
-            if (rc != SQLITE_DONE) {
-                failed(rc);
-                return false;
-            }
         }
         found = sqlite3_changes(m_db) > 0;
         return true;

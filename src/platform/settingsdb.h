@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 #include <optional>
 
 struct sqlite3;
@@ -82,6 +83,8 @@ private:
     void failed(int rc);
     bool exec(int which);
     template <typename Body> bool transaction(Body body);
+    // Runs a statement that changes rows, the hive bound first and texts after it.
+    bool change(int which, RegHive hive, std::initializer_list<QByteArray> texts);
     bool insertKeyChain(RegHive hive, const QStringList &parts, const QStringList &foldedParts);
     // The folded form of the key read last; the widgets read one key over and over.
     const QByteArray &readKey(const QString &key);
