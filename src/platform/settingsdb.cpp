@@ -627,4 +627,72 @@ std::optional<QStringList> SettingsDatabase::subKeys(RegHive hive, const QString
     return names;
 }
 
+bool SettingsDatabase::upsertValue(RegHive hive, const QByteArray &foldedKey, const RegValue &value)
+{
+    sqlite3_stmt *stmt = statement(StUpsertValue);
+    if (!stmt)
+        return false;
+    const QByteArray foldedName = value.name.toCaseFolded().toUtf8();
+    const QByteArray name = value.name.toUtf8();
+    int rc;
+    {
+        Binder bind(stmt);
+        bind.hive(hive);
+        bind.text(2, foldedKey);
+        bind.text(3, foldedName);
+        bind.text(4, name);
+        bind.integer(5, value.type);
+        bind.blob(6, value.data);
+        rc = sqlite3_step(stmt);
+    }
+    if (rc != SQLITE_DONE) {
+        failed(rc);
+        return false;
+    }
+    return true;
+}
+
+bool SettingsDatabase::applyBatch(const QList<Change> &changes)
+{
+    return transaction([&] {
+        // The key chain of the last value set; a file sets many values under one key.
+        std::optional<std::pair<RegHive, QByteArray>> madeKey;
+        for (const Change &step : changes) {
+            const KeyPath path(step.key);
+            const auto makeKey = [&] {
+                if (madeKey && madeKey->first == step.hive && madeKey->second == path.folded)
+                    return true;
+                if (!insertKeyChain(step.hive, path.parts, path.foldedParts))
+                    return false;
+                madeKey.emplace(step.hive, path.folded);
+                return true;
+            };
+            bool ok = false;
+            switch (step.kind) {
+            case Change::SetValue:
+                ok = makeKey() && upsertValue(step.hive, path.folded, step.value);
+                break;
+            case Change::DeleteValue:
+                ok = change(StDeleteValue, step.hive,
+                            {path.folded, step.value.name.toCaseFolded().toUtf8()});
+                break;
+            case Change::CreateKey:
+                ok = makeKey();
+                break;
+            case Change::DeleteKey:
+                madeKey.reset();
+                ok = !path.isRoot();
+                for (int which : {StDeleteValueTree, StDeleteKeyTree}) {
+                    ok = ok && change(which, step.hive,
+                                      {path.folded, path.folded + '\\', path.folded + ']'});
+                }
+                break;
+            }
+            if (!ok)
+                return false;
+        }
+        return true;
+    });
+}
+
 } // namespace tavlo

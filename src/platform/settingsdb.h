@@ -74,6 +74,20 @@ public:
     // Names (as first written) of the direct subkeys; nullopt when the key does not exist.
     std::optional<QStringList> subKeys(RegHive hive, const QString &key);
 
+    // One step of applyBatch(); a DeleteValue names its value in value.name.
+    struct Change
+    {
+        enum Kind { SetValue, DeleteValue, CreateKey, DeleteKey };
+        Kind kind = SetValue;
+        RegHive hive = RegHive::CurrentUser;
+        QString key;
+        RegValue value;
+    };
+    // Applies the changes in order in one transaction: all of them, or none
+    // when any fails. A value or key to delete that is not there is no failure;
+    // deleting a hive root is.
+    bool applyBatch(const QList<Change> &changes);
+
 private:
     bool open();
     bool setUp();
@@ -88,6 +102,7 @@ private:
     bool insertKeyChain(RegHive hive, const QStringList &parts, const QStringList &foldedParts);
     // The folded form of the key read last; the widgets read one key over and over.
     const QByteArray &readKey(const QString &key);
+    bool upsertValue(RegHive hive, const QByteArray &foldedKey, const RegValue &value);
 
     static constexpr int StatementCount = 12;
 

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <atomic>
 #include <thread>
@@ -408,4 +409,66 @@ TEST(SettingsDatabaseTest, ReaderNeverSeesAHalfWrittenValue)
     EXPECT_EQ(writes.load(), 60);
     EXPECT_EQ(torn, 0) << "of " << reads << " reads";
     std::printf("[          ] %d reads, %d of the second value\n", reads, seenB);
+}
+
+TEST(SettingsDatabaseTest, AppliesABatchWhollyOrNotAtAll)
+{
+    using Change = SettingsDatabase::Change;
+    const QString sub = kDetails + QStringLiteral("\\Sub");
+    SettingsDatabase db;
+    ASSERT_TRUE(db.setValue(kUser, kDetails, RegValue::text(QStringLiteral("a"), "1")));
+    ASSERT_TRUE(db.setValue(kUser, kDetails, RegValue::text(QStringLiteral("b"), "1")));
+    ASSERT_TRUE(db.setValue(kUser, sub + QStringLiteral("\\Deep"),
+                            RegValue::text(QStringLiteral("c"), "1")));
+    // A database that refuses one value name, to fail a batch part-way.
+    char *error = nullptr;
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(db.path()).constData(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON regvalue WHEN NEW.name = "
+                           "'refused' BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                           nullptr, nullptr, &error),
+              SQLITE_OK)
+        << error;
+    sqlite3_close(raw);
+
+    const auto set = [](const QString &key, const char *name, const char *text) {
+        return Change{Change::SetValue, kUser, key,
+                      RegValue::text(QString::fromLatin1(name), text)};
+    };
+    const auto unchanged = [&] {
+        EXPECT_EQ(textOf(db, kDetails, QStringLiteral("a")), QStringLiteral("1"));
+        EXPECT_EQ(textOf(db, kDetails, QStringLiteral("b")), QStringLiteral("1"));
+        EXPECT_EQ(textOf(db, sub + QStringLiteral("\\Deep"), QStringLiteral("c")), "1");
+        EXPECT_FALSE(db.keyExists(kUser, QStringLiteral("SOFTWARE\\New")));
+    };
+    const QList<QList<Change>> failing = {
+        {set(kDetails, "a", "2"),
+         {Change::DeleteKey, kUser, sub, {}},
+         set(QStringLiteral("SOFTWARE\\New"), "refused", "x")},
+        {{Change::CreateKey, kUser, QStringLiteral("SOFTWARE\\New"), {}},
+         {Change::DeleteValue, kUser, kDetails, RegValue::text(QStringLiteral("B"), "")},
+         {Change::DeleteKey, kUser, QStringLiteral("\\"), {}}},
+    };
+    for (const QList<Change> &batch : failing) {
+        EXPECT_FALSE(db.applyBatch(batch));
+        unchanged();
+    }
+
+    // In order: a key deleted and then made again holds only what came after.
+    EXPECT_TRUE(db.applyBatch({
+        set(kDetails, "A", "2"),
+        {Change::DeleteValue, kUser, kDetails, RegValue::text(QStringLiteral("b"), "")},
+        {Change::DeleteValue, kUser, kDetails, RegValue::text(QStringLiteral("none"), "")},
+        {Change::DeleteKey, kUser, sub, {}},
+        {Change::DeleteKey, kUser, QStringLiteral("SOFTWARE\\Nothing"), {}},
+        set(sub, "d", "4"),
+        {Change::CreateKey, kUser, QStringLiteral("SOFTWARE\\New\\Key"), {}},
+    }));
+    EXPECT_EQ(textOf(db, kDetails, QStringLiteral("a")), QStringLiteral("2"));
+    EXPECT_EQ(textOf(db, kDetails, QStringLiteral("b")), QStringLiteral("<absent>"));
+    EXPECT_EQ(textOf(db, sub, QStringLiteral("d")), QStringLiteral("4"));
+    EXPECT_FALSE(db.keyExists(kUser, sub + QStringLiteral("\\Deep")));
+    EXPECT_TRUE(db.keyExists(kUser, QStringLiteral("software\\new\\key")));
+    EXPECT_TRUE(db.applyBatch({}));
 }
