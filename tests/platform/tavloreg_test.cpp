@@ -7,11 +7,19 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
+
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tavlo;
 
@@ -31,15 +39,18 @@ struct Result
     QString err;
 };
 
-// Runs tavloreg with the test's HOME and XDG folders, or another config folder.
+// Runs tavloreg with the test's HOME and XDG folders, or another config folder;
+// childSetup runs in the child before the program starts.
 Result reg(const QStringList &args, const QByteArray &input = QByteArray(),
-           const QString &configHome = QString())
+           const QString &configHome = QString(), const std::function<void()> &childSetup = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (!configHome.isEmpty())
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     process.setProcessEnvironment(env);
+    if (childSetup)
+        process.setChildProcessModifier(childSetup);
     process.start(QStringLiteral(TAVLOREG_PATH), args);
     if (!process.waitForStarted(10000))
         return {};
@@ -85,6 +96,54 @@ void seedClock()
     ASSERT_TRUE(db.createKey(kUser, kDetails + QStringLiteral("\\Sub")));
     ASSERT_TRUE(db.setValue(kUser, kDetails + QStringLiteral("\\Sub\\Deep"),
                             RegValue::text(QStringLiteral("Time-Font"), "Tahoma")));
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every key and value row of the test's database and every autostart entry, as text.
+QStringList storeContents()
+{
+    QStringList rows;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(SettingsDatabase::defaultPath()).constData(), &db,
+                        SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_exec(
+            db,
+            "SELECT hive, path_folded, name, NULL, NULL FROM regkey UNION ALL "
+            "SELECT hive, key_folded, name, type, hex(data) FROM regvalue ORDER BY 1, 2, 3",
+            [](void *out, int columns, char **texts, char **) {
+                QStringList row;
+                for (int i = 0; i < columns; ++i)
+                    row.append(QString::fromUtf8(texts[i] ? texts[i] : "NULL"));
+                static_cast<QStringList *>(out)->append(row.join(QLatin1Char('|')));
+                return 0;
+            },
+            &rows, nullptr);
+    }
+    sqlite3_close(db);
+    const QDir autostart(tavlo::test::configHome() + QStringLiteral("/autostart"));
+    for (const QString &entry : autostart.entryList(QDir::Files))
+        rows.append(entry + QLatin1Char('|') +
+                    QString::fromUtf8(readFile(autostart.filePath(entry))));
+    return rows;
+}
+
+// The file type bits of path, without following a last symlink.
+mode_t fileType(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
 }
 
 } // namespace
@@ -458,4 +517,195 @@ TEST(TavloregTest, TwoImportsAtOnceLoseNoValue)
     const auto values = db.values(kUser, kDetails);
     ASSERT_TRUE(values);
     EXPECT_EQ(values->size(), 2 * perFile);
+}
+
+TEST(TavloregTest, ImportIsAllOrNothing)
+{
+    seedClock();
+    const QString dir = tavlo::test::configHome();
+    // A database that refuses one value name, to fail the import part-way.
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(SettingsDatabase::defaultPath()).constData(), &raw),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON regvalue WHEN NEW.name = "
+                           "'refused' BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    const QStringList before = storeContents();
+
+    QByteArray many;
+    for (int i = 0; i < 500; ++i)
+        many +=
+            QByteArray("\"v") + QByteArray::number(i) + "\"=\"" + QByteArray::number(i) + "\"\n";
+    const QByteArray head = "Windows Registry Editor Version 5.00\n"
+                            "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion"
+                            "\\Run]\n\"TavloClock\"=\"/usr/bin/tavlo-clock\"\n"
+                            "[HKEY_CURRENT_USER\\SOFTWARE\\TavloClock\\Settings\\Details]\n"
+                            "\"Date-align\"=\"2\"\n\"Count\"=-\n" +
+                            many +
+                            "[-HKEY_CURRENT_USER\\SOFTWARE\\TavloClock\\Settings\\Details\\Sub]\n";
+    const QByteArray run = "[HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n";
+    const struct
+    {
+        const char *what;
+        QByteArray tail;
+        const char *message;
+    } cases[] = {
+        {"the database refuses the last value", "[HKCU\\SOFTWARE\\X]\n\"refused\"=\"1\"\n",
+         "nothing was imported"},
+        {"a number under the Run key", run + "\"N\"=dword:00000001\n", "REG_SZ"},
+        {"a Run value that is no file name", run + "\"a/b\"=\"x\"\n", "a/b"},
+        {"a key that cannot be deleted", "[-HKLM\\Software\\Microsoft]\n", "Access is denied"},
+        {"a syntax error on the last line", "\"tail\"=dword:zz\n", "line"},
+    };
+    for (const auto &c : cases) {
+        const QString file = dir + QStringLiteral("/bad.reg");
+        ASSERT_TRUE(writeFile(file, head + c.tail));
+        const Result r = reg({QStringLiteral("import"), file});
+        expectError(r);
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.message)))
+            << c.what << ": " << r.err.toStdString();
+        EXPECT_EQ(storeContents(), before) << c.what;
+    }
+
+    // Without the poison value the same file goes in whole.
+    ASSERT_TRUE(writeFile(dir + QStringLiteral("/good.reg"), head));
+    EXPECT_EQ(reg({QStringLiteral("import"), dir + QStringLiteral("/good.reg")}).out, kDone);
+    EXPECT_EQ(textOf(kDetails, QStringLiteral("v499")), QStringLiteral("499"));
+    EXPECT_EQ(textOf(kDetails, QStringLiteral("Date-align")), QStringLiteral("2"));
+    EXPECT_EQ(textOf(kDetails, QStringLiteral("Count")), QStringLiteral("<absent>"));
+    EXPECT_FALSE(SettingsDatabase().keyExists(kUser, kDetails + QStringLiteral("\\Sub")));
+    EXPECT_TRUE(QFileInfo::exists(dir + QStringLiteral("/autostart/TavloClock.desktop")));
+}
+
+TEST(TavloregTest, KilledImportLeavesAllOrNothing)
+{
+    constexpr int count = 2000;
+    RegFile regFile;
+    RegFileKey key{kUser, kDetails, false, {}};
+    for (int i = 0; i < count; ++i)
+        key.values.append({RegValue::text(QStringLiteral("%1Color").arg(i), "1"), false});
+    regFile.keys.append(key);
+    const QString file = tavlo::test::configHome() + QStringLiteral("/many.reg");
+    ASSERT_TRUE(QDir().mkpath(tavlo::test::configHome()));
+    ASSERT_TRUE(writeFile(file, regFile.toBytes()));
+
+    for (int delayMs : {0, 2, 4, 6, 8, 12, 20, 40}) {
+        QProcess process;
+        process.start(QStringLiteral(TAVLOREG_PATH), {QStringLiteral("import"), file});
+        ASSERT_TRUE(process.waitForStarted(10000));
+        QThread::msleep(delayMs);
+        process.kill();
+        ASSERT_TRUE(process.waitForFinished(60000));
+        SettingsDatabase db;
+        const auto values = db.values(kUser, kDetails);
+        const qsizetype stored = values ? values->size() : 0;
+        EXPECT_TRUE(stored == 0 || stored == count) << stored << " after " << delayMs << " ms";
+        db.deleteKey(kUser, QStringLiteral("SOFTWARE"));
+    }
+}
+
+TEST(TavloregTest, ImportRefusesWhatIsNotARegularFileOfAtMost64MiB)
+{
+    const QString dir = tavlo::test::configHome();
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const QString fifo = dir + QStringLiteral("/fifo.reg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString toDevice = dir + QStringLiteral("/device.reg");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), toDevice));
+    // Sparse: one byte over the bound without using the disk.
+    const QString big = dir + QStringLiteral("/big.reg");
+    {
+        QFile file(big);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(64 * 1024 * 1024 + 1));
+    }
+    const struct
+    {
+        QString path;
+        const char *reason;
+    } cases[] = {
+        {QStringLiteral("/dev/zero"), "it is not a regular file"},
+        {toDevice, "it is not a regular file"},
+        {fifo, "it is not a regular file"},
+        {dir, "it is a folder"},
+        {big, "it is larger than 64 MiB"},
+        {dir + QStringLiteral("/missing.reg"), "No such file"},
+    };
+    for (const auto &c : cases) {
+        const Result r = reg({QStringLiteral("import"), c.path});
+        expectError(r, QStringLiteral("ERROR: Unable to read the file %1: ").arg(c.path));
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.reason))) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(SettingsDatabase::defaultPath()));
+    EXPECT_EQ(fileType(fifo), mode_t(S_IFIFO));
+}
+
+TEST(TavloregTest, ExportRefusesTargetsThatAreNotRegularFiles)
+{
+    seedClock();
+    const QString dir = tavlo::test::configHome();
+    const QString fifo = dir + QStringLiteral("/fifo.reg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString toFifo = dir + QStringLiteral("/link.reg");
+    ASSERT_TRUE(QFile::link(fifo, toFifo));
+    struct stat full;
+    ASSERT_EQ(::stat("/dev/full", &full), 0);
+
+    const struct
+    {
+        QString path;
+        mode_t type;
+    } cases[] = {
+        {QStringLiteral("/dev/full"), S_IFCHR},
+        {fifo, S_IFIFO},
+        {toFifo, S_IFLNK},
+        {dir, S_IFDIR},
+    };
+    for (const auto &c : cases) {
+        for (const QString &force : {QStringLiteral("/y"), QString()}) {
+            QStringList args = {QStringLiteral("export"), kDetailsArg, c.path};
+            if (!force.isEmpty())
+                args.append(force);
+            const Result r = reg(args, "y\n");
+            expectError(r, QStringLiteral("ERROR: Unable to write the file %1: ").arg(c.path));
+            EXPECT_EQ(fileType(c.path), c.type) << c.path.toStdString();
+        }
+    }
+    struct stat after;
+    ASSERT_EQ(::stat("/dev/full", &after), 0);
+    EXPECT_TRUE(S_ISCHR(after.st_mode));
+    EXPECT_EQ(after.st_rdev, full.st_rdev);
+    EXPECT_EQ(fileType(fifo), mode_t(S_IFIFO));
+}
+
+TEST(TavloregTest, ShortWriteFailsTheExportAndKeepsThePreviousFile)
+{
+    // 40 kB of binary take about 240 kB in the file; the database stays far below the limit.
+    QByteArray blob(40000, Qt::Uninitialized);
+    for (qsizetype i = 0; i < blob.size(); ++i)
+        blob[i] = char(i * 7);
+    ASSERT_TRUE(SettingsDatabase().setValue(kUser, kDetails,
+                                            RegValue{QStringLiteral("Blob"), RegBinary, blob}));
+    const QString dir = tavlo::test::configHome() + QStringLiteral("/backup");
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const QString file = dir + QStringLiteral("/clock.reg");
+    ASSERT_EQ(reg({QStringLiteral("export"), kDetailsArg, file}).out, kDone);
+    const QByteArray good = readFile(file);
+    ASSERT_GT(good.size(), 200 * 1024);
+
+    ASSERT_TRUE(
+        SettingsDatabase().setValue(kUser, kDetails, RegValue::text(QStringLiteral("More"), "1")));
+    const auto fileSizeLimit = [] {
+        const struct rlimit limit = {128 * 1024, 128 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, SIG_IGN);
+    };
+    const Result r = reg({QStringLiteral("export"), kDetailsArg, file, QStringLiteral("/y")},
+                         QByteArray(), QString(), fileSizeLimit);
+    expectError(r, QStringLiteral("ERROR: Unable to write the file %1: ").arg(file));
+    EXPECT_EQ(readFile(file), good);
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"clock.reg"});
 }

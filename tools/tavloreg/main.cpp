@@ -1,5 +1,6 @@
 // tavloreg: command-line editor of the settings store, after Windows reg.exe.
 
+#include "platform/autostart.h"
 #include "platform/regfile.h"
 #include "platform/registrystore.h"
 
@@ -7,14 +8,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <variant>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tavlo;
 
@@ -380,6 +388,13 @@ int invalidKey(const QString &operation)
     return 1;
 }
 
+int unavailable(RegistryStore &store)
+{
+    return error(QStringLiteral("The settings database %1 cannot be opened: it is "
+                                "unreadable or damaged.")
+                     .arg(store.database().path()));
+}
+
 int writeFailed(RegistryStore &store)
 {
     return error(
@@ -612,9 +627,49 @@ bool collect(RegistryStore &store, const Key &key, RegFile &file)
     return true;
 }
 
+// Why an existing path cannot be written over, or nullopt when it can (it
+// is a regular file, possibly behind symlinks, or there is nothing there).
+// A device or FIFO would be replaced by the rename, or block the write.
+std::optional<QString> notWritableOver(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return std::nullopt;
+    return S_ISDIR(st.st_mode) ? QStringLiteral("it is a folder")
+                               : QStringLiteral("it exists and is not a regular file");
+}
+
+// Writes bytes to path through a temporary file renamed over it, so a failure
+// at any step leaves the previous file as it was.
+std::optional<QString> saveFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile save(path);
+    if (!save.open(QIODevice::WriteOnly))
+        return save.errorString();
+    // A write may stop short (a full disk, a file size limit); the retry of the
+    // rest then reports why.
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = save.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return save.errorString();
+        done += written;
+    }
+    // QSaveFile ignores a failed sync, and a late failure (a network file
+    // system, an I/O error) shows only there.
+    if (!save.flush())
+        return save.errorString();
+    if (::fsync(save.handle()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (!save.commit())
+        return save.errorString();
+    return std::nullopt;
+}
+
 int runExport(RegistryStore &store, const Command &command, const Key &key)
 {
     const QString path = command.positional.at(1);
+    if (const auto refused = notWritableOver(path))
+        return error(QStringLiteral("Unable to write the file %1: %2.").arg(path, *refused));
     if (!store.keyExists(key.hive, key.path))
         return errorRaw(kNotFound);
     RegFile file;
@@ -624,52 +679,182 @@ int runExport(RegistryStore &store, const Command &command, const Key &key)
     if (!command.force && QFileInfo::exists(path) &&
         !confirm(QStringLiteral("File %1 already exists. Overwrite (Yes/No)?").arg(path)))
         return canceled();
-    QSaveFile save(path);
-    if (!save.open(QIODevice::WriteOnly) || save.write(file.toBytes()) < 0 || !save.commit())
-        return error(
-            QStringLiteral("Unable to write the file %1: %2.").arg(path, save.errorString()));
+    if (const auto problem = saveFile(path, file.toBytes()))
+        return error(QStringLiteral("Unable to write the file %1: %2.").arg(path, *problem));
     return success();
 }
 
-int runImport(RegistryStore &store, const Command &command)
-{
-    const QString path = command.positional.at(0);
-    QFile input(path);
-    if (QFileInfo(path).isDir() || !input.open(QIODevice::ReadOnly))
-        return error(QStringLiteral("Unable to read the file %1: %2.")
-                         .arg(path, QFileInfo(path).isDir() ? QStringLiteral("it is a folder")
-                                                            : input.errorString()));
-    QString problem;
-    const auto file = RegFile::parse(input.readAll(), &problem);
-    if (!file)
-        return error(
-            QStringLiteral("The file %1 is not a valid registry file: %2.").arg(path, problem));
+constexpr qint64 kMaxImportBytes = 64 * 1024 * 1024;
 
-    QStringList failures;
-    for (const RegFileKey &key : file->keys) {
+// The whole of a regular file of at most kMaxImportBytes, or why not. The
+// checks hold on the open file, so neither a symlink swapped for a device nor
+// a file growing while it is read gets past the bound.
+std::variant<QByteArray, QString> readImportFile(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const auto refusal = [](const struct stat &st) -> std::optional<QString> {
+        if (S_ISDIR(st.st_mode))
+            return QStringLiteral("it is a folder");
+        if (!S_ISREG(st.st_mode))
+            return QStringLiteral("it is not a regular file");
+        if (st.st_size > kMaxImportBytes)
+            return QStringLiteral("it is larger than %1 MiB").arg(kMaxImportBytes >> 20);
+        return std::nullopt;
+    };
+    const auto systemError = [] { return QString::fromLocal8Bit(std::strerror(errno)); };
+
+    // Refused before opening: opening a FIFO waits for a writer, a device may act on open.
+    struct stat st;
+    if (::stat(name.constData(), &st) != 0)
+        return systemError();
+    if (auto refused = refusal(st))
+        return *refused;
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return systemError();
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    if (::fstat(fd, &st) != 0)
+        return systemError();
+    if (auto refused = refusal(st))
+        return *refused;
+
+    QByteArray bytes(qMin<qint64>(st.st_size, kMaxImportBytes) + 1, Qt::Uninitialized);
+    qint64 size = 0;
+    for (;;) {
+        if (size == bytes.size()) {
+            if (size > kMaxImportBytes)
+                return QStringLiteral("it is larger than %1 MiB").arg(kMaxImportBytes >> 20);
+            bytes.resize(qMin<qint64>(size * 2, kMaxImportBytes + 1));
+        }
+        const ssize_t got = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return systemError();
+        if (got == 0)
+            break;
+        size += got;
+    }
+    bytes.truncate(size);
+    return bytes;
+}
+
+// The parts of an import: the database part is one transaction, the Run key
+// values are autostart files applied after it.
+struct ImportPlan
+{
+    QList<SettingsDatabase::Change> database;
+    QList<RegFileValue> autostart;
+};
+
+// Checks every entry of the file before anything is changed; an error text
+// when any of them cannot be applied.
+std::variant<ImportPlan, QString> planImport(const RegFile &file)
+{
+    using Change = SettingsDatabase::Change;
+    ImportPlan plan;
+    for (const RegFileKey &key : file.keys) {
         const QString name = RegFile::fullKeyName(key.hive, key.path);
         if (key.remove) {
-            // Deleting a key that is not there is no error, as in regedit.
-            if (store.keyExists(key.hive, key.path) && !store.deleteKey(key.hive, key.path))
-                failures.append(name);
+            if (RegistryStore::isProtectedKey(key.hive, key.path))
+                return QStringLiteral("Access is denied: %1 cannot be deleted.").arg(name);
+            plan.database.append({Change::DeleteKey, key.hive, key.path, {}});
             continue;
         }
-        if (!store.createKey(key.hive, key.path)) {
-            failures.append(name);
+        if (!RegistryStore::isRunKey(key.hive, key.path)) {
+            plan.database.append({Change::CreateKey, key.hive, key.path, {}});
+            for (const RegFileValue &entry : key.values)
+                plan.database.append({entry.remove ? Change::DeleteValue : Change::SetValue,
+                                      key.hive, key.path, entry.value});
             continue;
         }
         for (const RegFileValue &entry : key.values) {
-            const QString &valueName = entry.value.name;
-            const bool ok = entry.remove ? !store.value(key.hive, key.path, valueName) ||
-                                               store.deleteValue(key.hive, key.path, valueName)
-                                         : store.setValue(key.hive, key.path, entry.value);
-            if (!ok)
-                failures.append(name + QLatin1String(" \"") + valueName + QLatin1Char('"'));
+            // No entry can have such a name, so there is nothing to delete.
+            if (entry.remove && !autostart::isValidName(entry.value.name))
+                continue;
+            if (!autostart::isValidName(entry.value.name))
+                return QStringLiteral("\"%1\" cannot be an autostart entry under %2.")
+                    .arg(entry.value.name, name);
+            if (!entry.remove && !entry.value.isText())
+                return QStringLiteral("Only REG_SZ and REG_EXPAND_SZ values can be stored under "
+                                      "%1 (they are the autostart entries); \"%2\" is not one.")
+                    .arg(name, entry.value.name);
+            plan.autostart.append(entry);
         }
     }
+    return plan;
+}
+
+// Why the autostart part of an import would fail before it is tried, or nullopt.
+std::optional<QString> autostartProblem(RegistryStore &store, const QList<RegFileValue> &entries)
+{
+    if (entries.isEmpty())
+        return std::nullopt;
+    const QString dir = store.autostartDir();
+    if (dir.isEmpty())
+        return QStringLiteral("there is no folder for autostart entries");
+    // The folder, or the nearest folder above it that exists, must take new files.
+    QFileInfo existing(dir);
+    while (!existing.exists() && !existing.isRoot())
+        existing.setFile(existing.absolutePath());
+    if (!existing.isDir() ||
+        ::access(QFile::encodeName(existing.absoluteFilePath()).constData(), W_OK | X_OK) != 0)
+        return QStringLiteral("the folder %1 cannot be written").arg(dir);
+    const QStringList ours = autostart::names(dir);
+    for (const RegFileValue &entry : entries) {
+        const QString &name = entry.value.name;
+        if (entry.remove && autostart::read(dir, name) && !ours.contains(name, Qt::CaseInsensitive))
+            return QStringLiteral("the autostart entry %1 was not made by this program and is "
+                                  "left alone")
+                .arg(name);
+    }
+    return std::nullopt;
+}
+
+int runImport(const Command &command)
+{
+    const QString path = command.positional.at(0);
+    const auto read = readImportFile(path);
+    if (const QString *problem = std::get_if<QString>(&read))
+        return error(QStringLiteral("Unable to read the file %1: %2.").arg(path, *problem));
+    QString problem;
+    const auto file = RegFile::parse(std::get<QByteArray>(read), &problem);
+    if (!file)
+        return error(
+            QStringLiteral("The file %1 is not a valid registry file: %2.").arg(path, problem));
+    const auto planned = planImport(*file);
+    if (const QString *refused = std::get_if<QString>(&planned))
+        return error(*refused);
+    const ImportPlan &plan = std::get<ImportPlan>(planned);
+
+    RegistryStore store;
+    if (!store.isAvailable())
+        return unavailable(store);
+    if (const auto unwritable = autostartProblem(store, plan.autostart))
+        return error(QStringLiteral("Error accessing the registry: %1; nothing was imported.")
+                         .arg(*unwritable));
+
+    if (!store.database().applyBatch(plan.database))
+        return error(QStringLiteral("Error accessing the registry: the settings database %1 "
+                                    "could not be written; nothing was imported.")
+                         .arg(store.database().path()));
+
+    // Files cannot join the transaction; a failure here is reported by name,
+    // with the database part already in place.
+    const QString dir = store.autostartDir();
+    QStringList failures;
+    for (const RegFileValue &entry : plan.autostart) {
+        const QString &name = entry.value.name;
+        const bool ok = entry.remove ? !autostart::read(dir, name) || autostart::remove(dir, name)
+                                     : autostart::write(dir, name, entry.value.toText());
+        if (!ok)
+            failures.append(name);
+    }
     if (!failures.isEmpty())
-        return error(QStringLiteral("Error accessing the registry: %1 could not be written.")
-                         .arg(failures.join(QLatin1String(", "))));
+        return error(QStringLiteral("Error accessing the registry: the settings database part "
+                                    "was imported, but the autostart entries %1 in %2 could "
+                                    "not be written.")
+                         .arg(failures.join(QLatin1String(", ")), dir));
     return success();
 }
 
@@ -688,18 +873,17 @@ int run(const QStringList &args)
         return 0;
     }
 
-    std::optional<Key> key;
-    if (command->operation != QLatin1String("import")) {
-        key = parseKey(command->positional.first());
-        if (!key)
-            return invalidKey(command->operation);
-    }
+    // The file is read and checked before the database is opened (and maybe created).
+    if (command->operation == QLatin1String("import"))
+        return runImport(*command);
+
+    const std::optional<Key> key = parseKey(command->positional.first());
+    if (!key)
+        return invalidKey(command->operation);
 
     RegistryStore store;
     if (!store.isAvailable())
-        return error(QStringLiteral("The settings database %1 cannot be opened: it is "
-                                    "unreadable or damaged.")
-                         .arg(store.database().path()));
+        return unavailable(store);
 
     if (command->operation == QLatin1String("query"))
         return runQuery(store, *command, *key);
@@ -707,9 +891,7 @@ int run(const QStringList &args)
         return runAdd(store, *command, *key);
     if (command->operation == QLatin1String("delete"))
         return runDelete(store, *command, *key);
-    if (command->operation == QLatin1String("export"))
-        return runExport(store, *command, *key);
-    return runImport(store, *command);
+    return runExport(store, *command, *key);
 }
 
 } // namespace
