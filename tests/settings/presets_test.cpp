@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -286,7 +287,7 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     EXPECT_TRUE(lf(contents(QStringLiteral("Garbage.tvp"))).startsWith(lf(garbage)));
 }
 
-TEST_F(PresetTest, APresetOverTheSizeLimitChangesNothing)
+TEST_F(PresetTest, ARefusedPresetChangesNothing)
 {
     prepareStore();
     SaveSetting(reg::SelectedPreset, QStringLiteral("Mine"));
@@ -296,20 +297,25 @@ TEST_F(PresetTest, APresetOverTheSizeLimitChangesNothing)
     while (huge.size() < 10 * 1024 * 1024)
         huge += "noise line that is not a key at all, repeated to fill ten megabytes\r\n";
     place(QStringLiteral("Huge.tvp"), huge);
+    // The list shows a link to a device like any other preset.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder() + QStringLiteral("/Zero.tvp")));
     fdlg_SETTINGS *d = open();
     const QString caption = d->txtPRESETNEW->text();
     const QString timeSize = d->cboTIMESIZE->currentText();
 
-    QElapsedTimer timer;
-    timer.start();
-    click(d, QStringLiteral("Huge.tvp"));
-    EXPECT_LT(timer.elapsed(), 5000) << "a refused preset must not be read to its end";
-    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
-    EXPECT_EQ(d->btnpCOLOR->color(), 0);
-    EXPECT_EQ(d->cboTIMESIZE->currentText(), timeSize);
-    EXPECT_EQ(d->txtPRESETNEW->text(), caption);
-    EXPECT_EQ(clockForm()->strSELPRESET(), QStringLiteral("Mine"));
+    for (const QString &name : {QStringLiteral("Huge.tvp"), QStringLiteral("Zero.tvp")}) {
+        QElapsedTimer timer;
+        timer.start();
+        click(d, name);
+        EXPECT_LT(timer.elapsed(), 5000) << "a refused preset must not be read to its end";
+        EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
+        EXPECT_EQ(d->btnpCOLOR->color(), 0);
+        EXPECT_EQ(d->cboTIMESIZE->currentText(), timeSize);
+        EXPECT_EQ(d->txtPRESETNEW->text(), caption);
+        EXPECT_EQ(clockForm()->strSELPRESET(), QStringLiteral("Mine"));
+    }
     EXPECT_EQ(contents(QStringLiteral("Huge.tvp")), huge);
+    EXPECT_TRUE(QFileInfo(folder() + QStringLiteral("/Zero.tvp")).isSymLink());
 }
 
 TEST_F(PresetTest, AUtf16PresetAppliesAndStaysUtf16)
