@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 using namespace tavlo;
@@ -131,19 +130,6 @@ TEST_F(PresetFileTest, ABatchRewritesTheFileOnceAtItsEnd)
     }
     EXPECT_EQ(read(), QByteArray("[main]\r\n>     theme-color=255\r\n>     contrast=60\r\n"
                                  "[text]\r\n>     time-size=36\r\n"));
-}
-
-TEST_F(PresetFileTest, AUtf16FileIsCompletedInUtf16)
-{
-    QStringEncoder utf16(QStringConverter::Utf16LE);
-    write("\xFF\xFE" + QByteArray(utf16.encode(u"[main]\r\n>     theme-color=255\r\n")));
-    SetPresetFile(path);
-    EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("theme-color"), "0"),
-              QStringLiteral("255"));
-    EXPECT_EQ(ReadPresetValue(QStringLiteral("text"), QStringLiteral("time-font"), "Café"),
-              QStringLiteral("Café"));
-    EXPECT_EQ(read(), "\xFF\xFE" + QByteArray(utf16.encode(u"[main]\r\n>     theme-color=255\r\n"
-                                                           u"[text]\r\n>     time-font=Café\r\n")));
 }
 
 TEST(PresetTemporariesTest, OnlyOldTemporariesOfOurSavesGo)
