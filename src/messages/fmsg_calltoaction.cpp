@@ -1,6 +1,7 @@
 #include "messages/fmsg_calltoaction.h"
 
 #include "app/modmain.h"
+#include "frame/widgetform.h"
 #include "messages/modinternet.h"
 #include "platform/desktop.h"
 #include "settings/modfonts.h"
@@ -13,6 +14,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tavlo {
@@ -22,7 +24,10 @@ QPointer<fmsg_CALLTOACTION> g_window;
 
 } // namespace
 
-fmsg_CALLTOACTION::fmsg_CALLTOACTION(QWidget *parent) : QWidget(parent, Qt::Window)
+// A fixed-size dialog: the window manager offers neither resizing nor maximising.
+fmsg_CALLTOACTION::fmsg_CALLTOACTION(QWidget *parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("fmsg_CALLTOACTION"));
     setWindowRole(objectName());
@@ -89,14 +94,37 @@ fmsg_CALLTOACTION *fmsg_CALLTOACTION::instance()
     return g_window;
 }
 
-fmsg_CALLTOACTION *fmsg_CALLTOACTION::showWindow()
+fmsg_CALLTOACTION *fmsg_CALLTOACTION::showWindow(const QWidget *anchor)
 {
     if (!g_window)
         g_window = new fmsg_CALLTOACTION;
+    if (!g_window->isVisible()) {
+        const MainGlobals &g = globals();
+        if ((!anchor || !anchor->isVisible()) && g.lngSELINDEX >= 0 && g.lngSELINDEX < kWidgetSlots)
+            anchor = g.frmWIDGETS[size_t(g.lngSELINDEX)];
+        if (anchor && anchor->isVisible())
+            g_window->centreOver(anchor->window());
+    }
     g_window->show();
     g_window->raise();
     g_window->activateWindow();
     return g_window;
+}
+
+void fmsg_CALLTOACTION::centreOver(const QWidget *anchor)
+{
+    adjustSize();
+    // The frame is not known before the first show; centring the inside is close enough.
+    QRect placed(QPoint(), size());
+    placed.moveCenter(anchor->frameGeometry().center());
+    if (const QScreen *screen = anchor->screen()) {
+        const QRect room = screen->availableGeometry();
+        placed.moveLeft(std::clamp(placed.left(), room.left(),
+                                   std::max(room.left(), room.right() + 1 - placed.width())));
+        placed.moveTop(std::clamp(placed.top(), room.top(),
+                                  std::max(room.top(), room.bottom() + 1 - placed.height())));
+    }
+    move(placed.topLeft());
 }
 
 QString fmsg_CALLTOACTION::thankYouText()

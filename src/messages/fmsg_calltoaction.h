@@ -15,8 +15,10 @@ class fmsg_CALLTOACTION final : public QWidget
 public:
     explicit fmsg_CALLTOACTION(QWidget *parent = nullptr);
 
-    // Shows the one donation window, modeless and without an owner.
-    static fmsg_CALLTOACTION *showWindow();
+    // Shows the one donation window, modeless and without an owner. A window
+    // not yet shown opens centred over anchor when it is visible, else over
+    // the current widget.
+    static fmsg_CALLTOACTION *showWindow(const QWidget *anchor = nullptr);
     static fmsg_CALLTOACTION *instance();
 
     static QString thankYouText();
@@ -35,6 +37,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void centreOver(const QWidget *anchor);
     void Command1_Click();
     void Command2_Click();
 };

@@ -3,6 +3,12 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavlo {
 namespace {
@@ -26,6 +32,70 @@ QString trimBlanks(QStringView text)
     while (end > begin && isBlank(text[end - 1]))
         --end;
     return text.mid(begin, end - begin).toString();
+}
+
+QByteArrayView byteOrderMark(ProfileFile::Encoding encoding)
+{
+    switch (encoding) {
+    case ProfileFile::Encoding::Utf16LE:
+        return "\xFF\xFE";
+    case ProfileFile::Encoding::Utf16BE:
+        return "\xFE\xFF";
+    default:
+        return "\xEF\xBB\xBF";
+    }
+}
+
+// A device, a pipe or a folder is never a profile: reading one could block or never end.
+bool isRegularFile(const struct stat &info, qint64 limit)
+{
+    return S_ISREG(info.st_mode) && info.st_size <= limit;
+}
+
+// The bytes of the regular file at path, at most limit of them. A missing
+// file gives none; nullopt for anything larger, anything but a regular file
+// once links are followed, and a file that cannot be read.
+std::optional<QByteArray> readRegularFile(const QString &path, qint64 limit)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (::stat(name.constData(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? std::optional(QByteArray()) : std::nullopt;
+    if (!isRegularFile(info, limit))
+        return std::nullopt;
+    // The name may point elsewhere by now, so the opened file is checked
+    // again; O_NONBLOCK keeps a pipe put there meanwhile from holding the open.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT ? std::optional(QByteArray()) : std::nullopt;
+    std::optional<QByteArray> result;
+    if (::fstat(fd, &info) == 0 && isRegularFile(info, limit)) {
+        // Reading one byte past the limit tells a file that grew since.
+        QByteArray bytes(qsizetype(info.st_size) + 1, Qt::Uninitialized);
+        qsizetype total = 0;
+        bool failed = false;
+        while (!failed) {
+            if (total == bytes.size()) {
+                if (total > limit)
+                    break;
+                bytes.resize(qsizetype(std::min<qint64>(qint64(total) * 2, limit + 1)));
+            }
+            const ssize_t got = ::read(fd, bytes.data() + total, size_t(bytes.size() - total));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                failed = got < 0;
+                break;
+            }
+            total += got;
+        }
+        if (!failed && total <= limit) {
+            bytes.truncate(total);
+            result = std::move(bytes);
+        }
+    }
+    ::close(fd);
+    return result;
 }
 
 } // namespace
@@ -66,24 +136,63 @@ std::optional<QByteArray> encodeCp1252(const QString &text)
     return bytes;
 }
 
-ProfileFile ProfileFile::load(const QString &path)
+std::optional<ProfileFile> ProfileFile::load(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return fromBytes(file.readAll());
+    const auto bytes = readRegularFile(path, kProfileFileLimit);
+    if (!bytes)
+        return std::nullopt;
+    return fromBytes(*bytes);
 }
 
 ProfileFile ProfileFile::fromBytes(const QByteArray &bytes)
 {
     ProfileFile profile;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8.decode(bytes);
-    profile.m_cp1252 = utf8.hasError();
-
     QByteArrayView rest(bytes);
-    if (!profile.m_cp1252 && rest.startsWith("\xEF\xBB\xBF"))
+    const auto startsWithMark = [&rest](ProfileFile::Encoding encoding) {
+        return rest.startsWith(byteOrderMark(encoding));
+    };
+    if (startsWithMark(Encoding::Utf16LE) || startsWithMark(Encoding::Utf16BE)) {
+        profile.m_encoding =
+            startsWithMark(Encoding::Utf16LE) ? Encoding::Utf16LE : Encoding::Utf16BE;
+        profile.m_bom = true;
+        rest = rest.sliced(2);
+        const bool little = profile.m_encoding == Encoding::Utf16LE;
+        const auto unit = [&](qsizetype at) {
+            const auto first = uchar(rest[at]), second = uchar(rest[at + 1]);
+            return little ? char16_t(first | second << 8) : char16_t(first << 8 | second);
+        };
+        QStringDecoder decoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                               QStringDecoder::Flag::Stateless);
+        const auto addLine = [&](qsizetype begin, qsizetype end) {
+            if (end - begin >= 2 && end % 2 == 0 && unit(end - 2) == u'\r')
+                end -= 2;
+            Line line;
+            line.raw = rest.sliced(begin, end - begin).toByteArray();
+            line.text = decoder.decode(line.raw);
+            profile.m_lines.append(std::move(line));
+        };
+        qsizetype begin = 0;
+        for (qsizetype at = 0; at + 1 < rest.size(); at += 2) {
+            if (unit(at) == u'\n') {
+                addLine(begin, at);
+                begin = at + 2;
+            }
+        }
+        if (begin < rest.size())
+            addLine(begin, rest.size());
+        return profile;
+    }
+
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // Only the verdict is needed; the lines are decoded one by one below.
+    const QString whole = utf8.decode(bytes);
+    Q_UNUSED(whole);
+    profile.m_encoding = utf8.hasError() ? Encoding::Cp1252 : Encoding::Utf8;
+    const bool cp1252 = profile.m_encoding == Encoding::Cp1252;
+    if (!cp1252 && startsWithMark(Encoding::Utf8)) {
+        profile.m_bom = true;
         rest = rest.sliced(3);
+    }
     while (!rest.isEmpty()) {
         qsizetype end = rest.indexOf('\n');
         QByteArrayView raw = end < 0 ? rest : rest.first(end);
@@ -92,7 +201,7 @@ ProfileFile ProfileFile::fromBytes(const QByteArray &bytes)
             raw.chop(1);
         Line line;
         line.raw = raw.toByteArray();
-        line.text = profile.m_cp1252 ? decodeCp1252(line.raw) : QString::fromUtf8(line.raw);
+        line.text = cp1252 ? decodeCp1252(line.raw) : QString::fromUtf8(line.raw);
         profile.m_lines.append(std::move(line));
     }
     return profile;
@@ -150,9 +259,20 @@ std::optional<QString> ProfileFile::value(const QString &section, const QString 
 
 QByteArray ProfileFile::encode(const QString &text) const
 {
-    if (m_cp1252) {
+    switch (m_encoding) {
+    case Encoding::Cp1252:
         if (const auto bytes = encodeCp1252(text))
             return *bytes;
+        return text.toUtf8();
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: {
+        QStringEncoder encoder(m_encoding == Encoding::Utf16LE ? QStringEncoder::Utf16LE
+                                                               : QStringEncoder::Utf16BE,
+                               QStringEncoder::Flag::Stateless);
+        return encoder.encode(text);
+    }
+    case Encoding::Utf8:
+        break;
     }
     return text.toUtf8();
 }
@@ -161,8 +281,8 @@ void ProfileFile::setValue(const QString &section, const QString &key, const QSt
 {
     const QString text = key + QLatin1Char('=') + value;
     // A text the file's Windows-1252 cannot hold turns the whole file into UTF-8.
-    if (m_cp1252 && !encodeCp1252(text)) {
-        m_cp1252 = false;
+    if (m_encoding == Encoding::Cp1252 && !encodeCp1252(text)) {
+        m_encoding = Encoding::Utf8;
         for (Line &line : m_lines)
             line.raw = line.text.toUtf8();
     }
@@ -194,9 +314,12 @@ void ProfileFile::setValue(const QString &section, const QString &key, const QSt
 QByteArray ProfileFile::toBytes() const
 {
     QByteArray bytes;
+    if (m_bom)
+        bytes += byteOrderMark(m_encoding);
+    const QByteArray lineEnd = encode(QStringLiteral("\r\n"));
     for (const Line &line : m_lines) {
         bytes += line.raw;
-        bytes += "\r\n";
+        bytes += lineEnd;
     }
     return bytes;
 }

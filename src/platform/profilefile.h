@@ -7,17 +7,25 @@
 
 namespace tavlo {
 
+// Profile files larger than this are refused: a profile is a few hundred bytes.
+inline constexpr qint64 kProfileFileLimit = 1024 * 1024;
+
 // A profile (INI) file as Windows profile functions treat one: "[section]"
 // lines and "key=value" lines, sections and keys found case-insensitively,
 // the first of duplicates wins, and every other line kept as it is.
-// Files are read as UTF-8, or as Windows-1252 when they are not valid UTF-8,
-// and written with CRLF line ends in the encoding they were read in.
+// Files are read as UTF-16 when they start with its byte order mark, else as
+// UTF-8, or as Windows-1252 when they are not valid UTF-8; they are written
+// with CRLF line ends in the encoding (and byte order mark) they were read in.
 class ProfileFile final
 {
 public:
+    enum class Encoding { Utf8, Cp1252, Utf16LE, Utf16BE };
+
     ProfileFile() = default;
-    // A missing or unreadable file reads as an empty one.
-    static ProfileFile load(const QString &path);
+    // A missing file reads as an empty one. nullopt when the file is refused:
+    // larger than kProfileFileLimit, not a regular file once links are
+    // followed, or unreadable. The checks hold for the file actually opened.
+    static std::optional<ProfileFile> load(const QString &path);
     static ProfileFile fromBytes(const QByteArray &bytes);
 
     // The value of key in section, with surrounding blanks and one pair of
@@ -31,7 +39,7 @@ public:
     // Replaces the file at path in one step; false when it cannot be written.
     bool save(const QString &path) const;
 
-    bool isCp1252() const { return m_cp1252; }
+    Encoding encoding() const { return m_encoding; }
 
 private:
     struct Line
@@ -42,11 +50,16 @@ private:
     enum class Kind { Other, Section, Key };
     static Kind kindOf(const QString &text, QString *name, QString *value);
     QByteArray encode(const QString &text) const;
+    bool isUtf16() const
+    {
+        return m_encoding == Encoding::Utf16LE || m_encoding == Encoding::Utf16BE;
+    }
     // Index of the section's header line, or -1.
     qsizetype findSection(const QString &section) const;
 
     QList<Line> m_lines;
-    bool m_cp1252 = false;
+    Encoding m_encoding = Encoding::Utf8;
+    bool m_bom = false;
 };
 
 // Windows-1252 to text and back (characters it cannot hold give nullopt).

@@ -6,6 +6,7 @@
 #include "app/modmain.h"
 #include "app/valuenames.h"
 #include "frame/controls.h"
+#include "frame/modfileread.h"
 #include "frame/twips.h"
 #include "frame/widgetform.h"
 #include "frame/windowops.h"
@@ -50,6 +51,10 @@ namespace tavlo {
 namespace {
 
 QPointer<fdlg_SETTINGS> g_dialog;
+
+// Seconds after which a preset save's temporary is taken as left over: a save
+// holds it for well under a second.
+constexpr int kStaleTemporaryAge = 5 * 60;
 
 const QString kSupportAddress = QStringLiteral("support@orvane.com");
 
@@ -280,6 +285,9 @@ QWidget *fdlg_SETTINGS::buildPresetPage()
     hscCONTRAST->setRange(0, 255);
     hscCONTRAST->setPageStep(50);
     for (QScrollBar *bar : {hscVALUE, hscCONTRAST}) {
+        // These set a value rather than scroll a view: Page Up, Up and Right
+        // raise it, as the desktop's sliders do (a scroll bar lowers it).
+        bar->setInvertedControls(false);
         bar->setFocusPolicy(Qt::StrongFocus);
         bar->setMinimumWidth(QFontMetrics(font()).averageCharWidth() * 36);
     }
@@ -345,7 +353,7 @@ QWidget *fdlg_SETTINGS::buildTextPage()
 
     picTEXTBOX = container("picTEXTBOX");
     auto *grid = new QGridLayout(picTEXTBOX);
-    const QString headers[] = {tr("Font"), tr("Size"), tr("Colour"), tr("Alignment")};
+    const QString headers[] = {tr("Font"), tr("Size"), tr("Color"), tr("Alignment")};
     const char *headerNames[] = {"lblHEADFONT", "lblHEADSIZE", "lblHEADCOLOR", "lblHEADALIGN"};
     for (int i = 0; i < 4; ++i)
         grid->addWidget(label(headerNames[i], headers[i]), 0, i + 1);
@@ -594,14 +602,14 @@ void fdlg_SETTINGS::Form_Load()
 
     const auto wholePoints = [](float size) { return QString::number(std::lround(size)); };
     if (Label *date = widgetLabel("lblDATE")) {
-        cboDATEFONT->setEditText(date->FontName());
-        cboDATESIZE->setEditText(wholePoints(date->FontSize()));
+        showInCombo(cboDATEFONT, plainFamilyName(date->FontName()));
+        showInCombo(cboDATESIZE, wholePoints(date->FontSize()));
         cboALIGNDATE->setCurrentIndex(date->textAlign());
         btnpDATE->setColor(date->ForeColor());
     }
     if (Label *time = widgetLabel("lblTIME")) {
-        cboTIMEFONT->setEditText(time->FontName());
-        cboTIMESIZE->setEditText(wholePoints(time->FontSize()));
+        showInCombo(cboTIMEFONT, plainFamilyName(time->FontName()));
+        showInCombo(cboTIMESIZE, wholePoints(time->FontSize()));
         cboALIGNTIME->setCurrentIndex(time->textAlign());
         btnpTIME->setColor(time->ForeColor());
     }
@@ -616,6 +624,10 @@ void fdlg_SETTINGS::Form_Load()
     if (w)
         txtPRESETNEW->setText(w->strSELPRESET());
 
+    // A save killed midway leaves its temporary beside the presets; one this
+    // old belongs to no save still running.
+    RemoveStalePresetTemporaries(globals().strPROGRAMFOLDER + QStringLiteral("/presets"),
+                                 QDateTime::currentDateTimeUtc().addSecs(-kStaleTemporaryAge));
     RefreshPresetList();
     blnLOADED = false;
     if (w) {
@@ -830,7 +842,7 @@ bool fdlg_SETTINGS::eventFilter(QObject *watched, QEvent *event)
     // The donate picture opens the donation window rather than a link.
     if (watched == imgDONATE && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        fmsg_CALLTOACTION::showWindow();
+        fmsg_CALLTOACTION::showWindow(this);
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -10,6 +10,7 @@
 #include "frame/widgetform.h"
 #include "platform/desktop.h"
 #include "platform/profilefile.h"
+#include "settings/fontlists.h"
 #include "settings/ovctrls/buttonpalette.h"
 
 #include <QApplication>
@@ -91,6 +92,11 @@ void fdlg_SETTINGS::flbLIST_DblClick()
 
 void fdlg_SETTINGS::ApplyPreset()
 {
+    // A refused file (too large, not a regular file) changes nothing at all.
+    if (!LoadPresetFile())
+        return;
+    // Completing the file's missing keys rewrites it once, at the end.
+    const PresetWriteBatch batch;
     WidgetForm *w = currentWidget();
     if (w)
         w->setUpdatesEnabled(false);
@@ -125,14 +131,14 @@ void fdlg_SETTINGS::ApplyPreset()
                         {"date", cboDATEFONT, cboDATESIZE, btnpDATE, cboALIGNDATE, "lblDATE"}};
     for (const Row &row : rows) {
         const QString prefix = QLatin1String(row.prefix);
-        const QString font =
-            ReadPresetValue(kText, prefix + QStringLiteral("-font"), row.font->currentText());
-        row.font->setEditText(font);
+        const QString font = plainFamilyName(
+            ReadPresetValue(kText, prefix + QStringLiteral("-font"), row.font->currentText()));
+        showInCombo(row.font, font);
         const QString sizeText =
             ReadPresetValue(kText, prefix + QStringLiteral("-size"), row.size->currentText());
         const auto size = sizeValue(sizeText);
         if (size)
-            row.size->setEditText(sizeText);
+            showInCombo(row.size, sizeText);
         const auto colour = colourValue(ReadPresetValue(kText, prefix + QStringLiteral("-color"),
                                                         QString::number(row.colour->color())));
         if (colour)

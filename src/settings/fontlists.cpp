@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QSet>
 
 namespace tavlo {
 
@@ -17,16 +18,40 @@ bool isHiddenFontName(const QString &name)
     return false;
 }
 
+QString plainFamilyName(const QString &family)
+{
+    const QString name = family.trimmed();
+    const qsizetype open = name.lastIndexOf(QLatin1String(" ["));
+    if (open > 0 && name.endsWith(QLatin1Char(']')))
+        return name.left(open).trimmed();
+    return name;
+}
+
+QStringList fontListNames(const QStringList &families)
+{
+    QStringList names;
+    QSet<QString> seen;
+    for (const QString &family : families) {
+        const QString name = plainFamilyName(family);
+        if (!isHiddenFontName(name) && !seen.contains(name)) {
+            seen.insert(name);
+            names << name;
+        }
+    }
+    return names;
+}
+
 void FillFontList(QComboBox *combo)
 {
     combo->clear();
-    QStringList names;
-    for (const QString &family : QFontDatabase::families()) {
-        const QString name = family.trimmed();
-        if (!isHiddenFontName(name))
-            names << name;
-    }
-    combo->addItems(names);
+    combo->addItems(fontListNames(QFontDatabase::families()));
+}
+
+void showInCombo(QComboBox *combo, const QString &text)
+{
+    // The text may differ in case from the entry; the box keeps it as given.
+    combo->setCurrentIndex(combo->findText(text, Qt::MatchFixedString));
+    combo->setEditText(text);
 }
 
 void FillSizeList(QComboBox *combo)

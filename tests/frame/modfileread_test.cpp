@@ -1,9 +1,11 @@
 #include "frame/modfileread.h"
 
+#include "platform/profilefile.h"
 #include "testenv.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace tavlo;
@@ -83,4 +85,88 @@ TEST_F(PresetFileTest, WritingCreatesTheFileAndChangesOnlyItsKey)
     EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("theme-color"), "5"),
               QStringLiteral("5"));
     EXPECT_FALSE(QFile::exists(test::dataHome() + QStringLiteral("/missing/x.tvp")));
+}
+
+TEST_F(PresetFileTest, ARefusedFileIsNeitherReadNorWritten)
+{
+    QByteArray big = "[main]\r\n>     theme-color=255\r\n";
+    big.resize(kProfileFileLimit + 1, ' ');
+    write(big);
+    const QString zero = test::dataHome() + QStringLiteral("/Zero.tvp");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+
+    for (const QString &refused : {path, zero}) {
+        SetPresetFile(refused);
+        EXPECT_FALSE(LoadPresetFile());
+        EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("theme-color"), " 7 "),
+                  QStringLiteral("7"));
+        WritePresetValue(QStringLiteral("main"), QStringLiteral("contrast"), QStringLiteral("1"));
+    }
+    EXPECT_EQ(read(), big);
+    EXPECT_TRUE(QFileInfo(zero).isSymLink());
+
+    // Once cut down to size it is an ordinary preset again.
+    write("[main]\r\n>     theme-color=255\r\n");
+    SetPresetFile(path);
+    EXPECT_TRUE(LoadPresetFile());
+    EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("theme-color"), "7"),
+              QStringLiteral("255"));
+}
+
+TEST_F(PresetFileTest, ABatchRewritesTheFileOnceAtItsEnd)
+{
+    write("[main]\r\n>     theme-color=255\r\n");
+    SetPresetFile(path);
+    {
+        const PresetWriteBatch batch;
+        EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("contrast"), "60"),
+                  QStringLiteral("60"));
+        EXPECT_EQ(ReadPresetValue(QStringLiteral("text"), QStringLiteral("time-size"), "36"),
+                  QStringLiteral("36"));
+        // What the batch holds counts for reading before it is on disk.
+        EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("contrast"), "1"),
+                  QStringLiteral("60"));
+        EXPECT_EQ(read(), QByteArray("[main]\r\n>     theme-color=255\r\n"));
+    }
+    EXPECT_EQ(read(), QByteArray("[main]\r\n>     theme-color=255\r\n>     contrast=60\r\n"
+                                 "[text]\r\n>     time-size=36\r\n"));
+}
+
+TEST(PresetTemporariesTest, OnlyOldTemporariesOfOurSavesGo)
+{
+    const QString folder = test::dataHome() + QStringLiteral("/presets");
+    QDir().mkpath(folder);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    struct Case
+    {
+        const char *name;
+        int ageSeconds;
+        bool removed;
+    };
+    const Case cases[] = {
+        {"Night.tvp.a1B2c3", 3600, true},  {"NIGHT.TVP.zzzzzz", 600, true},
+        {".hidden.tvp.Q9q9Q9", 600, true}, {"Night.tvp.a1B2c3d", 3600, false},
+        {"Night.tvp.a1B2c", 3600, false},  {"Night.tvp.a1-2c3", 3600, false},
+        {"Night.tvp.young1", 10, false},   {"Night.tvp", 3600, false},
+        {"notes.txt.a1B2c3", 3600, false}, {"Night.tvp.folder", 3600, false},
+        {"Night.tvp.linked", 3600, false},
+    };
+    for (const Case &c : cases) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(c.name);
+        if (QLatin1String(c.name).endsWith(QLatin1String("folder"))) {
+            QDir().mkpath(path);
+        } else if (QLatin1String(c.name).endsWith(QLatin1String("linked"))) {
+            QFile::link(folder + QStringLiteral("/Night.tvp"), path);
+            continue;
+        } else {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.setFileTime(now.addSecs(-c.ageSeconds), QFileDevice::FileModificationTime);
+        }
+    }
+    EXPECT_EQ(RemoveStalePresetTemporaries(folder, now.addSecs(-300)), 3);
+    for (const Case &c : cases)
+        EXPECT_EQ(QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(c.name)), !c.removed)
+            << c.name;
+    EXPECT_EQ(RemoveStalePresetTemporaries(folder + QStringLiteral("/missing"), now), 0);
 }

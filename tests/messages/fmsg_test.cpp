@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -184,4 +185,42 @@ TEST_F(DonationTest, TheAboutPagesDonatePictureOpensTheWindow)
     ASSERT_TRUE(fmsg_CALLTOACTION::instance());
     EXPECT_TRUE(fmsg_CALLTOACTION::instance()->isVisible());
     EXPECT_TRUE(desktop.opened.isEmpty());
+}
+
+TEST_F(DonationTest, TheWindowOpensCentredOverTheDialogElseOverTheWidget)
+{
+    ASSERT_TRUE(start());
+    const QRect screen = form()->screen()->availableGeometry();
+    const auto near = [](QPoint a, QPoint b) { return (a - b).manhattanLength() <= 4; };
+    const auto text = [](const QRect &r) {
+        return QStringLiteral("%1,%2 %3x%4")
+            .arg(r.x())
+            .arg(r.y())
+            .arg(r.width())
+            .arg(r.height())
+            .toStdString();
+    };
+
+    fdlg_SETTINGS::showFor(form());
+    fdlg_SETTINGS *dialog = fdlg_SETTINGS::instance();
+    dialog->move(screen.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
+    QTest::mouseClick(dialog->imgDONATE, Qt::LeftButton);
+    fmsg_CALLTOACTION *window = fmsg_CALLTOACTION::instance();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(near(window->frameGeometry().center(), dialog->frameGeometry().center()))
+        << text(window->frameGeometry()) << " over " << text(dialog->frameGeometry());
+    window->close();
+    dialog->close();
+    settle();
+
+    form()->move(screen.center() - QPoint(form()->width() / 2, form()->height() / 2));
+    window = fmsg_CALLTOACTION::showWindow();
+    EXPECT_TRUE(near(window->frameGeometry().center(), form()->frameGeometry().center()))
+        << text(window->frameGeometry()) << " over " << text(form()->frameGeometry());
+    // Near a screen edge it stays whole on the screen.
+    window->close();
+    settle();
+    form()->move(screen.topLeft());
+    window = fmsg_CALLTOACTION::showWindow();
+    EXPECT_TRUE(screen.contains(window->frameGeometry()));
 }

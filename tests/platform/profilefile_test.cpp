@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace tavlo;
 
@@ -62,7 +64,7 @@ TEST(ProfileFileTest, WindowsTextKeepsItsNamesAndItsEncoding)
     // "Café Sans" and a euro sign in Windows-1252: not UTF-8.
     const QByteArray cp1252("[text]\r\nfont=Caf\xE9 Sans\r\nsign=\x80\r\n");
     ProfileFile file = ProfileFile::fromBytes(cp1252);
-    EXPECT_TRUE(file.isCp1252());
+    EXPECT_EQ(file.encoding(), ProfileFile::Encoding::Cp1252);
     EXPECT_EQ(file.value(QStringLiteral("text"), QStringLiteral("font")),
               QStringLiteral("Café Sans"));
     EXPECT_EQ(file.value(QStringLiteral("text"), QStringLiteral("sign")), QStringLiteral("€"));
@@ -71,16 +73,81 @@ TEST(ProfileFileTest, WindowsTextKeepsItsNamesAndItsEncoding)
     // Text Windows-1252 cannot hold turns the file into UTF-8, names intact.
     file.setValue(QStringLiteral("text"), QStringLiteral("title"), QStringLiteral("Кириллица"));
     const ProfileFile again = ProfileFile::fromBytes(file.toBytes());
-    EXPECT_FALSE(again.isCp1252());
+    EXPECT_EQ(again.encoding(), ProfileFile::Encoding::Utf8);
     EXPECT_EQ(again.value(QStringLiteral("text"), QStringLiteral("font")),
               QStringLiteral("Café Sans"));
     EXPECT_EQ(again.value(QStringLiteral("text"), QStringLiteral("title")),
               QStringLiteral("Кириллица"));
+}
 
-    const ProfileFile utf8 = ProfileFile::fromBytes("\xEF\xBB\xBF[text]\nfont=Café Sans\n");
-    EXPECT_FALSE(utf8.isCp1252());
-    EXPECT_EQ(utf8.value(QStringLiteral("text"), QStringLiteral("font")),
-              QStringLiteral("Café Sans"));
+TEST(ProfileFileTest, ByteOrderMarksChooseTheEncodingAndAreWrittenBack)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray mark;
+        QStringConverter::Encoding encoding;
+        ProfileFile::Encoding expected;
+    };
+    const Case cases[] = {
+        {"Utf16LE", "\xFF\xFE", QStringConverter::Utf16LE, ProfileFile::Encoding::Utf16LE},
+        {"Utf16BE", "\xFE\xFF", QStringConverter::Utf16BE, ProfileFile::Encoding::Utf16BE},
+        {"Utf8", "\xEF\xBB\xBF", QStringConverter::Utf8, ProfileFile::Encoding::Utf8},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringEncoder encoder(c.encoding, QStringConverter::Flag::Stateless);
+        const auto bytes = [&](const QString &text) { return QByteArray(encoder.encode(text)); };
+        const QString text = QStringLiteral("; Café €\r\n[main]\r\n>     theme-color=255\r\n");
+        ProfileFile file = ProfileFile::fromBytes(c.mark + bytes(text));
+        EXPECT_EQ(file.encoding(), c.expected);
+        EXPECT_EQ(file.value(QStringLiteral("MAIN"), QStringLiteral(">     theme-color")),
+                  QStringLiteral("255"));
+        file.setValue(QStringLiteral("text"), QStringLiteral("font"), QStringLiteral("Кириллица"));
+        EXPECT_EQ(file.toBytes(),
+                  c.mark + bytes(text + QStringLiteral("[text]\r\nfont=Кириллица\r\n")));
+    }
+    // Line ends of one kind or the other, and a last byte that finds no partner.
+    const ProfileFile odd = ProfileFile::fromBytes(QByteArray("\xFF\xFE[\0m\0]\0\n\0k\0=\0"
+                                                              "1\0\r\0\n\0x",
+                                                              21));
+    EXPECT_EQ(odd.value(QStringLiteral("m"), QStringLiteral("k")), QStringLiteral("1"));
+    EXPECT_TRUE(odd.toBytes().endsWith(QByteArray("\r\0\n\0x\r\0\n\0", 9)));
+}
+
+TEST(ProfileFileTest, LoadRefusesLargeFilesAndAnythingButARegularFile)
+{
+    const QString folder = test::dataHome();
+    QDir().mkpath(folder);
+    const auto put = [&](const char *name, qint64 size) {
+        QFile file(folder + QLatin1Char('/') + QLatin1String(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[main]\r\nk=v\r\n");
+        file.resize(size);
+    };
+    put("limit.tvp", kProfileFileLimit);
+    put("over.tvp", kProfileFileLimit + 1);
+    QFile::link(folder + QStringLiteral("/limit.tvp"), folder + QStringLiteral("/link.tvp"));
+    QFile::link(QStringLiteral("/dev/zero"), folder + QStringLiteral("/zero.tvp"));
+    QDir().mkpath(folder + QStringLiteral("/folder.tvp"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + QStringLiteral("/pipe.tvp")).constData(), 0600),
+              0);
+
+    struct Case
+    {
+        const char *name;
+        bool accepted;
+    };
+    for (const Case c : {Case{"limit.tvp", true}, Case{"link.tvp", true}, Case{"missing.tvp", true},
+                         Case{"over.tvp", false}, Case{"zero.tvp", false},
+                         Case{"folder.tvp", false}, Case{"pipe.tvp", false}}) {
+        const auto file = ProfileFile::load(folder + QLatin1Char('/') + QLatin1String(c.name));
+        EXPECT_EQ(file.has_value(), c.accepted) << c.name;
+        if (file && QLatin1String(c.name) != QLatin1String("missing.tvp")) {
+            EXPECT_EQ(file->value(QStringLiteral("main"), QStringLiteral("k")), QStringLiteral("v"))
+                << c.name;
+        }
+    }
 }
 
 TEST(ProfileFileTest, SaveReplacesTheFileAndFailsCleanly)
@@ -91,7 +158,7 @@ TEST(ProfileFileTest, SaveReplacesTheFileAndFailsCleanly)
     EXPECT_FALSE(file.save(test::dataHome() + QStringLiteral("/no/such/folder/p.tvp")));
     QDir().mkpath(test::dataHome());
     ASSERT_TRUE(file.save(path));
-    EXPECT_EQ(ProfileFile::load(path).value(QStringLiteral("main"), QStringLiteral("k")),
+    EXPECT_EQ(ProfileFile::load(path)->value(QStringLiteral("main"), QStringLiteral("k")),
               QStringLiteral("v"));
-    EXPECT_EQ(ProfileFile::load(path + QStringLiteral(".missing")).toBytes(), QByteArray());
+    EXPECT_EQ(ProfileFile::load(path + QStringLiteral(".missing"))->toBytes(), QByteArray());
 }

@@ -323,7 +323,7 @@ TEST_F(ButtonPaletteTest, MoreColoursAsksAndRaisesTheAnswer)
     button.setColor(0x00FFFF); // yellow
     QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
 
-    action(button, QStringLiteral("More colours..."))->trigger();
+    action(button, QStringLiteral("More colors..."))->trigger();
 
     ASSERT_TRUE(QTest::qWaitFor([&spy] { return spy.count() == 1; }));
     EXPECT_EQ(chosen(spy), QList<OleColor>{0x302010});
@@ -343,7 +343,7 @@ TEST_F(ButtonPaletteTest, CancelledColourDialogChangesNothing)
     button.setColor(0x123456);
     QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
 
-    action(button, QStringLiteral("More colours..."))->trigger();
+    action(button, QStringLiteral("More colors..."))->trigger();
 
     ASSERT_TRUE(QTest::qWaitFor([&asked] { return asked == 1; }));
     QCoreApplication::processEvents();

@@ -8,11 +8,15 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace tavlo;
@@ -241,13 +245,8 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     QByteArray garbage(4096, 0);
     for (int i = 0; i < garbage.size(); ++i)
         garbage[i] = char((i * 7919 + 13) % 256);
-    QByteArray huge = "[text]\r\n";
-    while (huge.size() < 10 * 1024 * 1024)
-        huge += "noise line that is not a key at all, repeated to fill ten megabytes\r\n";
-    huge += ">     date-size=14\r\n";
     place(QStringLiteral("Empty.tvp"), QByteArray());
     place(QStringLiteral("Garbage.tvp"), garbage);
-    place(QStringLiteral("Huge.tvp"), huge);
     place(QStringLiteral("Long.tvp"),
           "[text]\r\n>     time-font=" + QByteArray(10000, 'f') + "\r\n");
     place(QStringLiteral("Bad.tvp"), "[main]\r\n"
@@ -283,11 +282,68 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
         EXPECT_EQ(clock->lngTHEMECOLOR(), 0) << name;
     }
     EXPECT_EQ(label("lblTIME")->FontName().size(), 399);
-    click(d, QStringLiteral("Huge.tvp"));
-    EXPECT_FLOAT_EQ(label("lblDATE")->FontSize(), 14);
     // Every byte of the garbage is still there; only line ends became CRLF.
     const auto lf = [](QByteArray bytes) { return bytes.replace("\r\n", "\n"); };
     EXPECT_TRUE(lf(contents(QStringLiteral("Garbage.tvp"))).startsWith(lf(garbage)));
+}
+
+TEST_F(PresetTest, ARefusedPresetChangesNothing)
+{
+    prepareStore();
+    SaveSetting(reg::SelectedPreset, QStringLiteral("Mine"));
+    ASSERT_TRUE(start());
+    // Valid keys up front, then ten megabytes: the first keys must not apply either.
+    QByteArray huge = "[main]\r\n>     theme-color=255\r\n[text]\r\n";
+    while (huge.size() < 10 * 1024 * 1024)
+        huge += "noise line that is not a key at all, repeated to fill ten megabytes\r\n";
+    place(QStringLiteral("Huge.tvp"), huge);
+    // The list shows a link to a device like any other preset.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder() + QStringLiteral("/Zero.tvp")));
+    fdlg_SETTINGS *d = open();
+    const QString caption = d->txtPRESETNEW->text();
+    const QString timeSize = d->cboTIMESIZE->currentText();
+
+    for (const QString &name : {QStringLiteral("Huge.tvp"), QStringLiteral("Zero.tvp")}) {
+        QElapsedTimer timer;
+        timer.start();
+        click(d, name);
+        EXPECT_LT(timer.elapsed(), 5000) << "a refused preset must not be read to its end";
+        EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
+        EXPECT_EQ(d->btnpCOLOR->color(), 0);
+        EXPECT_EQ(d->cboTIMESIZE->currentText(), timeSize);
+        EXPECT_EQ(d->txtPRESETNEW->text(), caption);
+        EXPECT_EQ(clockForm()->strSELPRESET(), QStringLiteral("Mine"));
+    }
+    EXPECT_EQ(contents(QStringLiteral("Huge.tvp")), huge);
+    EXPECT_TRUE(QFileInfo(folder() + QStringLiteral("/Zero.tvp")).isSymLink());
+}
+
+TEST_F(PresetTest, AUtf16PresetAppliesAndStaysUtf16)
+{
+    ASSERT_TRUE(start());
+    QStringEncoder utf16(QStringConverter::Utf16BE);
+    const QByteArray original =
+        "\xFE\xFF" + QByteArray(utf16.encode(u"[main]\r\n>     theme-color=255\r\n"
+                                             u">     contrast=60\r\n[text]\r\n"
+                                             u">     date-size=14\r\n"));
+    place(QStringLiteral("Wide.tvp"), original);
+    fdlg_SETTINGS *d = open();
+    click(d, QStringLiteral("Wide.tvp"));
+    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 255);
+    EXPECT_EQ(clockForm()->lngTRANSVALCONTRAST(), 60);
+    EXPECT_FLOAT_EQ(label("lblDATE")->FontSize(), 14);
+
+    // Completed in the file's own encoding, with its mark, and nothing else in it.
+    const QByteArray bytes = contents(QStringLiteral("Wide.tvp"));
+    ASSERT_TRUE(bytes.startsWith("\xFE\xFF"));
+    QStringDecoder decode(QStringConverter::Utf16BE, QStringConverter::Flag::Stateless);
+    const QString text = decode(bytes.mid(2));
+    EXPECT_FALSE(decode.hasError());
+    EXPECT_EQ(bytes.size() % 2, 0);
+    for (const char *line :
+         {"[main]\r\n>     theme-color=255\r\n>     contrast=60\r\n", ">     transparency=211\r\n",
+          ">     date-size=14\r\n", ">     time-size=36\r\n"})
+        EXPECT_TRUE(text.contains(QLatin1String(line))) << line << " in " << text.toStdString();
 }
 
 TEST_F(PresetTest, ASaveThatCannotBeWrittenFailsSilently)

@@ -92,7 +92,7 @@ ButtonPalette::ButtonPalette(QWidget *parent) : QPushButton(parent), m_menu(new 
         m_colourActions << action;
     }
     m_menu->addSeparator();
-    m_moreAction = m_menu->addAction(tr("&More colours..."));
+    m_moreAction = m_menu->addAction(tr("&More colors..."));
     // Queued so the dialog opens after the menu has closed and let go of the pointer.
     connect(m_moreAction, &QAction::triggered, this, &ButtonPalette::askMoreColours,
             Qt::QueuedConnection);
@@ -152,7 +152,7 @@ void ButtonPalette::updateLook()
             name = tr("%1 (%2)").arg(action->text(), hex);
     }
     setToolTip(hex);
-    setAccessibleName(tr("Colour %1").arg(name));
+    setAccessibleName(tr("Color %1").arg(name));
 }
 
 void ButtonPalette::showPalette()
@@ -181,7 +181,7 @@ void ButtonPalette::askMoreColours()
     if (colorAsker()) {
         chosen = colorAsker()(current, this);
     } else {
-        const QColor picked = QColorDialog::getColor(current, this, tr("Choose a colour"));
+        const QColor picked = QColorDialog::getColor(current, this, tr("Choose a color"));
         if (picked.isValid())
             chosen = picked;
     }
