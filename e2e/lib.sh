@@ -47,7 +47,7 @@ start_x() {
     openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
     PIDS+=($!)
     # openbox is ready once it owns the window-manager selection.
-    for _ in $(seq 300); do
+    for _ in $(seq 600); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
         sleep 0.05
     done
