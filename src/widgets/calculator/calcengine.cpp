@@ -42,12 +42,12 @@ struct Scanned
     qsizetype end = 0; // index just past the number
 };
 
-// Reads the number at from: sign, digits, at most one point, then an exponent
+// Reads the number at the start of text: sign, digits, at most one point, then an exponent
 // only when it has digits. Lenient reading skips blanks between the parts.
-Scanned scanNumber(const QString &text, qsizetype from, bool skipBlanks)
+Scanned scanNumber(const QString &text, bool skipBlanks)
 {
     Scanned s;
-    qsizetype i = from;
+    qsizetype i = 0;
     const qsizetype n = text.size();
     const auto skip = [&](qsizetype &at) {
         while (skipBlanks && at < n && isBlank(text[at]))
@@ -139,7 +139,7 @@ namespace calc {
 
 std::optional<double> lenientParse(const QString &text)
 {
-    const Scanned s = scanNumber(text, 0, true);
+    const Scanned s = scanNumber(text, true);
     if (!s.found)
         return 0.0;
     return valueOf(s);
@@ -148,7 +148,7 @@ std::optional<double> lenientParse(const QString &text)
 std::optional<double> strictConvert(const QString &text)
 {
     const QString trimmed = text.trimmed();
-    const Scanned s = scanNumber(trimmed, 0, false);
+    const Scanned s = scanNumber(trimmed, false);
     if (!s.found || s.end != trimmed.size())
         return std::nullopt;
     return valueOf(s);
