@@ -1,0 +1,507 @@
+#include "widgets/calculator/calcengine.h"
+
+#include <QLocale>
+#include <QStringList>
+#include <clocale>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <map>
+#include <random>
+#include <string>
+
+namespace tavlo {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Runs each test in the C locale and in German, where the C library and Qt
+// write "," as the decimal separator; German is skipped where it is missing.
+class InLocale : public testing::TestWithParam<const char *>
+{
+protected:
+    void SetUp() override
+    {
+        m_savedC = std::setlocale(LC_ALL, nullptr);
+        m_savedQt = QLocale();
+        if (!std::setlocale(LC_ALL, GetParam()))
+            GTEST_SKIP() << GetParam() << " is not installed";
+        QLocale::setDefault(QLocale(QString::fromLatin1(GetParam())));
+        if (std::string(GetParam()) != "C") {
+            ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+        }
+    }
+    void TearDown() override
+    {
+        std::setlocale(LC_ALL, m_savedC.c_str());
+        QLocale::setDefault(m_savedQt);
+    }
+
+private:
+    std::string m_savedC;
+    QLocale m_savedQt;
+};
+
+std::string localeName(const testing::TestParamInfo<const char *> &info)
+{
+    return std::string(info.param) == "C" ? "C" : "German";
+}
+
+// Key sequences as written on the keys; a word of digits types them one by
+// one, and "p:TEXT" pastes TEXT.
+void type(CalcEngine &engine, const char *keys)
+{
+    static const std::map<QString, CalcKey> named = {
+        {QStringLiteral("000"), CalcKey::TripleZero},
+        {QStringLiteral("."), CalcKey::Point},
+        {QStringLiteral("+"), CalcKey::Add},
+        {QStringLiteral("-"), CalcKey::Subtract},
+        {QStringLiteral("x"), CalcKey::Multiply},
+        {QStringLiteral("/"), CalcKey::Divide},
+        {QStringLiteral("="), CalcKey::Equals},
+        {QStringLiteral("%"), CalcKey::Percent},
+        {QStringLiteral("+/-"), CalcKey::ChangeSign},
+        {QStringLiteral("sqrt"), CalcKey::SquareRoot},
+        {QStringLiteral("1/x"), CalcKey::Reciprocal},
+        {QStringLiteral("DEL"), CalcKey::DeleteLast},
+        {QStringLiteral("CE"), CalcKey::ClearEntry},
+        {QStringLiteral("C"), CalcKey::Clear},
+        {QStringLiteral("MC"), CalcKey::MemoryClear},
+        {QStringLiteral("MR"), CalcKey::MemoryRecall},
+        {QStringLiteral("MS"), CalcKey::MemoryStore},
+        {QStringLiteral("M+"), CalcKey::MemoryAdd},
+        {QStringLiteral("M-"), CalcKey::MemorySubtract},
+    };
+    for (const QString &word :
+         QString::fromLatin1(keys).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (word.startsWith(QLatin1String("p:"))) {
+            engine.paste(word.mid(2));
+        } else if (const auto it = named.find(word); it != named.end()) {
+            engine.press(it->second);
+        } else {
+            for (const QChar c : word) {
+                ASSERT_TRUE(c.isDigit()) << word.toStdString();
+                engine.press(CalcKey(int(CalcKey::Digit0) + c.digitValue()));
+            }
+        }
+    }
+}
+
+// An engine as the window has it after load: display "0", memory indicator
+// from the settings' default "0".
+CalcEngine loaded()
+{
+    CalcEngine engine;
+    engine.setMemoryText(QStringLiteral("0"));
+    return engine;
+}
+
+using CalcEngineTest = InLocale;
+
+TEST_P(CalcEngineTest, KeySequencesShowTheirResults)
+{
+    const struct
+    {
+        const char *keys, *display, *function, *memory;
+    } cases[] = {
+        {"", "0", "", "0"},
+        {"1 2", "012", "", "0"},
+        {"1 2 + 3 =", "15", "", "0"},
+        {"C 1 . 5 . 2", "1.52", "", "0"},
+        {"C 1 . DEL . 2", "12", "", "0"},
+        {"5 +", "", "+", "0"},
+        {"2 + 3 x", "", "x", "0"},
+        {"2 + 3 x 4 =", "20", "", "0"},
+        {"5 + =", "5", "", "0"},
+        {"5 + = =", "10", "", "0"},
+        {"9 - 4 =", "5", "", "0"},
+        {"9 - 4 = =", "4", "", "0"},
+        {"50 + 10 %", "5", "", "0"},
+        {"50 + 10 % =", "55", "", "0"},
+        {"200 + 10 % =", "220", "", "0"},
+        {"50 %", "0", "", "0"},
+        {"5 + 3 = = =", "18", "", "0"},
+        {"10 - 3 = =", "3", "", "0"},
+        {"10 - 3 = = =", "7", "", "0"},
+        {"12 / 3 = =", "3", "", "0"},
+        {"2 x 5 = =", "20", "", "0"},
+        {"2 + 3 = 7", "57", "", "0"},
+        {"5 + 3 = C =", "5", "", "0"},
+        {"5 + C 3 =", "8", "", "0"},
+        {"5 + CE 3 =", "8", "", "0"},
+        {"5 + x 3 =", "15", "", "0"},
+        {"C 1 000", "1000", "", "0"},
+        {"1 + DEL", "", "", "0"},
+        {"1 + 2 DEL =", "1", "", "0"},
+        {"C DEL", "", "", "0"},
+        {"1 / 3 =", "0.333333333333333", "", "0"},
+        {"2 / 3 =", "0.666666666666667", "", "0"},
+        {"100000000 x 100000000 =", "1E+16", "", "0"},
+        {"3000000 1/x", "3.33333333333333E-07", "", "0"},
+        {"4 1/x", "0.25", "", "0"},
+        {"5 + 4 sqrt", "2", "+", "0"},
+        {"5 + 4 sqrt =", "6", "", "0"},
+        {"5 +/-", "-5", "", "0"},
+        {"1 . +/-", "-1", "", "0"},
+        {"+/-", "0", "", "0"},
+        {"5 +/- +/-", "5", "", "0"},
+        {"3 M+", "03", "", "3"},
+        {"3 M+ C 3 M-", "3", "", "3"},
+        {"3 M+ C 3 M- MC", "3", "", ""},
+        {"2 M- M- M+", "02", "", "-2"},
+        {"MS", "0", "", "0"},
+        {"7 MS C MR", "7", "", "7"},
+        {"p:0.1 M+ M+ M+ C MR", "0.3", "", "0.3"},
+        // Failed steps leave what they would have written.
+        {"7 / 0 =", "0", "", "0"},
+        {"8 / 0 = =", "0", "", "0"},
+        {"0 / 0 =", "0", "", "0"},
+        {"6 / x 2 =", "0", "", "0"},
+        {"0 1/x", "00", "", "0"},
+        {"2 - 4 = sqrt", "-2", "", "0"},
+        {"C +/-", "", "", "0"},
+        {"C M+", "", "", "0"},
+        {"4 M+ C M- M+", "", "", "4"},
+        {"4 MS C MS MR", "4", "", "4"},
+        {"p:1E308 x 10 =", "10", "", "0"},
+        {"p:-1E308 - p:1E308 =", "1E+308", "", "0"},
+        {"p:1E308 M+ M+", "1E+308", "", "1E+308"},
+        {"p:1E-200 x p:1E-200 =", "0", "", "0"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.keys);
+        CalcEngine engine = loaded();
+        type(engine, c.keys);
+        EXPECT_EQ(engine.displayText(), QLatin1String(c.display));
+        EXPECT_EQ(engine.functionText(), QLatin1String(c.function));
+        EXPECT_EQ(engine.memoryText(), QLatin1String(c.memory));
+    }
+}
+
+TEST_P(CalcEngineTest, KeysKeepTheDocumentState)
+{
+    const struct
+    {
+        const char *keys;
+        bool pending;
+        double pointCount, firstValue, memory;
+        const char *operation;
+    } cases[] = {
+        {"", false, 0, 0, 0, ""},
+        {"2 + 3 x", true, 0, 5, 0, "MULTIPLY"},
+        {"5 + C", false, 0, 5, 0, "ADD"},
+        {"5 + CE", false, 0, 5, 0, "ADD"},
+        {"9 - 4 =", false, 0, 9, 0, "SUBTRACT"},
+        {"8 / 0 =", false, 0, 8, 0, "DIVIDE"},
+        {"1 . DEL", false, 1, 0, 0, ""},
+        {"1 . . .", false, 3, 0, 0, ""},
+        {"1 . CE", false, 1, 0, 0, ""},
+        {"1 . C", false, 0, 0, 0, ""},
+        {"1 . +", true, 0, 1, 0, "ADD"},
+        {"1 . + MR", true, 0, 1, 0, "ADD"},
+        {"5 + 4 sqrt", true, 0, 4, 0, "ADD"},
+        {"5 + DEL", false, 0, 5, 0, "ADD"},
+        {"3 M+ 4 M+", false, 0, 0, 37, ""},
+        {"3 M+ MC", false, 0, 0, 0, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.keys);
+        CalcEngine engine = loaded();
+        type(engine, c.keys);
+        EXPECT_EQ(engine.blnOPPENDING(), c.pending);
+        EXPECT_EQ(engine.dblPOINTCOUNT(), c.pointCount);
+        EXPECT_EQ(engine.dblFIRSTVALUE(), c.firstValue);
+        EXPECT_EQ(engine.dblMEMORY(), c.memory);
+        EXPECT_EQ(engine.strOPERATION(), QLatin1String(c.operation));
+    }
+}
+
+TEST_P(CalcEngineTest, SubLabelIsEmptiedByItsKeysOnly)
+{
+    const struct
+    {
+        const char *keys;
+        bool blank;
+    } cases[] = {
+        {"", true},       {"1 . 000 + % sqrt 1/x +/- DEL", true},
+        {"=", false},     {"C", false},
+        {"CE", false},    {"MC", false},
+        {"MR", false},    {"MS", false},
+        {"M+", false},    {"M-", false},
+        {"5 + x", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.keys);
+        CalcEngine engine = loaded();
+        type(engine, c.keys);
+        EXPECT_EQ(engine.subText(), c.blank ? QStringLiteral(" ") : QString());
+    }
+}
+
+TEST_P(CalcEngineTest, PasteTakesOneStrictNumberOnly)
+{
+    const struct
+    {
+        QString text;
+        const char *display;
+    } cases[] = {
+        {QStringLiteral("12.5"), "12.5"},
+        {QStringLiteral(" 1e3 \n"), "1000"},
+        {QStringLiteral("+5"), "5"},
+        {QStringLiteral("-0"), "0"},
+        {QStringLiteral("0.1234567890123456789"), "0.123456789012346"},
+        {QStringLiteral("abc"), nullptr},
+        {QStringLiteral("12abc"), nullptr},
+        {QStringLiteral("1 2"), nullptr},
+        {QStringLiteral("3.5."), nullptr},
+        {QStringLiteral("1,5"), nullptr},
+        {QString(), nullptr},
+        {QStringLiteral("1E400"), nullptr},
+        {QString(CalcEngine::kMaxTextLength + 1, QLatin1Char('1')), nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.left(20).toStdString());
+        CalcEngine engine = loaded();
+        type(engine, "7 +");
+        EXPECT_EQ(engine.paste(c.text), c.display != nullptr);
+        EXPECT_EQ(engine.displayText(), QLatin1String(c.display ? c.display : ""));
+        EXPECT_EQ(engine.functionText(), QStringLiteral("+"));
+        EXPECT_TRUE(engine.blnOPPENDING());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, CalcEngineTest, testing::Values("C", "de_DE.UTF-8"), localeName);
+
+TEST(CalcEngineBoundsTest, TypingStopsAtTheLongestDisplay)
+{
+    CalcEngine engine;
+    for (int i = 0; i < 2 * CalcEngine::kMaxTextLength; ++i)
+        engine.press(CalcKey::Digit1);
+    EXPECT_EQ(engine.displayText().size(), CalcEngine::kMaxTextLength);
+    engine.press(CalcKey::DeleteLast);
+    engine.press(CalcKey::TripleZero);
+    EXPECT_EQ(engine.displayText().size(), CalcEngine::kMaxTextLength - 1);
+    engine.press(CalcKey::Point);
+    EXPECT_TRUE(engine.displayText().endsWith(QLatin1Char('.')));
+    engine.press(CalcKey::Digit2);
+    EXPECT_TRUE(engine.displayText().endsWith(QLatin1Char('.')));
+
+    engine.setMemoryText(QString(1000, QLatin1Char('m')));
+    EXPECT_EQ(engine.memoryText().size(), CalcEngine::kMaxTextLength);
+}
+
+TEST(CalcEngineBoundsTest, RandomKeysNeverShowInfinityOrNaN)
+{
+    std::mt19937 random(20240611);
+    const QString pastes[] = {QStringLiteral("1E308"), QStringLiteral("-1.7E308"),
+                              QStringLiteral("1E-320"), QStringLiteral("0"),
+                              QStringLiteral("-2.5")};
+    const QStringList symbols = {QString(), QStringLiteral("+"), QStringLiteral("-"),
+                                 QStringLiteral("x"), QStringLiteral("/")};
+    for (int run = 0; run < 300; ++run) {
+        CalcEngine engine;
+        for (int step = 0; step < 60; ++step) {
+            const int pick = int(random() % (int(CalcKey::MemorySubtract) + 2));
+            if (pick > int(CalcKey::MemorySubtract))
+                engine.paste(pastes[random() % std::size(pastes)]);
+            else
+                engine.press(CalcKey(pick));
+            for (const QString &text : {engine.displayText(), engine.memoryText()}) {
+                ASSERT_FALSE(text.contains(QLatin1String("inf"), Qt::CaseInsensitive))
+                    << text.toStdString();
+                ASSERT_FALSE(text.contains(QLatin1String("nan"), Qt::CaseInsensitive))
+                    << text.toStdString();
+                ASSERT_LE(text.size(), CalcEngine::kMaxTextLength);
+            }
+            ASSERT_TRUE(symbols.contains(engine.functionText()));
+            ASSERT_TRUE(std::isfinite(engine.dblFIRSTVALUE()));
+            ASSERT_TRUE(std::isfinite(engine.dblMEMORY()));
+        }
+    }
+}
+
+using CalcConversionTest = InLocale;
+
+// Expected value of a conversion; nullopt marks a failure.
+struct Parsed
+{
+    const char *text;
+    std::optional<double> value;
+};
+
+void expectParsed(std::optional<double> (*convert)(const QString &), const Parsed &c)
+{
+    SCOPED_TRACE(c.text);
+    const auto got = convert(QString::fromLatin1(c.text));
+    ASSERT_EQ(got.has_value(), c.value.has_value());
+    if (got) {
+        EXPECT_EQ(*got, *c.value);
+        EXPECT_EQ(std::signbit(*got), std::signbit(*c.value));
+    }
+}
+
+TEST_P(CalcConversionTest, LenientParseReadsTheLeadingNumber)
+{
+    const std::string many9(400, '9');
+    const std::string tinyText = "0." + std::string(400, '0') + "1";
+    const Parsed cases[] = {
+        {"", 0.0},
+        {"abc", 0.0},
+        {"-", 0.0},
+        {".", 0.0},
+        {"05", 5.0},
+        {"3.5.", 3.5},
+        {"12abc", 12.0},
+        {"1,5", 1.0},
+        {" 1 2 . 5 ", 12.5},
+        {"-.5", -0.5},
+        {"+7", 7.0},
+        {"- 3", -3.0},
+        {"-0", -0.0},
+        {"1.", 1.0},
+        {"1E+16", 1e16},
+        {"1e3x", 1000.0},
+        {"2E-3", 0.002},
+        {"1E", 1.0},
+        {"1E+", 1.0},
+        {"1.23456789012346E+15", 1.23456789012346e15},
+        {"3.33333333333333E-07", 3.33333333333333e-7},
+        {"1.79769313486231E+308", 1.79769313486231e308},
+        {"1.79769313486232E+308", std::nullopt},
+        {"1E400", std::nullopt},
+        {"-1E400", std::nullopt},
+        {"1E99999999999999999999", std::nullopt},
+        {"1E-400", 0.0},
+        {"-1E-400", -0.0},
+        {"4.94065645841247E-324", 4.94065645841247e-324},
+        {"0E999999", 0.0},
+        {many9.c_str(), std::nullopt},
+        {tinyText.c_str(), 0.0},
+        {"inf", 0.0},
+        {"nan", 0.0},
+        {"0x10", 0.0},
+    };
+    for (const Parsed &c : cases)
+        expectParsed(&calc::lenientParse, c);
+}
+
+TEST_P(CalcConversionTest, StrictConversionTakesOneWholeNumber)
+{
+    const Parsed cases[] = {
+        {"", std::nullopt},
+        {"   ", std::nullopt},
+        {"abc", std::nullopt},
+        {".", std::nullopt},
+        {"-", std::nullopt},
+        {"3.5.", std::nullopt},
+        {"1,5", std::nullopt},
+        {"1 2", std::nullopt},
+        {"12abc", std::nullopt},
+        {"1E", std::nullopt},
+        {"1E+", std::nullopt},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {"0x10", std::nullopt},
+        {"1E400", std::nullopt},
+        {"05", 5.0},
+        {" 12.5 ", 12.5},
+        {"1.", 1.0},
+        {".5", 0.5},
+        {"+3", 3.0},
+        {"-0", -0.0},
+        {"1E+16", 1e16},
+        {"1e5", 1e5},
+        {"-2.5E-3", -0.0025},
+        {"1E-400", 0.0},
+    };
+    for (const Parsed &c : cases)
+        expectParsed(&calc::strictConvert, c);
+}
+
+TEST_P(CalcConversionTest, NumberToTextWritesFifteenDigits)
+{
+    const struct
+    {
+        double value;
+        const char *text;
+    } cases[] = {
+        {0.0, "0"},
+        {-0.0, "0"},
+        {15, "15"},
+        {-5, "-5"},
+        {1.52, "1.52"},
+        {100.5, "100.5"},
+        {0.1 + 0.2, "0.3"},
+        {1.0 / 3, "0.333333333333333"},
+        {-2.0 / 3, "-0.666666666666667"},
+        {0.0001, "0.0001"},
+        {0.00012345, "0.00012345"},
+        {0.0001 - 1e-20, "0.0001"},
+        {0.00001, "1E-05"},
+        {0.000099999, "9.9999E-05"},
+        {1.0 / 3e6, "3.33333333333333E-07"},
+        {999999999999999, "999999999999999"},
+        {999999999999999.9, "1E+15"},
+        {1e15, "1E+15"},
+        {1e16, "1E+16"},
+        {1234567890123456, "1.23456789012346E+15"},
+        {-123456789012345678.0, "-1.23456789012346E+17"},
+        {1e100, "1E+100"},
+        {-1e-300, "-1E-300"},
+        {std::numeric_limits<double>::max(), "1.79769313486232E+308"},
+        {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(calc::numberToText(c.value), QString::fromLatin1(c.text));
+    }
+    EXPECT_EQ(calc::numberToText(kInf), std::nullopt);
+    EXPECT_EQ(calc::numberToText(-kInf), std::nullopt);
+    EXPECT_EQ(calc::numberToText(std::nan("")), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, CalcConversionTest, testing::Values("C", "de_DE.UTF-8"),
+                         localeName);
+
+TEST(CalcKeyboardTest, KeysMapToTheirOperations)
+{
+    const struct
+    {
+        int key;
+        const char *text;
+        std::optional<CalcKey> expected;
+    } cases[] = {
+        {Qt::Key_0, "0", CalcKey::Digit0},
+        {Qt::Key_7, "7", CalcKey::Digit7},
+        {Qt::Key_9, "9", CalcKey::Digit9},
+        {Qt::Key_Period, ".", CalcKey::Point},
+        {Qt::Key_Comma, ",", CalcKey::Point},
+        {Qt::Key_Plus, "+", CalcKey::Add},
+        {Qt::Key_Minus, "-", CalcKey::Subtract},
+        {Qt::Key_Asterisk, "*", CalcKey::Multiply},
+        {Qt::Key_X, "x", CalcKey::Multiply},
+        {Qt::Key_Slash, "/", CalcKey::Divide},
+        {Qt::Key_Equal, "=", CalcKey::Equals},
+        {Qt::Key_Return, "\r", CalcKey::Equals},
+        {Qt::Key_Enter, "\r", CalcKey::Equals},
+        {Qt::Key_Percent, "%", CalcKey::Percent},
+        {Qt::Key_Backspace, "\b", CalcKey::DeleteLast},
+        {Qt::Key_Delete, "\x7f", CalcKey::ClearEntry},
+        {Qt::Key_Escape, "\x1b", CalcKey::Clear},
+        {Qt::Key_F9, "", CalcKey::ChangeSign},
+        {Qt::Key_R, "r", CalcKey::Reciprocal},
+        {Qt::Key_At, "@", CalcKey::SquareRoot},
+        {Qt::Key_A, "a", std::nullopt},
+        {Qt::Key_F1, "", std::nullopt},
+        {Qt::Key_Space, " ", std::nullopt},
+        {Qt::Key_V, "\x16", std::nullopt},
+        {Qt::Key_unknown, "12", std::nullopt},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(calc::keyForKeyboard(c.key, QString::fromLatin1(c.text)), c.expected);
+    }
+}
+
+} // namespace
+} // namespace tavlo
