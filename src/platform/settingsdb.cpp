@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QtEndian>
 
+#include <cstring>
+#include <memory>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -170,13 +172,34 @@ QString columnText(sqlite3_stmt *stmt, int column)
 // a file that is something else.
 bool looksLikeDatabase(const QString &path)
 {
-    QFile file(path);
-    if (!file.exists())
+    if (!QFileInfo::exists(path))
         return true;
-    if (!file.open(QIODevice::ReadOnly))
+    // Read through SQLite's own file layer: closing a descriptor of our own
+    // would drop the locks that this process's other connections hold on the
+    // file, and another program could then take itself for the last user and
+    // remove the write-ahead log under them.
+    sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+    if (!vfs)
         return false;
-    const QByteArray head = file.read(16);
-    return head.isEmpty() || head == QByteArrayView("SQLite format 3\0", 16);
+    auto memory = std::make_unique<char[]>(size_t(vfs->szOsFile));
+    std::memset(memory.get(), 0, size_t(vfs->szOsFile));
+    auto *file = reinterpret_cast<sqlite3_file *>(memory.get());
+    // SQLite's file names end in several NULs.
+    const QByteArray name = QFile::encodeName(path) + QByteArray(4, '\0');
+    int flags = 0;
+    const int rc =
+        vfs->xOpen(vfs, name.constData(), file, SQLITE_OPEN_READONLY | SQLITE_OPEN_MAIN_DB, &flags);
+    bool database = false;
+    if (rc == SQLITE_OK) {
+        sqlite3_int64 size = 0;
+        char head[16] = {};
+        if (file->pMethods->xFileSize(file, &size) == SQLITE_OK)
+            database = size == 0 || (file->pMethods->xRead(file, head, 16, 0) == SQLITE_OK &&
+                                     std::memcmp(head, "SQLite format 3\0", 16) == 0);
+    }
+    if (file->pMethods)
+        file->pMethods->xClose(file);
+    return database;
 }
 
 RegValue columnValue(sqlite3_stmt *stmt)
