@@ -1,5 +1,7 @@
 // The longest wait of the interface thread on the settings store while another
 // program holds the database's write lock: a save and a read, a few times over.
+// Usage: tavlo_storestall [ROUNDS]
+//        tavlo_storestall --hold DATABASE SECONDS   (holds the lock, for bench/store_lock.sh)
 #include "app/cmlib_registry.h"
 #include "app/valuenames.h"
 #include "platform/registrystore.h"
@@ -7,11 +9,35 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cstdio>
+#include <cstring>
 #include <sqlite3.h>
+
+namespace {
+
+int holdLock(const char *path, int seconds)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "could not take the lock of %s\n", path);
+        return 1;
+    }
+    std::printf("locked\n");
+    std::fflush(stdout);
+    QThread::sleep(unsigned(seconds));
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc == 4 && std::strcmp(argv[1], "--hold") == 0)
+        return holdLock(argv[2], std::max(1, std::atoi(argv[3])));
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     QTemporaryDir dir;
