@@ -49,7 +49,8 @@ public:
     // text is longer than MaxTextBytes.
     QString RegLoad(const QString &Key, const QString &SubKey, const QString &Item,
                     const QString &Default);
-    // Writes value item as text, creating the key; true on success.
+    // Hands value item, as text, to the writer (which creates the key); true
+    // once queued. A read right after sees it.
     bool RegSave(const QString &key, const QString &subkey, const QString &item,
                  const QString &value);
 

@@ -71,6 +71,7 @@ public:
     };
     // Like value(), but data longer than maxBytes is not even loaded: TooLong.
     Read readValue(RegHive hive, const QString &key, const QString &name, qint64 maxBytes);
+
     // Creates the key and its parents as needed.
     bool setValue(RegHive hive, const QString &key, const RegValue &value);
     bool deleteValue(RegHive hive, const QString &key, const QString &name);

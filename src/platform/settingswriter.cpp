@@ -27,6 +27,7 @@ using std::chrono::milliseconds;
 constexpr int kWriterBusyTimeoutMs = 100;
 constexpr milliseconds kFirstBackoff(5);
 constexpr milliseconds kLongestBackoff(250);
+constexpr int kAutostartAttempts = 3;
 // How long the destructor lets queued writes commit before it keeps them in the file.
 constexpr milliseconds kDestroyFlush(1000);
 
@@ -159,8 +160,9 @@ QString SettingsWriter::pendingPath() const
 
 bool SettingsWriter::setValue(RegHive hive, const QString &key, const RegValue &value)
 {
-    // The autostart entries hold commands only; such a write could never commit.
-    if (RegistryStore::isRunKey(hive, key) && !value.isText())
+    // Without a place for the database, or for a command the autostart entries
+    // cannot hold, the write could never commit.
+    if (m_databasePath.isEmpty() || (RegistryStore::isRunKey(hive, key) && !value.isText()))
         return false;
     enqueue(SettingsWrite{0, hive, key, value.name, value});
     return true;
@@ -168,6 +170,8 @@ bool SettingsWriter::setValue(RegHive hive, const QString &key, const RegValue &
 
 bool SettingsWriter::deleteValue(RegHive hive, const QString &key, const QString &name)
 {
+    if (m_databasePath.isEmpty())
+        return false;
     enqueue(SettingsWrite{0, hive, key, name, std::nullopt});
     return true;
 }
@@ -321,6 +325,7 @@ void SettingsWriter::run()
 {
     std::unique_ptr<RegistryStore> store;
     milliseconds backoff = kFirstBackoff;
+    int attempts = 0;
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [this] { return m_stop || !m_queue.empty() || m_checkFiles; });
@@ -340,8 +345,16 @@ void SettingsWriter::run()
             store->database().setBusyTimeout(kWriterBusyTimeoutMs);
         }
         const bool ok = apply(*store, write);
+        ++attempts;
+        // An autostart entry waits for no lock: a folder we may not write to
+        // fails it for good, and it must not hold up the settings behind it.
+        const bool givenUp =
+            !ok && attempts >= kAutostartAttempts && RegistryStore::isRunKey(write.hive, write.key);
         lock.lock();
-        if (ok) {
+        if (ok || givenUp) {
+            if (givenUp)
+                qCWarning(lcWriter) << "autostart entry not written:" << write.name;
+            attempts = 0;
             m_queue.pop_front();
             m_committed.store(write.seq, std::memory_order_release);
             m_done.notify_all();

@@ -16,6 +16,7 @@ namespace {
 
 const QString kDetails = QStringLiteral("SOFTWARE\\TavloClock\\Settings\\Details");
 constexpr RegHive kUser = RegHive::CurrentUser;
+const QString kRun = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
 
 class SettingsWriterTest : public ::testing::Test
 {
@@ -85,13 +86,25 @@ TEST_F(SettingsWriterTest, WritesCommitInOrderAndShowUntilThen)
 TEST_F(SettingsWriterTest, AutostartEntriesTakeTextOnly)
 {
     SettingsWriter writer(path, autostart);
-    const QString run = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-    EXPECT_FALSE(writer.setValue(RegHive::LocalMachine, run,
+    EXPECT_FALSE(writer.setValue(RegHive::LocalMachine, kRun,
                                  RegValue::dword(QStringLiteral("TavloClock"), 1)));
-    EXPECT_TRUE(writer.setValue(RegHive::LocalMachine, run,
+    EXPECT_TRUE(writer.setValue(RegHive::LocalMachine, kRun,
                                 RegValue::text(QStringLiteral("TavloClock"), "/bin/clock")));
     EXPECT_TRUE(writer.flush(5s));
     EXPECT_TRUE(QFile::exists(autostart + QStringLiteral("/TavloClock.desktop")));
+}
+
+TEST_F(SettingsWriterTest, AnUnwritableAutostartFolderHoldsUpNothing)
+{
+    QFile blocker(autostart);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsWriter writer(path, autostart);
+    writer.setValue(RegHive::LocalMachine, kRun,
+                    RegValue::text(QStringLiteral("TavloClock"), "/bin/clock"));
+    writer.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Left"), "1"));
+    EXPECT_TRUE(writer.flush(5s));
+    EXPECT_EQ(stored(QStringLiteral("Left")), "1");
 }
 
 TEST_F(SettingsWriterTest, NextWriterAppliesThePendingFileOnceTheLockIsGone)
