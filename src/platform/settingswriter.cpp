@@ -359,7 +359,7 @@ void SettingsWriter::run()
             m_committed.store(write.seq, std::memory_order_release);
             m_done.notify_all();
             backoff = kFirstBackoff;
-            m_checkFiles = m_queue.empty();
+            m_checkFiles = m_checkFiles || m_queue.empty();
         } else {
             qCDebug(lcWriter) << "write not committed yet, retrying in" << backoff.count() << "ms";
             m_wake.wait_for(lock, backoff, [this] { return m_stop; });

@@ -30,11 +30,13 @@ struct SettingsWrite
 
 // Writes settings on a thread with its own connection, so that the interface
 // never waits for another program's lock: writes are queued in order and
-// retried until they commit. Until then a read consults pending(), so it sees
-// the write at once. What is still unwritten at exit is kept in a small file
+// retried until they commit (an autostart entry, which waits for no lock,
+// gets three tries). Until then a read consults pending(), so it sees the
+// write at once. What is still unwritten at exit is kept in a small file
 // beside the database (one per process) and applied by the next program that
 // opens the store. All public functions belong to the thread that made the
-// object; none of them touches the disk except flush().
+// object; only the constructor (reading the files that ended programs left)
+// and flush() touch the disk.
 class SettingsWriter final
 {
 public:
