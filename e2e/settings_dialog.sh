@@ -34,11 +34,15 @@ for _ in $(seq 40); do
     sleep 0.05
 done
 xwininfo -id "$dialog" 2>/dev/null | grep -q IsViewable && fail "Escape did not close the dialog"
-for name in Color On-Top Date-Font Date-align Time-Align Time-Size Default-Contrast; do
-    [ -n "$(reg_value "$settings_key" "$name")" ] || fail "\"$name\" was not written by closing"
-done
-[ "$(reg_value "$settings_key" 0Style-modern)" = True ] || fail "0Style-modern not written"
-pass "Escape closes the dialog and the plain values are stored"
+# Saves reach the store in the background, in the order they were made.
+stored_by_closing() {
+    for name in Color On-Top Date-Font Date-align Time-Align Time-Size Default-Contrast; do
+        [ -n "$(reg_value "$settings_key" "$name")" ] || return 1
+    done
+    [ "$(reg_value "$settings_key" 0Style-modern)" = True ]
+}
+wait_until 2 stored_by_closing || fail "closing did not store the plain values and 0Style-modern"
+pass "Escape closes the dialog and the plain values are stored after ${WAITED_MS} ms"
 
 # Exit program from the keyboard ends the process in order.
 pointer_to $((x + 20)) $((y + 20))

@@ -5,6 +5,8 @@
 #include "app/valuenames.h"
 #include "frame/twips.h"
 #include "platform/registrystore.h"
+#include "platform/settingscache.h"
+#include "platform/settingswriter.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -27,13 +29,25 @@ QString windowKey(const FormPlacement &form)
     return globals().strREGROOT + form.formName() + reg::WindowKey;
 }
 
+SettingsCache::Text textOf(const std::optional<RegValue> &value)
+{
+    if (!value || !value->isText() || value->data.size() > cmlib_REGISTRY::MaxTextBytes)
+        return std::nullopt;
+    return value->toText();
+}
+
 } // namespace
 
 cmlib_REGISTRY::cmlib_REGISTRY() : cmlib_REGISTRY(std::make_unique<RegistryStore>()) {}
 
 cmlib_REGISTRY::cmlib_REGISTRY(std::unique_ptr<RegistryStore> store)
-    : m_store(store ? std::move(store) : std::make_unique<RegistryStore>())
-{}
+    : m_store(store ? std::move(store) : std::make_unique<RegistryStore>()),
+      m_writer(
+          std::make_unique<SettingsWriter>(m_store->database().path(), m_store->autostartDir())),
+      m_cache(std::make_unique<SettingsCache>(m_store->database().path()))
+{
+    m_store->database().setBusyTimeout(ReadBusyTimeoutMs);
+}
 
 cmlib_REGISTRY::~cmlib_REGISTRY() = default;
 
@@ -43,10 +57,28 @@ QString cmlib_REGISTRY::RegLoad(const QString &Key, const QString &SubKey, const
     const auto hive = hiveFromText(Key);
     if (!hive)
         return Default;
-    const auto value = m_store->value(*hive, SubKey, Item);
-    if (!value || !value->isText())
-        return Default;
-    return value->toText();
+    if (const SettingsWrite *write = m_writer->pending(*hive, SubKey, Item))
+        return textOf(write->value).value_or(Default);
+    // The autostart entries are files of their own, read seldom.
+    if (RegistryStore::isRunKey(*hive, SubKey))
+        return textOf(m_store->value(*hive, SubKey, Item)).value_or(Default);
+
+    m_cache->check(m_writer->committed());
+    if (const SettingsCache::Text *text = m_cache->find(*hive, SubKey, Item))
+        return text->value_or(Default);
+    const SettingsDatabase::Read read =
+        m_store->database().readValue(*hive, SubKey, Item, MaxTextBytes);
+    SettingsCache::Text text;
+    if (read.status == SettingsDatabase::Read::Found) {
+        text = textOf(read.value);
+    } else if (read.status == SettingsDatabase::Read::Failed) {
+        // Busy or broken for now: the last value read stands in, and the next look reads again.
+        m_cache->distrust();
+        if (const SettingsCache::Text *known = m_cache->lastKnown(*hive, SubKey, Item))
+            text = *known;
+    }
+    m_cache->remember(*hive, SubKey, Item, text);
+    return text.value_or(Default);
 }
 
 bool cmlib_REGISTRY::RegSave(const QString &key, const QString &subkey, const QString &item,
@@ -55,7 +87,13 @@ bool cmlib_REGISTRY::RegSave(const QString &key, const QString &subkey, const QS
     const auto hive = hiveFromText(key);
     if (!hive)
         return false;
-    return m_store->setValue(*hive, subkey, RegValue::text(item, value));
+    m_cache->clear();
+    return m_writer->setValue(*hive, subkey, RegValue::text(item, value));
+}
+
+bool cmlib_REGISTRY::flush(std::chrono::milliseconds timeout)
+{
+    return m_writer->flush(timeout);
 }
 
 void cmlib_REGISTRY::FormSave(FormPlacement &form, bool bRESIZE)
@@ -141,6 +179,13 @@ bool SaveSetting(const QString &name, const QString &value)
     if (!g.objREGISTRY)
         return false;
     return g.objREGISTRY->RegSave(reg::HKCU, g.strREGROOT + reg::SettingsKey, name, value);
+}
+
+void FlushSettings()
+{
+    MainGlobals &g = globals();
+    if (g.objREGISTRY)
+        g.objREGISTRY->flush(kExitFlushTimeout);
 }
 
 void ApplyProgramLaunch()

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 #include <memory>
 
 namespace tavlo {
 
 class RegistryStore;
+class SettingsCache;
+class SettingsWriter;
 
 // A window whose placement is saved and restored, in twips.
 class FormPlacement
@@ -27,7 +30,9 @@ public:
 };
 
 // The settings store of the program: text values under keys, and the
-// placement of windows. Every read goes to the store; failures are silent.
+// placement of windows. Saves are handed to a writer thread and never wait;
+// a read sees them at once. A read is answered from memory while a cheap look
+// at the database files says no program changed them. Failures are silent.
 class cmlib_REGISTRY final
 {
 public:
@@ -40,18 +45,38 @@ public:
     // Saves the form's placement there.
     void FormSave(FormPlacement &form, bool bRESIZE);
     // The text of value Item under hive Key (its number as text) and SubKey,
-    // or Default when the key, the value or a text type is missing.
+    // or Default when the key, the value or a text type is missing, or the
+    // text is longer than MaxTextBytes.
     QString RegLoad(const QString &Key, const QString &SubKey, const QString &Item,
                     const QString &Default);
-    // Writes value item as text, creating the key; true on success.
+    // Hands value item, as text, to the writer (which creates the key); true
+    // once queued. A read right after sees it.
     bool RegSave(const QString &key, const QString &subkey, const QString &item,
                  const QString &value);
 
+    // Waits at most timeout for the saves to reach the store; what is left
+    // then is kept for the next start. True when everything was written.
+    bool flush(std::chrono::milliseconds timeout);
+
     RegistryStore &store() { return *m_store; }
+    SettingsWriter &writer() { return *m_writer; }
+
+    // A longer text reads as the default: no setting of a widget is that long,
+    // and the widgets read some values twice a second.
+    static constexpr qint64 MaxTextBytes = 32 * 1024;
+    // How long a read waits for another program's lock before it gives the last known value.
+    static constexpr int ReadBusyTimeoutMs = 5;
 
 private:
     std::unique_ptr<RegistryStore> m_store;
+    std::unique_ptr<SettingsWriter> m_writer;
+    std::unique_ptr<SettingsCache> m_cache;
 };
+
+// The longest an orderly exit waits for the settings to be written.
+inline constexpr std::chrono::seconds kExitFlushTimeout{5};
+// Waits at most kExitFlushTimeout for the saved settings to be written.
+void FlushSettings();
 
 // Reads a value of the settings key (strREGROOT + "Settings\Details") of the current user.
 QString LoadSetting(const QString &name, const QString &defaultText);

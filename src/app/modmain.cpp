@@ -190,6 +190,7 @@ void SaveWidgets()
         if (slot && slot->isVisible())
             slot->saveOnUnload();
     }
+    FlushSettings();
 }
 
 void installExitHandlers(QApplication &app)
@@ -214,6 +215,7 @@ void OrderlyExit()
         fdlg_SETTINGS::load(owner)->btnEXIT_Click();
     else
         QCoreApplication::quit();
+    FlushSettings();
 }
 
 } // namespace tavlo

@@ -50,10 +50,11 @@ void resetGlobals();
 bool Main(const QString &title, const QString &webRoot = QString());
 
 // Ends the program in order: every widget is unloaded (saving what its unload
-// saves), then the event loop quits.
+// saves), then the event loop quits; the settings get at most 5 s to be written.
 void OrderlyExit();
 // Saves what an orderly exit saves while everything stays open (the desktop
-// session asks this before it ends, and may still be cancelled).
+// session asks this before it ends, and may still be cancelled), waiting at
+// most 5 s for it to be written.
 void SaveWidgets();
 // Ends the program in order on SIGTERM, SIGINT and SIGHUP, and saves when the
 // desktop session ends.

@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QtEndian>
 
+#include <cstring>
+#include <memory>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -15,8 +17,6 @@ namespace {
 
 // Off by default; QT_LOGGING_RULES="tavlo.settings.debug=true" turns it on.
 Q_LOGGING_CATEGORY(lcSettings, "tavlo.settings", QtCriticalMsg)
-
-constexpr int kBusyTimeoutMs = 5000;
 
 // regkey holds every key (the two hive roots have the empty path); regvalue
 // one row per value. *_folded columns are the case-folded lookup keys, the
@@ -64,8 +64,9 @@ constexpr const char *kStatementSql[StCount] = {
     "BEGIN IMMEDIATE",
     "COMMIT",
     "ROLLBACK",
-    "SELECT name, type, data FROM regvalue WHERE hive = ?1 AND key_folded = ?2 AND name_folded = "
-    "?3",
+    // length() of a blob does not load it, so a bounded read of a huge value stays cheap.
+    "SELECT name, type, CASE WHEN ?4 IS NULL OR length(data) <= ?4 THEN data END, length(data) "
+    "FROM regvalue WHERE hive = ?1 AND key_folded = ?2 AND name_folded = ?3",
     "SELECT 1 FROM regkey WHERE hive = ?1 AND path_folded = ?2",
     "INSERT OR IGNORE INTO regkey(hive, path_folded, parent_folded, name) VALUES(?1, ?2, ?3, ?4)",
     "INSERT INTO regvalue(hive, key_folded, name_folded, name, type, data) "
@@ -170,13 +171,34 @@ QString columnText(sqlite3_stmt *stmt, int column)
 // a file that is something else.
 bool looksLikeDatabase(const QString &path)
 {
-    QFile file(path);
-    if (!file.exists())
+    if (!QFileInfo::exists(path))
         return true;
-    if (!file.open(QIODevice::ReadOnly))
+    // Read through SQLite's own file layer: closing a descriptor of our own
+    // would drop the locks that this process's other connections hold on the
+    // file, and another program could then take itself for the last user and
+    // remove the write-ahead log under them.
+    sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+    if (!vfs)
         return false;
-    const QByteArray head = file.read(16);
-    return head.isEmpty() || head == QByteArrayView("SQLite format 3\0", 16);
+    auto memory = std::make_unique<char[]>(size_t(vfs->szOsFile));
+    std::memset(memory.get(), 0, size_t(vfs->szOsFile));
+    auto *file = reinterpret_cast<sqlite3_file *>(memory.get());
+    // SQLite's file names end in several NULs.
+    const QByteArray name = QFile::encodeName(path) + QByteArray(4, '\0');
+    int flags = 0;
+    const int rc =
+        vfs->xOpen(vfs, name.constData(), file, SQLITE_OPEN_READONLY | SQLITE_OPEN_MAIN_DB, &flags);
+    bool database = false;
+    if (rc == SQLITE_OK) {
+        sqlite3_int64 size = 0;
+        char head[16] = {};
+        if (file->pMethods->xFileSize(file, &size) == SQLITE_OK)
+            database = size == 0 || (file->pMethods->xRead(file, head, 16, 0) == SQLITE_OK &&
+                                     std::memcmp(head, "SQLite format 3\0", 16) == 0);
+    }
+    if (file->pMethods)
+        file->pMethods->xClose(file);
+    return database;
 }
 
 RegValue columnValue(sqlite3_stmt *stmt)
@@ -221,6 +243,13 @@ QString SettingsDatabase::defaultPath()
     return config.isEmpty() ? QString() : config + QLatin1String("/tavlo/registry.db");
 }
 
+void SettingsDatabase::setBusyTimeout(int ms)
+{
+    m_busyTimeoutMs = ms;
+    if (m_db)
+        sqlite3_busy_timeout(m_db, ms);
+}
+
 bool SettingsDatabase::open()
 {
     close();
@@ -247,7 +276,7 @@ bool SettingsDatabase::open()
         return false;
     }
     sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
 
     if (!setUp()) {
         close();
@@ -455,27 +484,44 @@ const QByteArray &SettingsDatabase::readKey(const QString &key)
 std::optional<RegValue> SettingsDatabase::value(RegHive hive, const QString &key,
                                                 const QString &name)
 {
-    if (!ensureReady())
+    Read read = readValue(hive, key, name, -1);
+    if (read.status != Read::Found)
         return std::nullopt;
+    return std::move(read.value);
+}
+
+SettingsDatabase::Read SettingsDatabase::readValue(RegHive hive, const QString &key,
+                                                   const QString &name, qint64 maxBytes)
+{
+    Read read;
+    if (!ensureReady())
+        return read;
     sqlite3_stmt *stmt = statement(StSelectValue);
     if (!stmt)
-        return std::nullopt;
+        return read;
     const QByteArray folded = readKey(key);
     const QByteArray foldedName = name.toCaseFolded().toUtf8();
-    std::optional<RegValue> result;
     int rc;
     {
         Binder bind(stmt);
         bind.hive(hive);
         bind.text(2, folded);
         bind.text(3, foldedName);
+        if (maxBytes >= 0)
+            bind.integer(4, maxBytes);
         rc = sqlite3_step(stmt);
-        if (rc == SQLITE_ROW)
-            result = columnValue(stmt);
+        if (rc == SQLITE_ROW && maxBytes >= 0 && sqlite3_column_int64(stmt, 3) > maxBytes) {
+            read.status = Read::TooLong;
+        } else if (rc == SQLITE_ROW) {
+            read.status = Read::Found;
+            read.value = columnValue(stmt);
+        } else if (rc == SQLITE_DONE) {
+            read.status = Read::Absent;
+        }
     }
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         failed(rc);
-    return result;
+    return read;
 }
 
 bool SettingsDatabase::setValue(RegHive hive, const QString &key, const RegValue &value)

@@ -58,8 +58,20 @@ public:
     // ${XDG_CONFIG_HOME:-~/.config}/tavlo/registry.db
     static QString defaultPath();
     QString path() const { return m_path; }
+    // How long a statement waits for another connection's lock before it fails.
+    void setBusyTimeout(int ms);
 
     std::optional<RegValue> value(RegHive hive, const QString &key, const QString &name);
+
+    // One value read for a caller that must tell "absent" from "not readable".
+    struct Read
+    {
+        enum Status { Found, Absent, TooLong, Failed } status = Failed;
+        RegValue value; // set when Found
+    };
+    // Like value(), but data longer than maxBytes is not even loaded: TooLong.
+    Read readValue(RegHive hive, const QString &key, const QString &name, qint64 maxBytes);
+
     // Creates the key and its parents as needed.
     bool setValue(RegHive hive, const QString &key, const RegValue &value);
     bool deleteValue(RegHive hive, const QString &key, const QString &name);
@@ -107,6 +119,7 @@ private:
     static constexpr int StatementCount = 12;
 
     QString m_path;
+    int m_busyTimeoutMs = 5000;
     sqlite3 *m_db = nullptr;
     bool m_ready = false;
     sqlite3_stmt *m_statements[StatementCount] = {};

@@ -2,11 +2,15 @@
 
 #include "app/modmain.h"
 #include "app/valuenames.h"
+#include "dblock.h"
 #include "frame/twips.h"
 #include "platform/registrystore.h"
+#include "platform/settingswriter.h"
 #include "testenv.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace tavlo;
@@ -25,6 +29,19 @@ protected:
     void TearDown() override { resetGlobals(); }
 
     cmlib_REGISTRY &registry() { return *globals().objREGISTRY; }
+    QString databasePath() { return registry().store().database().path(); }
+    // What another program finds in the database.
+    QString stored(const QString &name)
+    {
+        SettingsDatabase other(databasePath());
+        const auto value = other.value(RegHive::CurrentUser, details, name);
+        return value ? value->toText() : QStringLiteral("<absent>");
+    }
+    void storeElsewhere(const QString &name, const QString &text)
+    {
+        SettingsDatabase other(databasePath());
+        ASSERT_TRUE(other.setValue(RegHive::CurrentUser, details, RegValue::text(name, text)));
+    }
     const QString details = QStringLiteral("SOFTWARE\\TavloClock\\Settings\\Details");
 };
 
@@ -67,6 +84,122 @@ TEST_F(RegistryTest, LongValuesAndEmptyTextsReadBackWhole)
     EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("2PHOTO"), "d"), path);
     ASSERT_TRUE(registry().RegSave(reg::HKCU, details, QStringLiteral("Empty"), QString()));
     EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Empty"), "d"), "");
+}
+
+TEST_F(RegistryTest, HugeValuesReadAsTheDefaultAndLongPathsWhole)
+{
+    const struct
+    {
+        qsizetype length;
+        bool whole;
+    } cases[] = {{4000, true},
+                 {cmlib_REGISTRY::MaxTextBytes, true},
+                 {cmlib_REGISTRY::MaxTextBytes + 1, false},
+                 {5 << 20, false}};
+    for (const auto &c : cases) {
+        const QString text(c.length, QLatin1Char('x'));
+        storeElsewhere(QStringLiteral("0Style-modern"), text);
+        QThread::msleep(30); // past the read burst, so the change is looked at
+        EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("0Style-modern"), "1"),
+                  c.whole ? text : QStringLiteral("1"))
+            << c.length;
+        // The store itself keeps it whole.
+        EXPECT_EQ(stored(QStringLiteral("0Style-modern")).size(), c.length);
+    }
+}
+
+TEST_F(RegistryTest, SavesNeverWaitForAnotherProgramsLock)
+{
+    ASSERT_TRUE(registry().RegSave(reg::HKCU, details, QStringLiteral("Left"), "1"));
+    ASSERT_TRUE(registry().flush(std::chrono::seconds(5)));
+    test::DatabaseLock lock(databasePath());
+    ASSERT_TRUE(lock.held);
+
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 2; i <= 5; ++i) {
+        EXPECT_TRUE(
+            registry().RegSave(reg::HKCU, details, QStringLiteral("Left"), QString::number(i)));
+        EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("left"), "d"),
+                  QString::number(i));
+    }
+    EXPECT_TRUE(registry().RegSave(reg::HKCU, details, QStringLiteral("Top"), "7"));
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Top"), "d"), "7");
+    EXPECT_LT(timer.elapsed(), 50);
+    EXPECT_EQ(stored(QStringLiteral("Left")), "1");
+
+    lock.release();
+    EXPECT_TRUE(registry().flush(std::chrono::seconds(5)));
+    EXPECT_EQ(stored(QStringLiteral("Left")), "5");
+    EXPECT_EQ(stored(QStringLiteral("Top")), "7");
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Left"), "d"), "5");
+}
+
+TEST_F(RegistryTest, ExitWithTheLockHeldKeepsTheSavesForTheNextStart)
+{
+    ASSERT_TRUE(registry().RegSave(reg::HKCU, details, QStringLiteral("Left"), "1"));
+    ASSERT_TRUE(registry().flush(std::chrono::seconds(5)));
+    test::DatabaseLock lock(databasePath());
+    ASSERT_TRUE(lock.held);
+    registry().RegSave(reg::HKCU, details, QStringLiteral("Left"), "2");
+    registry().RegSave(reg::HKCU, details, QStringLiteral("Top"), "3");
+
+    QElapsedTimer timer;
+    timer.start();
+    FlushSettings();
+    EXPECT_GE(timer.elapsed(), 4500);
+    EXPECT_LT(timer.elapsed(), 8000);
+    const QString pending = registry().writer().pendingPath();
+    EXPECT_TRUE(QFile::exists(pending));
+    // A second flush on the way out finds the saves kept already.
+    timer.start();
+    FlushSettings();
+    EXPECT_LT(timer.elapsed(), 50);
+    globals().objREGISTRY.reset();
+
+    // The next start shows them at once and writes them once the lock is gone.
+    globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Left"), "d"), "2");
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Top"), "d"), "3");
+    lock.release();
+    EXPECT_TRUE(registry().flush(std::chrono::seconds(5)));
+    EXPECT_EQ(stored(QStringLiteral("Left")), "2");
+    EXPECT_EQ(stored(QStringLiteral("Top")), "3");
+    EXPECT_FALSE(QFile::exists(pending));
+}
+
+TEST_F(RegistryTest, ChangesByAnotherProgramShowAfterTheNextLook)
+{
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("0State"), "0"), "0");
+    // Same length each time, several within one tick of the file clock.
+    for (const char *text : {"1", "2", "1", "2"}) {
+        storeElsewhere(QStringLiteral("0State"), QString::fromLatin1(text));
+        QThread::msleep(30);
+        EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("0State"), "0"), text);
+    }
+    // A changed value stays visible once the files have settled.
+    QThread::msleep(1100);
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("0State"), "0"), "2");
+    storeElsewhere(QStringLiteral("0State"), QStringLiteral("0"));
+    QThread::msleep(30);
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("0State"), "0"), "0");
+}
+
+TEST_F(RegistryTest, UnreadableStoreGivesTheLastValueRead)
+{
+    storeElsewhere(QStringLiteral("Color"), QStringLiteral("255"));
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Color"), "0"), "255");
+    // Another file, not a database, put in its place.
+    const QString path = databasePath();
+    for (const QString &file : {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")})
+        QFile::remove(file);
+    QFile garbage(path);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, 'g'));
+    garbage.close();
+    QThread::msleep(30);
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Color"), "0"), "255");
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Never-read"), "d"), "d");
 }
 
 TEST_F(RegistryTest, ValuesOfOtherTypesReadAsTheDefault)
@@ -140,6 +273,7 @@ TEST_F(RegistryTest, ProgramLaunchWritesTheAutostartEntry)
     const QString entry = test::configHome() + QStringLiteral("/autostart/TavloClock.desktop");
     SaveSetting(reg::ProgramLaunch, QStringLiteral("1"));
     ApplyProgramLaunch();
+    ASSERT_TRUE(registry().flush(std::chrono::seconds(5)));
     QFile file(entry);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
@@ -151,6 +285,7 @@ TEST_F(RegistryTest, ProgramLaunchWritesTheAutostartEntry)
 
     SaveSetting(reg::ProgramLaunch, QStringLiteral("0"));
     ApplyProgramLaunch();
+    ASSERT_TRUE(registry().flush(std::chrono::seconds(5)));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(QStringLiteral("Hidden=true")));
     EXPECT_EQ(registry().RegLoad(reg::HKLM, reg::RunKey, "TavloClock", "x"), "");

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QtEndian>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -229,6 +230,26 @@ TEST(SettingsDatabaseTest, EveryReadSeesTheLatestWriteOfAnotherConnection)
     EXPECT_EQ(textOf(reader, kDetails, QStringLiteral("Color")), QStringLiteral("0"));
     ASSERT_TRUE(writer.deleteKey(kUser, QStringLiteral("SOFTWARE")));
     EXPECT_EQ(textOf(reader, kDetails, QStringLiteral("Color")), QStringLiteral("<absent>"));
+}
+
+TEST(SettingsDatabaseTest, AnotherProgramsWriteShowsWhileTwoConnectionsHereAreOpen)
+{
+    SettingsDatabase first;
+    ASSERT_TRUE(first.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Color"), "1")));
+    // Opening a second connection in this process must leave the first one's
+    // locks in place, or the other program takes itself for the last user
+    // and removes the write-ahead log under both.
+    SettingsDatabase second;
+    EXPECT_EQ(textOf(second, kDetails, QStringLiteral("Color")), QStringLiteral("1"));
+    QProcess tavloreg;
+    tavloreg.start(QStringLiteral(TAVLOREG_PATH),
+                   {QStringLiteral("add"), QStringLiteral("HKCU\\") + kDetails,
+                    QStringLiteral("/v"), QStringLiteral("Color"), QStringLiteral("/d"),
+                    QStringLiteral("2"), QStringLiteral("/f")});
+    ASSERT_TRUE(tavloreg.waitForFinished(30000));
+    EXPECT_TRUE(QFileInfo::exists(first.path() + QStringLiteral("-wal")));
+    EXPECT_EQ(textOf(first, kDetails, QStringLiteral("Color")), QStringLiteral("2"));
+    EXPECT_EQ(textOf(second, kDetails, QStringLiteral("Color")), QStringLiteral("2"));
 }
 
 TEST(SettingsDatabaseTest, DamagedFileFailsQuietlyAndIsLeftAlone)

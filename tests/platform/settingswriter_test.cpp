@@ -1,0 +1,179 @@
+#include "platform/settingswriter.h"
+
+#include "dblock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace tavlo;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString kDetails = QStringLiteral("SOFTWARE\\TavloClock\\Settings\\Details");
+constexpr RegHive kUser = RegHive::CurrentUser;
+const QString kRun = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+
+class SettingsWriterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The database exists before anyone locks it.
+        SettingsDatabase db(path);
+        ASSERT_TRUE(db.createKey(kUser, kDetails));
+    }
+
+    QString stored(const QString &name)
+    {
+        SettingsDatabase db(path);
+        const auto value = db.value(kUser, kDetails, name);
+        return value ? value->toText() : QStringLiteral("<absent>");
+    }
+    static QString pendingText(SettingsWriter &writer, const QString &name)
+    {
+        const SettingsWrite *write = writer.pending(kUser, kDetails, name);
+        if (!write)
+            return QStringLiteral("<none>");
+        return write->value ? write->value->toText() : QStringLiteral("<deleted>");
+    }
+    // Leaves a pending file with Left = 9 behind, as a program ended with the lock held.
+    QString leavePendingFile()
+    {
+        test::DatabaseLock lock(path);
+        SettingsWriter writer(path, autostart);
+        writer.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Left"), "9"));
+        EXPECT_FALSE(writer.flush(100ms));
+        const QString file = writer.pendingPath();
+        writer.stop();
+        return file;
+    }
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("registry.db"));
+    const QString autostart = dir.filePath(QStringLiteral("autostart"));
+};
+
+} // namespace
+
+TEST_F(SettingsWriterTest, WritesCommitInOrderAndShowUntilThen)
+{
+    test::DatabaseLock lock(path);
+    SettingsWriter writer(path, autostart);
+    writer.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Left"), "1"));
+    writer.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Top"), "2"));
+    writer.setValue(kUser, kDetails, RegValue::text(QStringLiteral("LEFT"), "3"));
+    writer.deleteValue(kUser, kDetails, QStringLiteral("Top"));
+    writer.deleteValue(kUser, kDetails, QStringLiteral("Never-there"));
+    EXPECT_EQ(pendingText(writer, QStringLiteral("left")), "3");
+    EXPECT_EQ(pendingText(writer, QStringLiteral("Top")), "<deleted>");
+    EXPECT_EQ(pendingText(writer, QStringLiteral("Width")), "<none>");
+    EXPECT_EQ(writer.committed(), 0u);
+
+    lock.release();
+    EXPECT_TRUE(writer.flush(5s));
+    EXPECT_EQ(stored(QStringLiteral("Left")), "3");
+    EXPECT_EQ(stored(QStringLiteral("Top")), "<absent>");
+    EXPECT_EQ(pendingText(writer, QStringLiteral("Left")), "<none>");
+    EXPECT_EQ(writer.committed(), 5u);
+    EXPECT_FALSE(QFile::exists(writer.pendingPath()));
+}
+
+TEST_F(SettingsWriterTest, AutostartEntriesTakeTextOnly)
+{
+    SettingsWriter writer(path, autostart);
+    EXPECT_FALSE(writer.setValue(RegHive::LocalMachine, kRun,
+                                 RegValue::dword(QStringLiteral("TavloClock"), 1)));
+    EXPECT_TRUE(writer.setValue(RegHive::LocalMachine, kRun,
+                                RegValue::text(QStringLiteral("TavloClock"), "/bin/clock")));
+    EXPECT_TRUE(writer.flush(5s));
+    EXPECT_TRUE(QFile::exists(autostart + QStringLiteral("/TavloClock.desktop")));
+}
+
+TEST_F(SettingsWriterTest, AnUnwritableAutostartFolderHoldsUpNothing)
+{
+    QFile blocker(autostart);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsWriter writer(path, autostart);
+    writer.setValue(RegHive::LocalMachine, kRun,
+                    RegValue::text(QStringLiteral("TavloClock"), "/bin/clock"));
+    writer.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Left"), "1"));
+    EXPECT_TRUE(writer.flush(5s));
+    EXPECT_EQ(stored(QStringLiteral("Left")), "1");
+}
+
+TEST_F(SettingsWriterTest, NextWriterAppliesThePendingFileOnceTheLockIsGone)
+{
+    test::DatabaseLock lock(path);
+    SettingsWriter first(path, autostart);
+    first.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Left"), "1"));
+    first.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Top"), "2"));
+    first.deleteValue(kUser, kDetails, QStringLiteral("Top"));
+    first.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Width"), QString()));
+    EXPECT_FALSE(first.flush(200ms));
+    const QString file = first.pendingPath();
+    ASSERT_TRUE(QFile::exists(file));
+    first.stop();
+
+    SettingsWriter next(path, autostart);
+    EXPECT_EQ(pendingText(next, QStringLiteral("Left")), "1");
+    EXPECT_EQ(pendingText(next, QStringLiteral("Top")), "<deleted>");
+    EXPECT_EQ(pendingText(next, QStringLiteral("Width")), "");
+    lock.release();
+    EXPECT_TRUE(next.flush(5s));
+    EXPECT_EQ(stored(QStringLiteral("Left")), "1");
+    EXPECT_EQ(stored(QStringLiteral("Top")), "<absent>");
+    EXPECT_EQ(stored(QStringLiteral("Width")), "");
+    EXPECT_FALSE(QFile::exists(file));
+}
+
+TEST_F(SettingsWriterTest, BadPendingFilesAreIgnored)
+{
+    const QString good = leavePendingFile();
+    QFile source(good);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    source.close();
+    QFile::remove(good);
+
+    const QString prefix = path + QStringLiteral(".pending.");
+    QByteArray flipped = bytes;
+    flipped[flipped.size() - 2] = char(flipped[flipped.size() - 2] ^ 0x20);
+    const struct
+    {
+        const char *what;
+        QString file;
+        QByteArray bytes;
+        qint64 size;
+    } cases[] = {
+        {"garbage", prefix + QStringLiteral("999999991"), QByteArray(300, 'g'), 0},
+        {"truncated", prefix + QStringLiteral("999999992"), bytes.left(bytes.size() - 3), 0},
+        {"one bit changed", prefix + QStringLiteral("999999993"), flipped, 0},
+        {"empty", prefix + QStringLiteral("999999994"), QByteArray(), 0},
+        {"huge", prefix + QStringLiteral("999999995"), bytes,
+         SettingsWriter::MaxPendingFileBytes + 1},
+        // pid 1 is always running: its writes are its own to commit.
+        {"owner running", prefix + QStringLiteral("1"), bytes, 0},
+        {"not a process number", prefix + QStringLiteral("x12"), bytes, 0},
+    };
+    for (const auto &c : cases) {
+        QFile file(c.file);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        if (c.size)
+            file.resize(c.size);
+        file.close();
+
+        SettingsWriter writer(path, autostart);
+        EXPECT_EQ(pendingText(writer, QStringLiteral("Left")), "<none>") << c.what;
+        EXPECT_TRUE(writer.flush(5s)) << c.what;
+        EXPECT_EQ(stored(QStringLiteral("Left")), "<absent>") << c.what;
+        EXPECT_TRUE(QFile::exists(c.file)) << c.what;
+        QFile::remove(c.file);
+    }
+}
