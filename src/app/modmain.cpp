@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cmath>
 
 #ifndef TAVLO_VERSION_MAJOR
@@ -162,7 +163,6 @@ bool Main(const QString &title, const QString &webRoot)
     MakeFolder(g.strPROGRAMFOLDER + QStringLiteral("/presets"));
     MakeFolder(g.strPROGRAMFOLDER + QStringLiteral("/notes"));
 
-    CheckForUpdate();
     LoadMessageFont();
 
     WidgetForm *form = newWidgetForm(kindOf(title));
@@ -180,6 +180,13 @@ bool Main(const QString &title, const QString &webRoot)
             selected->setLngTRANSVAL(*alpha);
         selected->setLngTRANSVALCUST(selected->lngTRANSVAL());
     }
+
+    // The update check waits on the network, so it runs beside the widgets
+    // once they are on screen, not before them; it needs no wait pointer.
+    QTimer::singleShot(0, form, [form] {
+        if (form->isVisible())
+            CheckForUpdate();
+    });
     return true;
 }
 
@@ -198,7 +205,10 @@ void installExitHandlers(QApplication &app)
     QObject::connect(watcher, &UnixSignalWatcher::received, &app, [] { OrderlyExit(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
                      [](QSessionManager &) { SaveWidgets(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [] { SaveWidgets(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [] {
+        SaveWidgets();
+        EndUpdateCheck();
+    });
 }
 
 void OrderlyExit()
