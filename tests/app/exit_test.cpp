@@ -48,6 +48,24 @@ TEST_F(ExitTest, EachSignalEndsTheProgramInOrder)
     }
 }
 
+TEST_F(ExitTest, ASignalDuringStartUpEndsTheProgramOnceItRuns)
+{
+    // Caught from the first line of main, before any Qt object is made.
+    installExitSignalPipe();
+    std::raise(SIGTERM);
+    EXPECT_TRUE(exitSignalPending());
+    ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
+    QWidget *clock = globals().frmWIDGETS[0];
+    EXPECT_TRUE(clock->isVisible());
+    clock->move(50, 70);
+
+    installExitHandlers(*qApp);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !clock->isVisible(); }, 2000));
+    EXPECT_EQ(stored(reg::Left), QStringLiteral("750"));
+    EXPECT_EQ(stored(reg::Top), QStringLiteral("1050"));
+    EXPECT_FALSE(exitSignalPending());
+}
+
 TEST_F(ExitTest, SavingForTheSessionLeavesEverythingOpen)
 {
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
