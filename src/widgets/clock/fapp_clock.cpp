@@ -137,10 +137,37 @@ void fapp_CLOCK::updateparts()
     setDateText(now.date());
     const double state =
         std::nearbyint(convert::val(LoadSetting(numbered(reg::State), QStringLiteral("0"))));
-    layOut(int(state));
+    // Only the three arrangements are taken; any other value keeps the one shown.
+    if (state == 0 || state == 1 || state == 2)
+        m_state = int(state);
+    // Most ticks change nothing the layout reads: half of them fall in the
+    // same second, and a minute passes without a new time text.
+    if (layoutInputs() == m_laidOut)
+        return;
+    layOut(m_state);
     FrameGeometry();
     placeSmallTexts();
     sync();
+    // Taken after the pass, so a change made to what it sets counts as well.
+    m_laidOut = layoutInputs();
+}
+
+fapp_CLOCK::LayoutInputs fapp_CLOCK::layoutInputs() const
+{
+    LayoutInputs inputs;
+    const Label *labels[] = {lblTIME, lblSECS, lblSTYLE, lblDATE};
+    for (int i = 0; i < 4; ++i) {
+        inputs.texts[i] = labels[i]->Caption();
+        inputs.fonts[i] = labels[i]->labelFont();
+        inputs.colours[i] = labels[i]->ForeColor();
+    }
+    inputs.aligns[0] = lblTIME->textAlign();
+    inputs.aligns[1] = lblDATE->textAlign();
+    inputs.state = m_state;
+    inputs.theme = lngTHEMECOLOR();
+    inputs.contrast = lngTRANSVALCONTRAST();
+    inputs.alpha = lngTRANSVAL();
+    return inputs;
 }
 
 void fapp_CLOCK::layOut(int state)
