@@ -84,10 +84,11 @@ fapp_CLOCK::fapp_CLOCK(QWidget *parent) : FixedFrame(QStringLiteral("fapp_CLOCK"
     lblDATE->setTop(45);
     lblDATE->setLeft(kLabelLeft);
     lblDATE->setForeColor(0xE0E0E0);
+    // Sized to their captions from the first layout on, which derives their
+    // fonts from the time's; measured now they would load a font never shown.
     for (Label *small : {lblSECS, lblSTYLE}) {
         small->setFontName(face);
         small->setFontSize(24);
-        small->setAutoSize(true);
     }
 }
 
@@ -244,13 +245,16 @@ void fapp_CLOCK::placeSmallTexts()
 {
     lblTIME->setAutoSize(true);
     const int timeRight = lblTIME->Left() + lblTIME->Width();
-    lblSECS->setFontName(lblTIME->FontName());
+    // Size before name: with the name unchanged, only the font shown is measured.
     lblSECS->setFontSize(lblTIME->FontSize() * 45 / 100);
+    lblSECS->setFontName(lblTIME->FontName());
+    lblSECS->setAutoSize(true);
     lblSECS->setForeColor(lblTIME->ForeColor());
     lblSECS->setLeft(timeRight - lblSECS->Width() + kSmallTextOverhang);
     lblSECS->setTop(lblTIME->Height() * 12 / 100);
-    lblSTYLE->setFontName(lblTIME->FontName());
     lblSTYLE->setFontSize(lblTIME->FontSize() * 43 / 100);
+    lblSTYLE->setFontName(lblTIME->FontName());
+    lblSTYLE->setAutoSize(true);
     lblSTYLE->setForeColor(lblTIME->ForeColor());
     lblSTYLE->setLeft(timeRight - lblSTYLE->Width() + kSmallTextOverhang);
     lblSTYLE->setTop(lblSECS->Top() + lblSECS->Height() - lblTIME->Height() * 12 / 100);
