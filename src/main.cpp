@@ -1,4 +1,5 @@
 #include "app/modmain.h"
+#include "platform/fontwarmup.h"
 #include "platform/unixsignals.h"
 
 #include <QApplication>
@@ -12,7 +13,11 @@ int main(int argc, char *argv[])
     // cost less than shared-memory ones with their completion events.
     if (qEnvironmentVariableIsEmpty("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    // The font configuration loads on the second core while Qt connects to
+    // the display; the widget's first text then finds it ready.
+    tavlo::FontConfigWarmUp fonts;
     QApplication app(argc, argv);
+    fonts.finish();
     // Asked to end before there is anything to save: end at once, as later.
     if (tavlo::exitSignalPending())
         return 0;
