@@ -86,6 +86,45 @@ void initialiseGlobals(MainGlobals &g, const QString &title, const QString &webR
     g.strDONATEURL = web + QStringLiteral("/donate/");
 }
 
+// Starts the update check once the widget has painted on screen, or after a
+// bound should it never paint. Its helper process takes a core for a moment,
+// which the window manager mapping the widget should not have to share.
+class UpdateCheckStarter final : public QObject
+{
+public:
+    explicit UpdateCheckStarter(QWidget *form) : QObject(form), m_form(form)
+    {
+        form->installEventFilter(this);
+        QTimer::singleShot(kLatestStartMs, this, &UpdateCheckStarter::start);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_form && event->type() == QEvent::Paint)
+            QTimer::singleShot(0, this, &UpdateCheckStarter::start);
+        return false;
+    }
+
+private:
+    static constexpr int kLatestStartMs = 1000;
+
+    void start()
+    {
+        if (m_started)
+            return;
+        m_started = true;
+        m_form->removeEventFilter(this);
+        // An exit that came first leaves nothing to check for.
+        if (m_form->isVisible())
+            CheckForUpdate();
+        deleteLater();
+    }
+
+    QWidget *m_form;
+    bool m_started = false;
+};
+
 } // namespace
 
 MainGlobals &globals()
@@ -183,10 +222,7 @@ bool Main(const QString &title, const QString &webRoot)
 
     // The update check waits on the network, so it runs beside the widgets
     // once they are on screen, not before them; it needs no wait pointer.
-    QTimer::singleShot(0, form, [form] {
-        if (form->isVisible())
-            CheckForUpdate();
-    });
+    new UpdateCheckStarter(form);
     return true;
 }
 
