@@ -143,12 +143,24 @@ void fapp_CLOCK::updateparts()
         m_state = int(state);
     // Most ticks change nothing the layout reads: half of them fall in the
     // same second, and a minute passes without a new time text.
-    if (layoutInputs() == m_laidOut)
+    const LayoutInputs inputs = layoutInputs();
+    if (inputs == m_laidOut)
         return;
-    layOut(m_state);
-    FrameGeometry();
-    placeSmallTexts();
-    sync();
+    LayoutInputs newSecond = m_laidOut;
+    newSecond.texts[1] = inputs.texts[1];
+    newSecond.texts[2] = inputs.texts[2];
+    if (newSecond == inputs) {
+        // Only the seconds or AM/PM text is new: the strips and the time stay
+        // as they are, the small texts move to their new width.
+        placeSmallTexts();
+        lblSECS->sync();
+        lblSTYLE->sync();
+    } else {
+        layOut(m_state);
+        FrameGeometry();
+        placeSmallTexts();
+        sync();
+    }
     // Taken after the pass, so a change made to what it sets counts as well.
     m_laidOut = layoutInputs();
 }
