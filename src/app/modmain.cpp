@@ -204,9 +204,14 @@ bool Main(const QString &title, const QString &webRoot)
 
     LoadMessageFont();
 
-    WidgetForm *form = newWidgetForm(kindOf(title));
-    if (!form)
+    std::unique_ptr<WidgetForm> made(newWidgetForm(kindOf(title)));
+    if (!made)
         return false;
+    // Asked to end before any widget is shown: show none; the exit follows
+    // from the event loop.
+    if (exitSignalPending())
+        return true;
+    WidgetForm *form = made.release();
     g.frmWIDGETS[size_t(g.lngLASTINDEX)] = form;
     form->setTag(QString::number(g.lngLASTINDEX));
     form->Form_Load();

@@ -46,8 +46,8 @@ void resetGlobals();
 
 // Starts the program of the given application title: globals, folders, message
 // font, the widgets of its kind, and once they are on screen the update check
-// against webRoot (none when it is empty). False when this build has no widget
-// of that kind yet.
+// against webRoot (none when it is empty). No widget when a termination signal
+// is already waiting. False when this build has no widget of that kind yet.
 bool Main(const QString &title, const QString &webRoot = QString());
 
 // Ends the program in order: every widget is unloaded (saving what its unload
