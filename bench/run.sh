@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the clock the way a user runs it: under a real X server and window
 # manager. Prints exec-to-map time, idle CPU, peak memory and instructions per
-# tick. Usage: bench/run.sh [BUILD_DIR]   (IDLE_SECONDS=60 by default)
+# tick, beside a bare Qt label clock.
+# Usage: bench/run.sh [BUILD_DIR]   (IDLE_SECONDS=60, MAP_RUNS=21 by default)
 BUILD=${1:-build}
 BIN=$(cd "$BUILD/bin" && pwd)
 IDLE_SECONDS=${IDLE_SECONDS:-60}
@@ -11,10 +12,9 @@ start_x
 echo "== micro-benchmarks"
 "$BIN/tavlo_bench" --benchmark_min_time=0.2 2>/dev/null | grep -E '^BM_'
 
-echo "== exec to mapped window (ms, warm cache, 11 runs)"
-"$BIN/tavlo_mapwait" "$BIN/tavlo-clock" >/dev/null # warm the cache and the store
-times=$(for _ in $(seq 11); do "$BIN/tavlo_mapwait" "$BIN/tavlo-clock"; done | sort -n)
-echo "min $(echo "$times" | head -1)  median $(echo "$times" | sed -n 6p)  max $(echo "$times" | tail -1)"
+echo "== exec to mapped window, side by side in turns (warm cache, ${MAP_RUNS:=21} runs each)"
+source "$(dirname "$0")/mapcompare.sh"
+map_side_by_side "$MAP_RUNS" "bare Qt label clock" "$BIN/tavlo_refclock" "tavlo-clock" "$BIN/tavlo-clock"
 
 cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
 # Idle CPU and peak memory of one program, measured over IDLE_SECONDS.

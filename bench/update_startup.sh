@@ -1,28 +1,30 @@
 #!/usr/bin/env bash
-# Exec-to-map time of the clock with the start-up update check against a
-# version server on loopback: answering, refusing the port, accepting and
-# never answering; and without the check. Usage: bench/update_startup.sh [BUILD_DIR]
+# Exec-to-map time of the clock beside the bare Qt label clock, measured in
+# turns: with the shipped web root (here without network), without the update
+# check, and against a version server on loopback that refuses the port,
+# answers, or accepts and never answers.
+# Usage: bench/update_startup.sh [BUILD_DIR]   (MAP_RUNS=21 by default)
 BUILD=${1:-build}
 BIN=$(cd "$BUILD/bin" && pwd)
 source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/mapcompare.sh"
 start_x
 PORT=47815
+RUNS=${MAP_RUNS:-21}
 
-measure() {
-    local label=$1 program=$2 times
-    "$BIN/tavlo_mapwait" "$program" >/dev/null
-    times=$(for _ in $(seq 7); do "$BIN/tavlo_mapwait" "$program"; done | sort -n)
-    echo "$label: min $(echo "$times" | head -1)  median $(echo "$times" | sed -n 4p)  max $(echo "$times" | tail -1) ms"
-}
-
-measure "no update check        " "$BIN/tavlo_clock_nocheck"
-measure "port refused           " "$BIN/tavlo_clock_loopback"
+echo "== shipped web root, no update check, port refused (${RUNS} runs each)"
+map_side_by_side "$RUNS" "bare Qt label clock" "$BIN/tavlo_refclock" \
+    "tavlo-clock (shipped web root)" "$BIN/tavlo-clock" \
+    "no update check" "$BIN/tavlo_clock_nocheck" \
+    "port refused" "$BIN/tavlo_clock_loopback"
 for mode in answer silent; do
     "$BIN/tavlo_versionserver" "$PORT" "$mode" &
     server=$!
     PIDS+=("$server")
     sleep 0.3
-    measure "version server: $mode  " "$BIN/tavlo_clock_loopback"
+    echo "== version server: $mode"
+    map_side_by_side "$RUNS" "bare Qt label clock" "$BIN/tavlo_refclock" \
+        "version server: $mode" "$BIN/tavlo_clock_loopback"
     kill "$server"
     wait "$server" 2>/dev/null || true
 done

@@ -35,23 +35,39 @@ fail() {
 
 pass() { echo "ok: $*"; }
 
-# Starts Xvfb on a free display and openbox on it.
+# Starts Xvfb on a free display and openbox on it. Two servers started at the
+# same moment (tests of other trees) can pick the same display; the loser is
+# started again.
 start_x() {
-    local fifo="$WORK/displayfd"
+    local try
+    for try in 1 2 3; do
+        start_x_once "$try" && return 0
+    done
+    fail "no X server with a window manager: $(cat "$WORK/xvfb.log" "$WORK/openbox.log")"
+}
+
+start_x_once() {
+    local fifo="$WORK/displayfd.$1" number xvfb wm
     mkfifo "$fifo"
     Xvfb -displayfd 3 -screen 0 "${SCREEN:-1280x800x24}" -nolisten tcp 3>"$fifo" >"$WORK/xvfb.log" 2>&1 &
-    PIDS+=($!)
-    local number
-    read -r -t 10 number <"$fifo" || fail "Xvfb did not start"
+    xvfb=$!
+    PIDS+=("$xvfb")
+    if ! read -r -t 10 number <"$fifo"; then
+        kill "$xvfb" 2>/dev/null || true
+        return 1
+    fi
     export DISPLAY=":$number"
     openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-    PIDS+=($!)
+    wm=$!
+    PIDS+=("$wm")
     # openbox is ready once it owns the window-manager selection.
     for _ in $(seq 600); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        kill -0 "$xvfb" 2>/dev/null && kill -0 "$wm" 2>/dev/null || break
         sleep 0.05
     done
-    fail "openbox did not start on $DISPLAY: $(cat "$WORK/openbox.log")"
+    kill "$wm" "$xvfb" 2>/dev/null || true
+    return 1
 }
 
 # Starts a program in the background; its pid is in APP_PID.

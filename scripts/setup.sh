@@ -6,9 +6,9 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-  libsqlite3-dev libxcb1-dev
+  libsqlite3-dev libxcb1-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth openbox xdotool x11-utils imagemagick
+  xvfb xauth openbox xdotool x11-utils imagemagick iproute2
   fonts-dejavu-core
   valgrind
   locales

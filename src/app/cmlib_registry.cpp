@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLocale>
 #include <cmath>
 
 namespace tavlo {
@@ -116,6 +117,38 @@ void cmlib_REGISTRY::FormSave(FormPlacement &form, bool bRESIZE)
     }
 }
 
+namespace {
+
+// A stored place: nullopt when the text holds no number at all; otherwise the
+// number, which may be NaN, infinite or far beyond any screen (typed by hand,
+// or written by another program).
+std::optional<double> storedPlace(const QString &text)
+{
+    if (const auto finite = convert::toNumber(text))
+        return finite;
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    const double number = QLocale::c().toDouble(trimmed, &ok);
+    // NaN and "inf", or a number beyond the range of a double.
+    if (ok || std::isinf(number))
+        return number;
+    QStringView word(trimmed);
+    const bool negative = word.startsWith(QLatin1Char('-'));
+    if (negative || word.startsWith(QLatin1Char('+')))
+        word = word.mid(1);
+    if (word.compare(QLatin1String("infinity"), Qt::CaseInsensitive) == 0)
+        return negative ? -HUGE_VAL : HUGE_VAL;
+    return std::nullopt;
+}
+
+// Whether a window from start to start + size lies within the extent.
+bool within(double start, double size, double extentStart, double extent)
+{
+    return std::isfinite(start) && start >= extentStart && start + size <= extentStart + extent;
+}
+
+} // namespace
+
 void cmlib_REGISTRY::FormLoad(FormPlacement &form, bool bRESIZE)
 {
     const QString key = windowKey(form);
@@ -148,21 +181,28 @@ void cmlib_REGISTRY::FormLoad(FormPlacement &form, bool bRESIZE)
     const double centredTop = std::nearbyint(
         primary.top + (primary.height + form.formHeight()) * 0.5 - form.formHeight());
 
-    if (const auto left = load(reg::Left, form.formLeft()))
-        form.setFormLeft(*left);
-    if (const auto top = load(reg::Top, form.formTop()))
-        form.setFormTop(*top);
+    // The stored numbers are checked before the window takes them: a number
+    // far off the screen would overflow its place in pixels. Text that holds
+    // no number keeps the current place.
+    double left = form.formLeft();
+    double top = form.formTop();
+    if (const auto stored = storedPlace(RegLoad(reg::HKCU, key, reg::Left, QString())))
+        left = double(float(*stored));
+    if (const auto stored = storedPlace(RegLoad(reg::HKCU, key, reg::Top, QString())))
+        top = double(float(*stored));
 
-    if (!normal)
-        return;
-    // Any screen counts, so a widget kept on a second monitor stays there.
-    const ScreenTwips desktop = virtualScreenTwips();
-    if (form.formLeft() < desktop.left ||
-        form.formLeft() + form.formWidth() > desktop.left + desktop.width)
-        form.setFormLeft(centredLeft);
-    if (form.formTop() < desktop.top ||
-        form.formTop() + form.formHeight() > desktop.top + desktop.height)
-        form.setFormTop(centredTop);
+    if (normal) {
+        // Any screen counts, so a widget kept on a second monitor stays there.
+        const ScreenTwips desktop = virtualScreenTwips();
+        if (!within(left, form.formWidth(), desktop.left, desktop.width))
+            left = centredLeft;
+        if (!within(top, form.formHeight(), desktop.top, desktop.height))
+            top = centredTop;
+    }
+    if (std::isfinite(left))
+        form.setFormLeft(left);
+    if (std::isfinite(top))
+        form.setFormTop(top);
 }
 
 QString LoadSetting(const QString &name, const QString &defaultText)

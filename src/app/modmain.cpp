@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cmath>
 
 #ifndef TAVLO_VERSION_MAJOR
@@ -84,6 +85,45 @@ void initialiseGlobals(MainGlobals &g, const QString &title, const QString &webR
     g.strAPPSURL = web + QStringLiteral("/how-to-get-tablet-style-apps-on-your-tavlo/");
     g.strDONATEURL = web + QStringLiteral("/donate/");
 }
+
+// Starts the update check once the widget has painted on screen, or after a
+// bound should it never paint. Its helper process takes a core for a moment,
+// which the window manager mapping the widget should not have to share.
+class UpdateCheckStarter final : public QObject
+{
+public:
+    explicit UpdateCheckStarter(QWidget *form) : QObject(form), m_form(form)
+    {
+        form->installEventFilter(this);
+        QTimer::singleShot(kLatestStartMs, this, &UpdateCheckStarter::start);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_form && event->type() == QEvent::Paint)
+            QTimer::singleShot(0, this, &UpdateCheckStarter::start);
+        return false;
+    }
+
+private:
+    static constexpr int kLatestStartMs = 1000;
+
+    void start()
+    {
+        if (m_started)
+            return;
+        m_started = true;
+        m_form->removeEventFilter(this);
+        // An exit that came first leaves nothing to check for.
+        if (m_form->isVisible())
+            CheckForUpdate();
+        deleteLater();
+    }
+
+    QWidget *m_form;
+    bool m_started = false;
+};
 
 } // namespace
 
@@ -162,12 +202,16 @@ bool Main(const QString &title, const QString &webRoot)
     MakeFolder(g.strPROGRAMFOLDER + QStringLiteral("/presets"));
     MakeFolder(g.strPROGRAMFOLDER + QStringLiteral("/notes"));
 
-    CheckForUpdate();
     LoadMessageFont();
 
-    WidgetForm *form = newWidgetForm(kindOf(title));
-    if (!form)
+    std::unique_ptr<WidgetForm> made(newWidgetForm(kindOf(title)));
+    if (!made)
         return false;
+    // Asked to end before any widget is shown: show none; the exit follows
+    // from the event loop.
+    if (exitSignalPending())
+        return true;
+    WidgetForm *form = made.release();
     g.frmWIDGETS[size_t(g.lngLASTINDEX)] = form;
     form->setTag(QString::number(g.lngLASTINDEX));
     form->Form_Load();
@@ -180,6 +224,10 @@ bool Main(const QString &title, const QString &webRoot)
             selected->setLngTRANSVAL(*alpha);
         selected->setLngTRANSVALCUST(selected->lngTRANSVAL());
     }
+
+    // The update check waits on the network, so it runs beside the widgets
+    // once they are on screen, not before them; it needs no wait pointer.
+    new UpdateCheckStarter(form);
     return true;
 }
 
@@ -199,7 +247,10 @@ void installExitHandlers(QApplication &app)
     QObject::connect(watcher, &UnixSignalWatcher::received, &app, [] { OrderlyExit(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
                      [](QSessionManager &) { SaveWidgets(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [] { SaveWidgets(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [] {
+        SaveWidgets();
+        EndUpdateCheck();
+    });
 }
 
 void OrderlyExit()

@@ -44,9 +44,10 @@ MainGlobals &globals();
 // Drops every widget and the store and clears the globals (tests start each case afresh).
 void resetGlobals();
 
-// Starts the program of the given application title: globals, folders, the
-// update check against webRoot (none when it is empty), message font, then the
-// widgets of its kind. False when this build has no widget of that kind yet.
+// Starts the program of the given application title: globals, folders, message
+// font, the widgets of its kind, and once they are on screen the update check
+// against webRoot (none when it is empty). No widget when a termination signal
+// is already waiting. False when this build has no widget of that kind yet.
 bool Main(const QString &title, const QString &webRoot = QString());
 
 // Ends the program in order: every widget is unloaded (saving what its unload
@@ -56,8 +57,8 @@ void OrderlyExit();
 // session asks this before it ends, and may still be cancelled), waiting at
 // most 5 s for it to be written.
 void SaveWidgets();
-// Ends the program in order on SIGTERM, SIGINT and SIGHUP, and saves when the
-// desktop session ends.
+// Ends the program in order on SIGTERM, SIGINT and SIGHUP (one that came
+// before this call included), and saves when the desktop session ends.
 void installExitHandlers(QApplication &app);
 
 // The per-user program folder: ${XDG_DATA_HOME:-~/.local/share}/tavlo/<title>.

@@ -8,49 +8,124 @@
 #include "messages/fmsg_infobox.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
+#include <utility>
 
 namespace tavlo {
+namespace {
 
-bool DownloadFile(const QUrl &url, const QString &localFile, const DownloadLimits &limits)
+// The helper keeps its own time bound; this one only catches a helper that hangs.
+constexpr int kHelperGraceMs = 1000;
+
+QPointer<FileDownload> g_check;
+
+bool isWebUrl(const QUrl &url)
 {
+    return url.isValid() &&
+           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+void ShowNewerVersion()
+{
+    MainGlobals &g = globals();
+    QFile file(g.strUPDATEFILE);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QString latest = LastVersionValue(file.read(64 * 1024));
+    file.close();
+    if (latest.isEmpty() || !(convert::val(g.strVERSION) < convert::val(latest)))
+        return;
+    fmsg_INFOBOX &window = infoBox();
+    if (g.objOBJECTS)
+        g.objOBJECTS->InternetLinkRun(QString::number(window.winId()), QStringLiteral("http://"),
+                                      g.strNEWERURL);
+    if (g.objREGISTRY)
+        g.objREGISTRY->RegSave(reg::HKCU, g.strREGROOT + reg::UpdateKey, reg::UpdateShown,
+                               QStringLiteral("True"));
+}
+
+} // namespace
+
+FileDownload::FileDownload(QObject *parent) : QObject(parent) {}
+
+FileDownload::~FileDownload()
+{
+    cancel();
+}
+
+bool FileDownload::start(const QUrl &url, const QString &localFile, const DownloadLimits &limits)
+{
+    cancel();
     QFile::remove(localFile);
-    if (!url.isValid() ||
-        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
+    if (!isWebUrl(url))
         return false;
     // The network stack and its TLS library live in a helper process, so the
     // widget that keeps running all day never carries them.
     const QString helper = QCoreApplication::applicationDirPath() + QStringLiteral("/tavlo-fetch");
     if (!QFileInfo(helper).isExecutable())
         return false;
-    QProcess fetch;
-    fetch.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    fetch.setStandardOutputFile(QProcess::nullDevice());
-    QEventLoop loop;
-    QObject::connect(&fetch, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&fetch, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QTimer::singleShot(limits.totalMs + 1000, &loop, &QEventLoop::quit);
-    fetch.start(helper,
-                {url.toString(QUrl::FullyEncoded), localFile, QString::number(limits.totalMs),
-                 QString::number(limits.maxBytes), QString::number(limits.maxRedirects)});
-    if (fetch.state() != QProcess::NotRunning)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (fetch.state() != QProcess::NotRunning) {
-        fetch.kill();
-        fetch.waitForFinished(1000);
-        QFile::remove(localFile);
-        return false;
-    }
-    const bool ok = fetch.exitStatus() == QProcess::NormalExit && fetch.exitCode() == 0;
+
+    m_localFile = localFile;
+    m_helper = new QProcess(this);
+    m_helper->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_helper->setStandardOutputFile(QProcess::nullDevice());
+    connect(m_helper, &QProcess::finished, this, &FileDownload::helperEnded);
+    connect(m_helper, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        // Any other error is followed by finished().
+        if (error == QProcess::FailedToStart)
+            helperEnded();
+    });
+    m_deadline = new QTimer(this);
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this, [this] {
+        if (m_helper)
+            m_helper->kill();
+    });
+    m_deadline->start(limits.totalMs + kHelperGraceMs);
+    m_helper->start(helper,
+                    {url.toString(QUrl::FullyEncoded), localFile, QString::number(limits.totalMs),
+                     QString::number(limits.maxBytes), QString::number(limits.maxRedirects)});
+    return true;
+}
+
+void FileDownload::helperEnded()
+{
+    if (!m_helper)
+        return;
+    const bool ok = m_helper->state() == QProcess::NotRunning &&
+                    m_helper->error() == QProcess::UnknownError &&
+                    m_helper->exitStatus() == QProcess::NormalExit && m_helper->exitCode() == 0 &&
+                    QFile::exists(m_localFile);
+    stopHelper();
     if (!ok)
-        QFile::remove(localFile);
-    return ok && QFile::exists(localFile);
+        QFile::remove(m_localFile);
+    Q_EMIT finished(ok);
+}
+
+void FileDownload::cancel()
+{
+    if (!m_helper)
+        return;
+    stopHelper();
+    QFile::remove(m_localFile);
+}
+
+void FileDownload::stopHelper()
+{
+    QProcess *helper = std::exchange(m_helper, nullptr);
+    helper->disconnect(this);
+    if (helper->state() != QProcess::NotRunning) {
+        helper->kill();
+        // SIGKILL cannot be refused; this only reaps the process.
+        helper->waitForFinished(500);
+    }
+    helper->deleteLater();
+    delete std::exchange(m_deadline, nullptr);
 }
 
 QString LastVersionValue(const QByteArray &contents)
@@ -74,26 +149,31 @@ QString LastVersionValue(const QByteArray &contents)
 void CheckForUpdate()
 {
     MainGlobals &g = globals();
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    delete g_check.data();
     QFile::remove(g.strUPDATEFILE);
-    DownloadFile(QUrl(g.strVERSIONURL), g.strUPDATEFILE);
-
-    QFile file(g.strUPDATEFILE);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QString latest = LastVersionValue(file.read(64 * 1024));
-        file.close();
-        if (!latest.isEmpty() && convert::val(g.strVERSION) < convert::val(latest)) {
-            fmsg_INFOBOX &window = infoBox();
-            if (g.objOBJECTS)
-                g.objOBJECTS->InternetLinkRun(QString::number(window.winId()),
-                                              QStringLiteral("http://"), g.strNEWERURL);
-            if (g.objREGISTRY)
-                g.objREGISTRY->RegSave(reg::HKCU, g.strREGROOT + reg::UpdateKey, reg::UpdateShown,
-                                       QStringLiteral("True"));
-        }
+    // No wait pointer: the widgets are on screen and in use while the helper runs.
+    auto *check = new FileDownload(QCoreApplication::instance());
+    QObject::connect(check, &FileDownload::finished, check, [check] {
+        ShowNewerVersion();
+        check->deleteLater();
+        g_check.clear();
+    });
+    if (!check->start(QUrl(g.strVERSIONURL), g.strUPDATEFILE)) {
+        delete check;
+        return;
     }
-    while (QGuiApplication::overrideCursor())
-        QGuiApplication::restoreOverrideCursor();
+    g_check = check;
+}
+
+bool UpdateCheckRunning()
+{
+    return g_check && g_check->isRunning();
+}
+
+void EndUpdateCheck()
+{
+    delete g_check.data();
+    QFile::remove(globals().strUPDATEFILE);
 }
 
 } // namespace tavlo

@@ -213,12 +213,15 @@ double FixedFrame::formTop() const
 
 void FixedFrame::setFormLeft(double twips)
 {
-    move(twipsToPixelsX(twips), pos().y());
+    // A number that is no place leaves the window where it is.
+    if (std::isfinite(twips))
+        move(twipsToPixelsX(twips), pos().y());
 }
 
 void FixedFrame::setFormTop(double twips)
 {
-    move(pos().x(), twipsToPixelsY(twips));
+    if (std::isfinite(twips))
+        move(pos().x(), twipsToPixelsY(twips));
 }
 
 void FixedFrame::MouseAction(int button)

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace tavlo {
@@ -21,6 +22,17 @@ ScreenTwips toTwips(const QRect &r)
             r.height() * twipsPerPixelY()};
 }
 
+// Rounded to whole pixels within the range a window coordinate can hold, so a
+// huge or invalid number of twips never overflows into some other place.
+int toPixels(double twips, double twipsPerPixel)
+{
+    constexpr double kLimit = 16777215; // QWIDGETSIZE_MAX
+    const double pixels = twips / twipsPerPixel;
+    if (std::isnan(pixels))
+        return 0;
+    return int(std::lround(std::clamp(pixels, -kLimit, kLimit)));
+}
+
 } // namespace
 
 double twipsPerPixelX()
@@ -35,12 +47,12 @@ double twipsPerPixelY()
 
 int twipsToPixelsX(double twips)
 {
-    return int(std::lround(twips / twipsPerPixelX()));
+    return toPixels(twips, twipsPerPixelX());
 }
 
 int twipsToPixelsY(double twips)
 {
-    return int(std::lround(twips / twipsPerPixelY()));
+    return toPixels(twips, twipsPerPixelY());
 }
 
 ScreenTwips virtualScreenTwips()

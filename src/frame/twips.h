@@ -9,6 +9,7 @@ namespace tavlo {
 double twipsPerPixelX();
 double twipsPerPixelY();
 
+// Whole pixels, held within the range of a window coordinate (NaN gives 0).
 int twipsToPixelsX(double twips);
 int twipsToPixelsY(double twips);
 

@@ -261,12 +261,21 @@ bool write(const QString &dir, const QString &name, const QString &command)
         text += QLatin1String("X-GNOME-Autostart-enabled=true\n");
     text += kMarker + QLatin1String("=true\n");
 
+    // Every start writes the entry; the same text again would only cost a
+    // disk sync while the widget waits to be shown.
+    const QByteArray bytes = text.toUtf8();
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.size() == bytes.size() &&
+        current.read(bytes.size() + 1) == bytes)
+        return true;
+    current.close();
+
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         qCWarning(lcSettings) << "cannot write" << path << file.errorString();
         return false;
     }
-    file.write(text.toUtf8());
+    file.write(bytes);
     return file.commit();
 }
 

@@ -4,6 +4,7 @@
 #include "app/convert.h"
 #include "app/fpge_store.h"
 #include "app/modmain.h"
+#include "app/updatecheck.h"
 #include "app/valuenames.h"
 #include "frame/controls.h"
 #include "frame/modfileread.h"
@@ -982,7 +983,7 @@ void fdlg_SETTINGS::btnEXIT_Click()
     m_exiting = true;
     MainGlobals &g = globals();
     btnCANCEL_Click();
-    QFile::remove(g.strUPDATEFILE);
+    EndUpdateCheck();
 
     // The one-widget kinds keep their values under the plain names.
     const int saved = 0;

@@ -48,6 +48,36 @@ TEST_F(ExitTest, EachSignalEndsTheProgramInOrder)
     }
 }
 
+TEST_F(ExitTest, ASignalBeforeTheWidgetsAreShownShowsNone)
+{
+    // Caught from the first line of main, before any Qt object is made.
+    installExitSignalPipe();
+    std::raise(SIGTERM);
+    EXPECT_TRUE(exitSignalPending());
+    ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
+    EXPECT_FALSE(globals().frmWIDGETS[0]);
+    installExitHandlers(*qApp);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !exitSignalPending(); }, 2000));
+    EXPECT_TRUE(stored(reg::Left).isEmpty());
+}
+
+TEST_F(ExitTest, ASignalWhileTheWidgetsLoadEndsTheProgramOnceTheLoopRuns)
+{
+    ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
+    QWidget *clock = globals().frmWIDGETS[0];
+    clock->move(50, 70);
+    installExitSignalPipe();
+    std::raise(SIGTERM);
+    // Kept until the event loop runs: nothing acts on it during the start.
+    EXPECT_TRUE(clock->isVisible());
+
+    installExitHandlers(*qApp);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !clock->isVisible(); }, 2000));
+    EXPECT_EQ(stored(reg::Left), QStringLiteral("750"));
+    EXPECT_EQ(stored(reg::Top), QStringLiteral("1050"));
+    EXPECT_FALSE(exitSignalPending());
+}
+
 TEST_F(ExitTest, SavingForTheSessionLeavesEverythingOpen)
 {
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));

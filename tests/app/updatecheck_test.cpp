@@ -4,6 +4,7 @@
 #include "app/modmain.h"
 #include "app/valuenames.h"
 #include "fakes.h"
+#include "frame/widgetform.h"
 #include "messages/cmlib_objects.h"
 #include "testenv.h"
 
@@ -14,6 +15,7 @@
 #include <QHash>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace tavlo;
@@ -103,11 +105,17 @@ protected:
     }
     void TearDown() override { resetGlobals(); }
 
-    // Runs the start-up check against the version file at path of the server.
+    // Runs the start-up check against the version file at path of the server,
+    // until its answer has been handled.
     void check(const char *path)
     {
         globals().strVERSIONURL = server.url(path);
+        finish();
+    }
+    static void finish()
+    {
         CheckForUpdate();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !UpdateCheckRunning(); }, 10000));
     }
     void serveVersion(const QByteArray &contents)
     {
@@ -219,7 +227,7 @@ TEST_F(UpdateCheckTest, HostileOrBrokenServersEndTheCheckWithNothingOpened)
     const quint16 port = probe.serverPort();
     probe.close();
     globals().strVERSIONURL = QStringLiteral("http://127.0.0.1:%1/v.txt").arg(port);
-    CheckForUpdate();
+    finish();
     EXPECT_TRUE(desktop.opened.isEmpty());
 }
 
@@ -231,5 +239,52 @@ TEST_F(UpdateCheckTest, AnOldFileIsNeverTakenForANewOne)
     old.close();
     check("/missing");
     EXPECT_TRUE(desktop.opened.isEmpty());
+    EXPECT_FALSE(QFile::exists(globals().strUPDATEFILE));
+}
+
+TEST_F(UpdateCheckTest, TheWidgetIsOnScreenBeforeTheCheckStarts)
+{
+    serveVersion("1.06");
+    resetGlobals();
+    ASSERT_TRUE(Main(QStringLiteral("TavloClock"), server.url("")));
+    ASSERT_TRUE(globals().frmWIDGETS[0]);
+    EXPECT_TRUE(globals().frmWIDGETS[0]->isVisible());
+    EXPECT_FALSE(UpdateCheckRunning());
+
+    // It starts with the event loop, and its answer is handled there.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !desktop.opened.isEmpty(); }, 10000));
+    EXPECT_EQ(desktop.opened[0], QUrl(globals().strNEWERURL));
+    EXPECT_EQ(updateShown(), QStringLiteral("True"));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(UpdateCheckTest, ExitEndsACheckThatIsStillWaiting)
+{
+    server.on("/prgdetails/ovapps_version.txt", {"200 OK", {}, {}, TinyHttpServer::Mode::Silent});
+    resetGlobals();
+    ASSERT_TRUE(Main(QStringLiteral("TavloClock"), server.url("")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests == 1; }, 10000));
+    ASSERT_TRUE(UpdateCheckRunning());
+
+    QElapsedTimer timer;
+    timer.start();
+    OrderlyExit();
+    EXPECT_FALSE(UpdateCheckRunning());
+    // Far below the helper's own 3 s bound: the exit does not wait for it.
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_FALSE(QFile::exists(globals().strUPDATEFILE));
+    QTest::qWait(100);
+    EXPECT_TRUE(desktop.opened.isEmpty());
+}
+
+TEST_F(UpdateCheckTest, ExitDeletesTheDownloadedFile)
+{
+    serveVersion("1.05");
+    resetGlobals();
+    ASSERT_TRUE(Main(QStringLiteral("TavloClock"), server.url("")));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return server.requests == 1 && !UpdateCheckRunning(); }, 10000));
+    ASSERT_TRUE(QFile::exists(globals().strUPDATEFILE));
+    OrderlyExit();
     EXPECT_FALSE(QFile::exists(globals().strUPDATEFILE));
 }

@@ -162,6 +162,35 @@ TEST_F(FrameTest, AWidgetSavedBelowTheScreenComesBackCentred)
     EXPECT_NEAR(form()->y(), (screen.height() - form()->height()) / 2.0, 1);
 }
 
+TEST_F(FrameTest, APlaceThatIsNoFiniteNumberOnTheScreenComesBackCentred)
+{
+    const QString window = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const auto stored = [&](QLatin1String name) {
+        return globals().objREGISTRY->RegLoad(reg::HKCU, window, name, QString());
+    };
+    for (const char *text : {"1e30", "-1e30", "3.4e38", "-3.4e38", "1e300", "1e999", "NaN", "inf",
+                             "-inf", "Infinity", "-Infinity"}) {
+        for (const QLatin1String name : {reg::Left, reg::Top}) {
+            resetGlobals();
+            prepareStore();
+            globals().objREGISTRY->RegSave(reg::HKCU, window, reg::Left, QStringLiteral("300"));
+            globals().objREGISTRY->RegSave(reg::HKCU, window, reg::Top, QStringLiteral("450"));
+            globals().objREGISTRY->RegSave(reg::HKCU, window, name, QLatin1String(text));
+            ASSERT_TRUE(start()) << text;
+            const QPoint centred((screen.width() - form()->width()) / 2,
+                                 (screen.height() - form()->height()) / 2);
+            const QPoint expected =
+                name == reg::Left ? QPoint(centred.x(), 30) : QPoint(20, centred.y());
+            EXPECT_LE((form()->pos() - expected).manhattanLength(), 1)
+                << text << " as " << name.data();
+            form()->saveOnUnload();
+            EXPECT_EQ(stored(reg::Left), QString::number(form()->x() * 15)) << text;
+            EXPECT_EQ(stored(reg::Top), QString::number(form()->y() * 15)) << text;
+        }
+    }
+}
+
 TEST_F(FrameTest, DoubleClickOnTheDateStripOpensDateAndTimeSettings)
 {
     // A settings tool on PATH that the recorder catches instead of running.

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace tavlo;
 
@@ -181,4 +182,22 @@ TEST(AutostartTest, RefusesNamesThatLeaveTheFolder)
     EXPECT_FALSE(QFileInfo::exists(dir() + QStringLiteral("/escape.desktop")));
     EXPECT_FALSE(QFileInfo::exists(dir() + QStringLiteral("/.desktop")));
     EXPECT_TRUE(autostart::isValidName(QStringLiteral("Tavlo Clock")));
+}
+
+TEST(AutostartTest, TheSameEntryIsNotWrittenAgain)
+{
+    const QString path = dir() + QStringLiteral("/TavloClock.desktop");
+    const auto inode = [&] {
+        struct stat info = {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : ino_t(0);
+    };
+    ASSERT_TRUE(autostart::write(dir(), QStringLiteral("TavloClock"), QStringLiteral("/bin/a")));
+    const ino_t first = inode();
+    ASSERT_NE(first, ino_t(0));
+    ASSERT_TRUE(autostart::write(dir(), QStringLiteral("TavloClock"), QStringLiteral("/bin/a")));
+    EXPECT_EQ(inode(), first);
+
+    ASSERT_TRUE(autostart::write(dir(), QStringLiteral("TavloClock"), QStringLiteral("/bin/b")));
+    EXPECT_NE(inode(), first);
+    EXPECT_EQ(autostart::read(dir(), QStringLiteral("TavloClock")), QStringLiteral("/bin/b"));
 }

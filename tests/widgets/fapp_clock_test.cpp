@@ -2,9 +2,11 @@
 
 #include "app/valuenames.h"
 #include "clockfixture.h"
+#include "frame/modblend.h"
 #include "frame/twips.h"
 
 #include <QTimer>
+#include <functional>
 
 using namespace tavlo;
 
@@ -110,12 +112,34 @@ TEST_F(ClockTest, ArrangementsShowTheirStripsAndSizeTheWindow)
     EXPECT_TRUE(line("lnesep")->isVisible());
     EXPECT_EQ(date->Top(), time->Top() + time->Height());
     EXPECT_EQ(form()->height(), std::lround((time->Height() + date->Height() + 90) / tpp));
+}
 
-    // An unknown arrangement leaves the window as it was.
-    const QSize before = form()->size();
-    SaveSetting(QStringLiteral("0State"), QStringLiteral("7"));
-    form()->updateparts();
-    EXPECT_EQ(form()->size(), before);
+TEST_F(ClockTest, AnyOtherArrangementKeepsTheOneShown)
+{
+    prepareStore();
+    ASSERT_TRUE(start());
+    const QSize designed = form()->size();
+    for (const char *other : {"3", "-1", "7", "2.6", "1e10", "-1e300", "99999999999"}) {
+        // At load the clock keeps its designed arrangement, date and time.
+        resetGlobals();
+        prepareStore();
+        SaveSetting(QStringLiteral("0State"), QLatin1String(other));
+        ASSERT_TRUE(start()) << other;
+        EXPECT_EQ(form()->size(), designed) << other;
+        EXPECT_TRUE(picture("picTIME")->isVisible()) << other;
+        EXPECT_TRUE(picture("picDATE")->isVisible()) << other;
+
+        // Running, it keeps the one it shows.
+        SaveSetting(QStringLiteral("0State"), QStringLiteral("1"));
+        form()->updateparts();
+        const QSize dateOnly = form()->size();
+        SaveSetting(QStringLiteral("0State"), QLatin1String(other));
+        clock().set(clock().now().addSecs(61));
+        form()->updateparts();
+        EXPECT_EQ(form()->size(), dateOnly) << other;
+        EXPECT_FALSE(picture("picTIME")->isVisible()) << other;
+        EXPECT_TRUE(picture("picDATE")->isVisible()) << other;
+    }
 }
 
 TEST_F(ClockTest, TheWiderTextSetsTheWidthOfBothStrips)
@@ -199,4 +223,69 @@ TEST_F(ClockTest, StoredTextSettingsAreAppliedToTheLabels)
     EXPECT_FLOAT_EQ(label("lblDATE")->FontSize(), 12.0f);
     EXPECT_EQ(label("lblDATE")->ForeColor(), 0xE0E0E0);
     EXPECT_EQ(label("lblDATE")->textAlign(), 1);
+}
+
+TEST_F(ClockTest, ATickLaysOutAgainOnlyWhenSomethingItReadsChanged)
+{
+    ASSERT_TRUE(start());
+    auto *frame = static_cast<FixedFrame *>(form());
+    Label *time = label("lblTIME");
+    Label *secs = label("lblSECS");
+    // Moved by hand; only a layout pass puts the seconds back beside the time.
+    const auto displace = [&] { secs->setLeft(-999); };
+    const auto laidOut = [&] {
+        return secs->Left() + secs->Width() == time->Left() + time->Width() + 50;
+    };
+
+    displace();
+    form()->updateparts();
+    EXPECT_EQ(secs->Left(), -999) << "a tick in the same second";
+    form()->updateparts();
+    EXPECT_EQ(secs->Left(), -999) << "and another";
+
+    // A new second places the small texts again; the strips stay as laid out.
+    picture("picTIME")->setWidth(1);
+    clock().set(clock().now().addSecs(1));
+    form()->updateparts();
+    EXPECT_TRUE(laidOut());
+    EXPECT_EQ(picture("picTIME")->Width(), 1);
+
+    const struct
+    {
+        const char *change;
+        std::function<void()> make;
+        std::function<bool()> shows;
+    } cases[] = {
+        {"next second", [&] { clock().set(clock().now().addSecs(1)); },
+         [&] { return secs->Caption() == QStringLiteral(" 11"); }},
+        {"next minute", [&] { clock().set(clock().now().addSecs(60)); },
+         [&] {
+             return time->Caption() == QStringLiteral(" 1:08   ") &&
+                    picture("picTIME")->Width() > 1;
+         }},
+        {"time font", [&] { time->setFontName(QStringLiteral("DejaVu Serif")); },
+         [&] { return secs->FontName() == QStringLiteral("DejaVu Serif"); }},
+        {"time size", [&] { time->setFontSize(20); }, [&] { return secs->FontSize() == 9.0f; }},
+        {"time colour", [&] { time->setForeColor(0x123456); },
+         [&] { return secs->ForeColor() == 0x123456; }},
+        {"date alignment", [&] { label("lblDATE")->setTextAlign(Label::AlignCenter); },
+         [&] { return label("lblDATE")->alignment().testFlag(Qt::AlignHCenter); }},
+        {"seconds font", [&] { secs->setFontName(QStringLiteral("DejaVu Sans Mono")); },
+         [&] { return secs->FontName() == time->FontName(); }},
+        {"arrangement in the store",
+         [&] { SaveSetting(QStringLiteral("0State"), QStringLiteral("2")); },
+         [&] { return !picture("picDATE")->isVisible(); }},
+        {"style in the store",
+         [&] { SaveSetting(QStringLiteral("0Style-modern"), QStringLiteral("False")); },
+         [&] { return secs->Caption().isEmpty(); }},
+        {"theme colour", [&] { frame->setLngTHEMECOLOR(0x0000FF); },
+         [&] { return frame->BackColor() == ColorBlend(0, 0x0000FF, 2 * 33 - 100); }},
+    };
+    for (const auto &c : cases) {
+        displace();
+        c.make();
+        form()->updateparts();
+        EXPECT_TRUE(laidOut()) << c.change;
+        EXPECT_TRUE(c.shows()) << c.change;
+    }
 }

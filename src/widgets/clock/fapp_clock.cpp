@@ -84,10 +84,11 @@ fapp_CLOCK::fapp_CLOCK(QWidget *parent) : FixedFrame(QStringLiteral("fapp_CLOCK"
     lblDATE->setTop(45);
     lblDATE->setLeft(kLabelLeft);
     lblDATE->setForeColor(0xE0E0E0);
+    // Sized to their captions from the first layout on, which derives their
+    // fonts from the time's; measured now they would load a font never shown.
     for (Label *small : {lblSECS, lblSTYLE}) {
         small->setFontName(face);
         small->setFontSize(24);
-        small->setAutoSize(true);
     }
 }
 
@@ -137,10 +138,49 @@ void fapp_CLOCK::updateparts()
     setDateText(now.date());
     const double state =
         std::nearbyint(convert::val(LoadSetting(numbered(reg::State), QStringLiteral("0"))));
-    layOut(int(state));
-    FrameGeometry();
-    placeSmallTexts();
-    sync();
+    // Only the three arrangements are taken; any other value keeps the one shown.
+    if (state == 0 || state == 1 || state == 2)
+        m_state = int(state);
+    // Most ticks change nothing the layout reads: half of them fall in the
+    // same second, and a minute passes without a new time text.
+    const LayoutInputs inputs = layoutInputs();
+    if (inputs == m_laidOut)
+        return;
+    LayoutInputs newSecond = m_laidOut;
+    newSecond.texts[1] = inputs.texts[1];
+    newSecond.texts[2] = inputs.texts[2];
+    if (newSecond == inputs) {
+        // Only the seconds or AM/PM text is new: the strips and the time stay
+        // as they are, the small texts move to their new width.
+        placeSmallTexts();
+        lblSECS->sync();
+        lblSTYLE->sync();
+    } else {
+        layOut(m_state);
+        FrameGeometry();
+        placeSmallTexts();
+        sync();
+    }
+    // Taken after the pass, so a change made to what it sets counts as well.
+    m_laidOut = layoutInputs();
+}
+
+fapp_CLOCK::LayoutInputs fapp_CLOCK::layoutInputs() const
+{
+    LayoutInputs inputs;
+    const Label *labels[] = {lblTIME, lblSECS, lblSTYLE, lblDATE};
+    for (int i = 0; i < 4; ++i) {
+        inputs.texts[i] = labels[i]->Caption();
+        inputs.fonts[i] = labels[i]->labelFont();
+        inputs.colours[i] = labels[i]->ForeColor();
+    }
+    inputs.aligns[0] = lblTIME->textAlign();
+    inputs.aligns[1] = lblDATE->textAlign();
+    inputs.state = m_state;
+    inputs.theme = lngTHEMECOLOR();
+    inputs.contrast = lngTRANSVALCONTRAST();
+    inputs.alpha = lngTRANSVAL();
+    return inputs;
 }
 
 void fapp_CLOCK::layOut(int state)
@@ -217,13 +257,16 @@ void fapp_CLOCK::placeSmallTexts()
 {
     lblTIME->setAutoSize(true);
     const int timeRight = lblTIME->Left() + lblTIME->Width();
-    lblSECS->setFontName(lblTIME->FontName());
+    // Size before name: with the name unchanged, only the font shown is measured.
     lblSECS->setFontSize(lblTIME->FontSize() * 45 / 100);
+    lblSECS->setFontName(lblTIME->FontName());
+    lblSECS->setAutoSize(true);
     lblSECS->setForeColor(lblTIME->ForeColor());
     lblSECS->setLeft(timeRight - lblSECS->Width() + kSmallTextOverhang);
     lblSECS->setTop(lblTIME->Height() * 12 / 100);
-    lblSTYLE->setFontName(lblTIME->FontName());
     lblSTYLE->setFontSize(lblTIME->FontSize() * 43 / 100);
+    lblSTYLE->setFontName(lblTIME->FontName());
+    lblSTYLE->setAutoSize(true);
     lblSTYLE->setForeColor(lblTIME->ForeColor());
     lblSTYLE->setLeft(timeRight - lblSTYLE->Width() + kSmallTextOverhang);
     lblSTYLE->setTop(lblSECS->Top() + lblSECS->Height() - lblTIME->Height() * 12 / 100);

@@ -37,6 +37,22 @@ protected:
     void loadFirstTexts() override;
 
 private:
+    // Everything the layout reads (and what it hands on to the small texts);
+    // while none of it changes, the layout would come out the same.
+    struct LayoutInputs
+    {
+        QString texts[4];
+        QFont fonts[4];
+        OleColor colours[4] = {};
+        int aligns[2] = {};
+        int state = -1;
+        OleColor theme = 0;
+        int32_t contrast = 0;
+        uint8_t alpha = 0;
+        bool operator==(const LayoutInputs &) const = default;
+    };
+    LayoutInputs layoutInputs() const;
+
     void setTimeTexts(const QDateTime &now, bool modern);
     void setDateText(const QDate &today);
     void layOut(int state);
@@ -46,6 +62,9 @@ private:
     qint64 m_textSecond = -1;
     bool m_textModern = false;
     QDate m_textDate;
+    // The arrangement shown: 0 date and time (as designed), 1 date only, 2 time only.
+    int m_state = 0;
+    LayoutInputs m_laidOut;
 };
 
 } // namespace tavlo
