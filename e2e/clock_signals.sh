@@ -15,10 +15,17 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # Waits (up to 5 s) until the process catches SIGTERM: from then on the
 # program itself decides what a signal does. (Before its first line the
 # dynamic loader runs, and the kernel's default action still applies.)
+# The forked shell that is about to exec the program may catch SIGTERM
+# itself, so the program must be running first.
 wait_handler() {
-    local pid=$1 key value
+    local pid=$1 exe key value
+    exe=$(readlink -f "$2")
     for _ in $(seq 2500); do
         [ -e "/proc/$pid/status" ] || return 1
+        if [ "$(readlink -f "/proc/$pid/exe" 2>/dev/null)" != "$exe" ]; then
+            sleep 0.002
+            continue
+        fi
         while read -r key value; do
             [ "$key" = SigCgt: ] && (((16#$value >> 14) & 1)) && return 0
         done <"/proc/$pid/status"
@@ -71,7 +78,7 @@ run_delays() {
     for delay in "${DELAYS[@]}"; do
         "$BIN/tavloreg" delete "$window_key" /f >/dev/null 2>&1 || true
         start_app "${IN_NET[@]}" "$program"
-        wait_handler "$APP_PID" || fail "$label: no signal handler in $APP_PID"
+        wait_handler "$APP_PID" "$program" || fail "$label: no signal handler in $APP_PID"
         [ "$delay" -gt 0 ] && sleep "$(printf '0.%03d' "$delay")"
         if [ -n "$waiting" ] && [ "$delay" -ge "$shown" ] && [ -z "$(helpers_left)" ]; then
             fail "$label: no update check running at $delay ms"
