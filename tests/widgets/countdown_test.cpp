@@ -157,7 +157,7 @@ TEST(CountdownTest, FollowsEachScript)
 
 // One step as the boxes were counted one tick at a time: seconds borrow a
 // minute, minutes at 0 borrow an hour.
-void documentStep(int &h, int &m, int &s)
+void stepOnce(int &h, int &m, int &s)
 {
     if (s == 0) {
         s = 60;
@@ -183,7 +183,7 @@ TEST(CountdownTest, StallAppliesTheStepsOneByOneWouldGive)
                         continue;
                     int h = h0, m = m0, s = s0;
                     for (int i = 0; i < k; ++i)
-                        documentStep(h, m, s);
+                        stepOnce(h, m, s);
                     test::FakeBootClock clock;
                     Countdown cd;
                     cd.setBoxText(Box::Hours, QString::number(h0));

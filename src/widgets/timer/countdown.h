@@ -18,11 +18,11 @@ enum class CountdownTick {
 };
 
 // The countdown timer without its window: the three duration boxes, the two
-// buttons and the hidden reset duration (dd, ss). The document's step rules
-// apply (75 minutes count 75:00, 74:59, ... without carrying into hours), but
-// the steps are paced by the boot clock: a tick applies one step for each
-// whole second counted since Start, paused spans left out, so after a stall
-// or a suspend the boxes show the true remaining time.
+// buttons and the hidden reset duration (dd, ss). The boxes step down one
+// second at a time as typed (75 minutes count 75:00, 74:59, ... without
+// carrying into hours), but the steps are paced by the boot clock: a tick
+// applies one step for each whole second counted since Start, paused spans
+// left out, so after a stall or a suspend the boxes show the true remaining time.
 class Countdown final
 {
 public:
