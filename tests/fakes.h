@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/bootclock.h"
 #include "platform/desktop.h"
 #include "platform/systemclock.h"
 
@@ -77,6 +78,22 @@ public:
     QList<QUrl> opened;
     QStringList trashed;
     QList<QStringList> messages;
+};
+
+// A boot clock the test moves by hand; installed for the object's lifetime.
+class FakeBootClock final : public BootClock
+{
+public:
+    explicit FakeBootClock(qint64 startMs = 1000000) : m_nowMs(startMs)
+    {
+        setBootClockForTesting(this);
+    }
+    ~FakeBootClock() override { setBootClockForTesting(nullptr); }
+    qint64 nowMs() const override { return m_nowMs; }
+    void advance(qint64 ms) { m_nowMs += ms; }
+
+private:
+    qint64 m_nowMs;
 };
 
 } // namespace tavlo::test
