@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSet>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -16,11 +15,52 @@ namespace tavlo {
 namespace {
 
 const QDateTime kStart(QDate(2010, 10, 7), QTime(15, 30, 12));
+const QString kFirst = QStringLiteral("notes/20101007153012.txt");
+const QString kSecond = QStringLiteral("notes/20101007153012-2.txt");
 
 QByteArray contents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+TEST(NoteTextTest, LinesComeBackWholeAndGoOutInTheirFilesStyle)
+{
+    struct Case
+    {
+        QByteArray file;
+        const char *text;
+        LineEnd lineEnd;
+        QByteArray written; // the text saved back into the file it came from
+    };
+    const Case cases[] = {
+        {"a, \"b\",c\r\n   lead\r\n", "a, \"b\",c\n   lead", LineEnd::CrLf, {}},
+        {"\r\n", "", LineEnd::CrLf, {}},
+        {"\r\n\r\nmid\r\n\r\n\r\n", "\n\nmid\n\n", LineEnd::CrLf, {}},
+        {"a\nb\n", "a\nb", LineEnd::Lf, {}},
+        {"a\rb\r", "a\nb", LineEnd::Cr, {}},
+        {"a\nb", "a\nb", LineEnd::Lf, "a\nb\n"},
+        {"", "", LineEnd::CrLf, "\r\n"},
+        // Every kind ends a line; most lines decide the style.
+        {"a\r\nb\nc\rd\ne\n", "a\nb\nc\nd\ne", LineEnd::Lf, "a\nb\nc\nd\ne\n"},
+        {"a\r\r\nb\r", "a\n\nb", LineEnd::Cr, "a\r\rb\r"},
+        {"\xEF\xBB\xBF\xE2\x82\xAC\n", "€", LineEnd::Lf, {}},
+        // Not UTF-8, so Windows-1252 (its free codes as the controls of their
+        // number, a cut UTF-8 sequence too), written back as UTF-8.
+        {"Caf\xE9 \x80 \x93q\x94\r\n", "Café € “q”", LineEnd::CrLf, "Café € “q”\r\n"},
+        {"\x81\x8D\x9F ok \xC3", "\u0081\u008DŸ ok Ã", LineEnd::CrLf, "\u0081\u008DŸ ok Ã\r\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        const NoteLoad load = decodeNote(c.file);
+        EXPECT_EQ(load.error, NoteFileError::None);
+        EXPECT_EQ(load.text, QString::fromUtf8(c.text));
+        EXPECT_EQ(load.lineEnd, c.lineEnd);
+        EXPECT_EQ(encodeNote(load.text, load.lineEnd, load.byteOrderMark),
+                  c.written.isNull() ? c.file : c.written);
+    }
+    EXPECT_EQ(encodeNote(QStringLiteral("a\r\nb\rc\nd"), LineEnd::Cr), "a\rb\rc\rd\r");
+    EXPECT_EQ(decodeNote(QByteArray("a\0b", 3)).error, NoteFileError::Binary);
 }
 
 // A program folder with its notes folder, as start-up leaves it.
@@ -43,323 +83,191 @@ protected:
     NoteFolder notes{folder};
 };
 
-TEST_F(NoteFileTest, FirstStartNamesTheNoteAfterItsMomentAndExitWritesIt)
+TEST_F(NoteFileTest, FirstStartNamesTheNoteAfterItsMomentAndSavingWritesIt)
 {
     const NoteOpen first = notes.restore(QString(), kStart, {});
-    EXPECT_EQ(first.error, NoteFileError::None);
-    EXPECT_EQ(first.file, (NoteFile{QStringLiteral("notes/20101007153012.txt")}));
+    EXPECT_EQ(first.file, NoteFile{kFirst});
     EXPECT_TRUE(first.text.isEmpty());
-    EXPECT_FALSE(QFile::exists(notes.pathOf(first.file.name)));
+    EXPECT_FALSE(QFile::exists(folder + u'/' + kFirst));
 
-    const NoteSave saved = notes.save(first.file, QStringLiteral("Buy milk"), kStart, {});
-    EXPECT_EQ(saved.outcome, NoteSave::Outcome::Saved);
-    EXPECT_EQ(contents(folder + QStringLiteral("/notes/20101007153012.txt")), "Buy milk\r\n");
-    // Stored names are trimmed as the settings may hold them.
-    const NoteOpen again = notes.restore(QStringLiteral("  notes/20101007153012.txt "), kStart, {});
+    EXPECT_EQ(notes.save(first.file, QStringLiteral("Milk"), kStart, {}).outcome,
+              NoteSave::Outcome::Saved);
+    EXPECT_EQ(contents(folder + u'/' + kFirst), "Milk\r\n");
+    const NoteOpen again = notes.restore(QStringLiteral("  ") + kFirst + u' ', kStart, {});
     EXPECT_EQ(again.file, first.file);
-    EXPECT_EQ(again.text, QStringLiteral("Buy milk"));
-}
+    EXPECT_EQ(again.text, QStringLiteral("Milk"));
 
-TEST_F(NoteFileTest, TextComesBackAsTyped)
-{
-    struct Case
-    {
-        const char *text;
-        QByteArray file;
-    };
-    const Case cases[] = {
-        {"a, \"b\",c\n   indented\n\t\"quoted, with comma\"", "a, \"b\",c\r\n   indented\r\n"
-                                                              "\t\"quoted, with comma\"\r\n"},
-        {"", "\r\n"},
-        {"\n\nmiddle\n\n", "\r\n\r\nmiddle\r\n\r\n\r\n"},
-        {"\n", "\r\n\r\n"},
-        {"trailing blanks   ", "trailing blanks   \r\n"},
-        {"Café €, 東京, 🙂",
-         "Caf\xC3\xA9 \xE2\x82\xAC, \xE6\x9D\xB1\xE4\xBA\xAC, \xF0\x9F\x99\x82\r\n"},
-    };
-    const NoteFile file{QStringLiteral("notes/note.txt")};
-    for (const Case &c : cases) {
-        const QString text = QString::fromUtf8(c.text);
-        SCOPED_TRACE(c.text);
-        ASSERT_EQ(notes.save(file, text, kStart, {}).outcome, NoteSave::Outcome::Saved);
-        EXPECT_EQ(contents(notes.pathOf(file.name)), c.file);
-        const NoteOpen back = notes.restore(file.name, kStart, {});
-        EXPECT_EQ(back.text, text);
-        EXPECT_EQ(back.file, file);
-    }
-}
-
-TEST_F(NoteFileTest, EveryLineEndReadsAndAnInsertedFileKeepsItsOwn)
-{
-    struct Case
-    {
-        QByteArray file;
-        const char *text;
-        LineEnd lineEnd;
-        QByteArray written; // the same text saved again
-    };
-    const Case cases[] = {
-        {"a\r\nb\r\n", "a\nb", LineEnd::CrLf, "a\r\nb\r\n"},
-        {"a\nb\n", "a\nb", LineEnd::Lf, "a\nb\n"},
-        {"a\rb\r", "a\nb", LineEnd::Cr, "a\rb\r"},
-        {"a\nb", "a\nb", LineEnd::Lf, "a\nb\n"},
-        {"\n\na\n\n", "\n\na\n", LineEnd::Lf, "\n\na\n\n"},
-        {"one line", "one line", LineEnd::CrLf, "one line\r\n"},
-        {"", "", LineEnd::CrLf, "\r\n"},
-        // Mixed: every kind ends a line, and most lines decide the style.
-        {"a\r\nb\nc\rd\ne\n", "a\nb\nc\nd\ne", LineEnd::Lf, "a\nb\nc\nd\ne\n"},
-        {"a\r\r\nb\r", "a\n\nb", LineEnd::Cr, "a\r\rb\r"},
-        // A byte order mark is no part of the text, and is written back.
-        {"\xEF\xBB\xBFx\ny\n", "x\ny", LineEnd::Lf, "\xEF\xBB\xBFx\ny\n"},
-    };
-    const QString path = put(QStringLiteral("elsewhere/inserted.txt"), QByteArray());
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.file.toStdString());
-        put(path, c.file);
-        const NoteOpen inserted = notes.insert(path, {});
-        ASSERT_EQ(inserted.error, NoteFileError::None);
-        EXPECT_EQ(inserted.text, QString::fromUtf8(c.text));
-        EXPECT_EQ(inserted.file.lineEnd, c.lineEnd);
-        EXPECT_EQ(inserted.file.name, path);
-        ASSERT_EQ(notes.save(inserted.file, inserted.text, kStart, {}).outcome,
-                  NoteSave::Outcome::Saved);
-        EXPECT_EQ(contents(path), c.written);
-        // The program's own notes go back with CR LF whatever their file had.
-        put(QStringLiteral("notes/own.txt"), c.file);
-        const NoteOpen own = notes.restore(QStringLiteral("notes/own.txt"), kStart, {});
-        EXPECT_EQ(own.text, QString::fromUtf8(c.text));
-        EXPECT_EQ(own.file, (NoteFile{QStringLiteral("notes/own.txt")}));
-    }
-    // Line ends in the text itself, whichever kind, become the file's.
-    EXPECT_EQ(encodeNote(QStringLiteral("a\r\nb\rc\nd"), LineEnd::Cr), "a\rb\rc\rd\r");
-}
-
-TEST_F(NoteFileTest, TextThatIsNotUtf8IsReadAsWindows1252AndWrittenAsUtf8)
-{
-    struct Case
-    {
-        QByteArray file;
-        const char *text;
-    };
-    const Case cases[] = {
-        {"Caf\xE9 \x80 \x93quoted\x94\r\n", "Café € “quoted”"},
-        {"\x8A\x9F\xA0\xFF", "Š\u0178\u00A0ÿ"},
-        // Codes Windows-1252 leaves free come through as the controls of their number.
-        {"\x81\x8D\x8F\x90\x9D", "\u0081\u008D\u008F\u0090\u009D"},
-        // Cut UTF-8 is not UTF-8.
-        {"ok \xC3", "ok Ã"},
-        {"\xEF\xBB\xBF\xE9", "ï»¿é"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.text);
-        put(QStringLiteral("notes/old.txt"), c.file);
-        const NoteOpen open = notes.restore(QStringLiteral("notes/old.txt"), kStart, {});
-        EXPECT_EQ(open.text, QString::fromUtf8(c.text));
-        EXPECT_FALSE(open.file.byteOrderMark);
-        notes.save(open.file, open.text, kStart, {});
-        EXPECT_EQ(contents(notes.pathOf(open.file.name)), QByteArray(c.text) + "\r\n");
-    }
+    // The program's own notes go out with CR LF; an inserted file keeps its style.
+    const QString path = put(QStringLiteral("mine.txt"), "a\nb\n");
+    EXPECT_EQ(notes.restore(QStringLiteral("mine.txt"), kStart, {}).file.lineEnd, LineEnd::CrLf);
+    const NoteOpen inserted = notes.insert(path, {});
+    EXPECT_EQ(inserted.file, (NoteFile{path, LineEnd::Lf}));
+    notes.save(inserted.file, inserted.text + u'!', kStart, {});
+    EXPECT_EQ(contents(path), "a\nb!\n");
 }
 
 TEST_F(NoteFileTest, NotesMadeInOneSecondGetFilesOfTheirOwn)
 {
     struct Case
     {
-        QStringList onDisk;
-        QStringList inUse;
-        const char *expected;
+        QStringList onDisk, inUse;
+        QString expected;
     };
-    const QString base = QStringLiteral("notes/20101007153012");
+    const QString stem = QStringLiteral("notes/20101007153012");
     const Case cases[] = {
-        {{}, {}, "notes/20101007153012.txt"},
-        {{}, {base + QStringLiteral(".txt")}, "notes/20101007153012-2.txt"},
-        {{base + QStringLiteral(".txt")}, {}, "notes/20101007153012-2.txt"},
-        {{base + QStringLiteral(".txt")},
-         {base + QStringLiteral("-2.txt"), base + QStringLiteral("-4.txt")},
-         "notes/20101007153012-3.txt"},
-        // An open note named by its full path, or with blanks around, holds its file too.
-        {{},
-         {QStringLiteral(" ") + folder + u'/' + base + QStringLiteral(".txt")},
-         "notes/20101007153012-2.txt"},
+        {{}, {kFirst}, kSecond},
+        {{kFirst}, {}, kSecond},
+        {{kFirst}, {kSecond, stem + QStringLiteral("-4.txt")}, stem + QStringLiteral("-3.txt")},
+        // An open note named by its full path, blanks around, holds its file too.
+        {{}, {u' ' + folder + u'/' + kFirst}, kSecond},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.expected);
+        SCOPED_TRACE(c.expected.toStdString());
         QDir(notes.pathOf(QStringLiteral("notes"))).removeRecursively();
-        QDir().mkpath(notes.pathOf(QStringLiteral("notes")));
         for (const QString &name : c.onDisk)
-            put(name, "x\r\n");
-        EXPECT_EQ(notes.newName(kStart, c.inUse), QString::fromLatin1(c.expected));
-        EXPECT_EQ(notes.restore(QString(), kStart, c.inUse).file.name,
-                  QString::fromLatin1(c.expected));
+            put(name, "x");
+        EXPECT_EQ(notes.newName(kStart, c.inUse), c.expected);
+        EXPECT_EQ(notes.restore(QString(), kStart, c.inUse).file.name, c.expected);
     }
     // A link to nowhere is a file left behind too.
-    QFile::link(QStringLiteral("/nonexistent/target"), notes.pathOf(base + QStringLiteral(".txt")));
-    EXPECT_EQ(notes.newName(kStart, {}), base + QStringLiteral("-2.txt"));
-    // Many notes in one second stay apart.
-    QSet<QString> names;
-    QStringList open;
-    for (int i = 0; i < 30; ++i)
-        open << *notes.newName(kStart, open);
-    EXPECT_EQ(QSet<QString>(open.begin(), open.end()).size(), 30);
+    QDir(notes.pathOf(QStringLiteral("notes"))).removeRecursively();
+    QDir().mkpath(notes.pathOf(QStringLiteral("notes")));
+    QFile::link(QStringLiteral("/nonexistent"), notes.pathOf(kFirst));
+    EXPECT_EQ(notes.newName(kStart, {}), kSecond);
 }
 
 TEST_F(NoteFileTest, StartSetsAsideAFileItCannotShowAndKeepsAMissingOne)
 {
     QDir().mkpath(notes.pathOf(QStringLiteral("notes/folder.txt")));
-    put(QStringLiteral("notes/binary.txt"), QByteArray("MZ\0\0\x90", 5));
+    const QString binary = put(QStringLiteral("notes/binary.txt"), QByteArray("MZ\0\x90", 4));
     put(QStringLiteral("notes/shared.txt"), "shown by another note\r\n");
-    struct Case
+    const struct
     {
         const char *stored;
         NoteFileError error;
         bool keepsName;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"notes/missing.txt", NoteFileError::Missing, true},
         {"/no/such/folder/note.txt", NoteFileError::Missing, true},
         {"notes/folder.txt", NoteFileError::NotAFile, false},
         {"notes/binary.txt", NoteFileError::Binary, false},
         {"notes/shared.txt", NoteFileError::InUse, false},
     };
-    const QStringList open{QStringLiteral("notes/shared.txt")};
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.stored);
-        const NoteOpen note = notes.restore(QString::fromLatin1(c.stored), kStart, open);
+        const QString stored = QString::fromLatin1(c.stored);
+        const NoteOpen note = notes.restore(stored, kStart, {QStringLiteral("notes/shared.txt")});
         EXPECT_EQ(note.error, c.error);
         EXPECT_TRUE(note.text.isEmpty());
-        EXPECT_EQ(note.file.name, c.keepsName ? QString::fromLatin1(c.stored)
-                                              : QStringLiteral("notes/20101007153012.txt"));
+        EXPECT_EQ(note.file.name, c.keepsName ? stored : kFirst);
     }
-    EXPECT_EQ(contents(notes.pathOf(QStringLiteral("notes/binary.txt"))),
-              QByteArray("MZ\0\0\x90", 5));
+    EXPECT_EQ(contents(binary), QByteArray("MZ\0\x90", 4));
 }
 
 TEST_F(NoteFileTest, InsertRefusesWhatIsNoTextWithAReasonAndWithoutBlocking)
 {
-    const QString dir = folder + QStringLiteral("/picked");
-    put(dir + QStringLiteral("/limit.txt"), QByteArray(kNoteFileLimit, 'a'));
-    const QString over = put(dir + QStringLiteral("/over.txt"), "text");
-    QFile::resize(over, kNoteFileLimit + 1);
-    put(dir + QStringLiteral("/binary.txt"), QByteArray("text\0more", 9));
-    put(dir + QStringLiteral("/open.txt"), "text");
-    QDir().mkpath(dir + QStringLiteral("/folder.txt"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + QStringLiteral("/pipe.txt")).constData(), 0600), 0);
-    QFile::link(QStringLiteral("/dev/zero"), dir + QStringLiteral("/zero.txt"));
-    QFile::link(QStringLiteral("/dev/tty"), dir + QStringLiteral("/tty.txt"));
+    const QString dir = folder + QStringLiteral("/picked/");
+    put(dir + QStringLiteral("limit.txt"), QByteArray(kNoteFileLimit, 'a'));
+    QFile::resize(put(dir + QStringLiteral("over.txt"), "a"), kNoteFileLimit + 1);
+    put(dir + QStringLiteral("binary.txt"), QByteArray("text\0more", 9));
+    put(dir + QStringLiteral("open.txt"), "text");
+    QDir().mkpath(dir + QStringLiteral("folder.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + QStringLiteral("pipe.txt")).constData(), 0600), 0);
+    QFile::link(QStringLiteral("/dev/zero"), dir + QStringLiteral("zero.txt"));
 
-    struct Case
+    const struct
     {
         const char *name;
         NoteFileError error;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"limit.txt", NoteFileError::None},      {"over.txt", NoteFileError::TooLarge},
         {"binary.txt", NoteFileError::Binary},   {"open.txt", NoteFileError::InUse},
         {"folder.txt", NoteFileError::NotAFile}, {"pipe.txt", NoteFileError::NotAFile},
-        {"zero.txt", NoteFileError::NotAFile},   {"tty.txt", NoteFileError::NotAFile},
-        {"missing.txt", NoteFileError::Missing},
+        {"zero.txt", NoteFileError::NotAFile},   {"missing.txt", NoteFileError::Missing},
     };
-    const QStringList open{dir + QStringLiteral("/open.txt")};
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         QElapsedTimer timer;
         timer.start();
-        const NoteOpen note = notes.insert(dir + u'/' + QLatin1String(c.name), open);
+        const NoteOpen note =
+            notes.insert(dir + QLatin1String(c.name), {dir + QStringLiteral("open.txt")});
         EXPECT_LT(timer.elapsed(), 5000);
         EXPECT_EQ(note.error, c.error);
         EXPECT_EQ(noteFileErrorText(note.error).isEmpty(), c.error == NoteFileError::None);
-        if (c.error != NoteFileError::None) {
-            EXPECT_EQ(note.file, NoteFile());
-            EXPECT_TRUE(note.text.isEmpty());
-        } else {
-            EXPECT_EQ(note.text.size(), kNoteFileLimit);
-        }
+        EXPECT_EQ(note.text.size(), c.error == NoteFileError::None ? kNoteFileLimit : 0);
+        EXPECT_EQ(note.file.name.isEmpty(), c.error != NoteFileError::None);
     }
 }
 
 TEST_F(NoteFileTest, AFileThatCannotBeWrittenMovesTheNoteToANewOne)
 {
     const QString blocker = put(QStringLiteral("plain-file"), "not a folder");
-    const QString gone = folder + QStringLiteral("/gone");
-    const QString full = folder + QStringLiteral("/full/note.txt");
-    put(full, "kept\n");
+    const QString full = put(QStringLiteral("full/note.txt"), "kept\n");
     // A disk that fills up once the file is open: only the write fails.
     const NoteFolder fullDisk(folder, [&](const QString &path, const QByteArray &bytes) {
         return path != full && writeFileAtomically(path, bytes);
     });
-    struct Case
+    const struct
     {
-        const char *label;
         const NoteFolder &folder;
         QString name;
+    } cases[] = {
+        {notes, blocker + QStringLiteral("/note.txt")},
+        {notes, folder + QStringLiteral("/gone/note.txt")},
+        {fullDisk, full},
+        {notes, QString()},
     };
-    const Case cases[] = {
-        {"under a file", notes, blocker + QStringLiteral("/note.txt")},
-        {"folder gone", notes, gone + QStringLiteral("/note.txt")},
-        {"disk full", fullDisk, full},
-        {"no name", notes, QString()},
-    };
-    const QStringList open{QStringLiteral("notes/20101007153012.txt")};
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.label);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
         QDir(notes.pathOf(QStringLiteral("notes"))).removeRecursively();
-        const NoteFile file{c.name, LineEnd::Lf};
-        const NoteSave saved = c.folder.save(file, QStringLiteral("a\nb"), kStart, open);
+        const NoteSave saved =
+            c.folder.save(NoteFile{c.name, LineEnd::Lf}, QStringLiteral("a\nb"), kStart, {kFirst});
         EXPECT_EQ(saved.outcome, NoteSave::Outcome::Moved);
         EXPECT_EQ(saved.oldName, c.name);
-        EXPECT_EQ(saved.file, (NoteFile{QStringLiteral("notes/20101007153012-2.txt")}));
-        EXPECT_EQ(contents(notes.pathOf(saved.file.name)), "a\r\nb\r\n");
+        EXPECT_EQ(saved.file, NoteFile{kSecond});
+        EXPECT_EQ(contents(notes.pathOf(kSecond)), "a\r\nb\r\n");
     }
     EXPECT_EQ(contents(full), "kept\n");
-    EXPECT_FALSE(QFile::exists(gone));
     // The program's own notes folder is made again rather than given up.
     QDir(notes.pathOf(QStringLiteral("notes"))).removeRecursively();
-    EXPECT_EQ(notes.save(NoteFile{QStringLiteral("notes/x.txt")}, QString(), kStart, {}).outcome,
+    EXPECT_EQ(notes.save(NoteFile{kFirst}, QString(), kStart, {}).outcome,
               NoteSave::Outcome::Saved);
 }
 
 TEST_F(NoteFileTest, SaveFailsOnlyWhenTheNotesFolderCannotTakeItEither)
 {
-    const QString existing = put(QStringLiteral("notes/20101007153012.txt"), "old\r\n");
-    const NoteFile file{QStringLiteral("notes/20101007153012.txt")};
-    struct Case
-    {
-        const char *label;
-        NoteFolder folder;
-    };
-    const Case cases[] = {
-        {"nothing writes",
-         NoteFolder(folder, [](const QString &, const QByteArray &) { return false; })},
-        {"program folder is a file",
-         NoteFolder(folder + QStringLiteral("/notes/20101007153012.txt"))},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.label);
-        const QStringList before = QDir(notes.pathOf(QStringLiteral("notes"))).entryList();
-        const NoteSave saved = c.folder.save(file, QStringLiteral("new"), kStart, {});
+    const QString existing = put(kFirst, "old\r\n");
+    const NoteFolder refusing(folder, [](const QString &, const QByteArray &) { return false; });
+    // Its notes folder would lie below a file.
+    const NoteFolder underAFile(existing);
+    for (const NoteFolder *broken : {&refusing, &underAFile}) {
+        const NoteSave saved = broken->save(NoteFile{kFirst}, QStringLiteral("new"), kStart, {});
         EXPECT_EQ(saved.outcome, NoteSave::Outcome::Failed);
-        EXPECT_EQ(saved.file, file);
+        EXPECT_EQ(saved.file, NoteFile{kFirst});
         EXPECT_EQ(contents(existing), "old\r\n");
         // No reserved file is left behind.
-        EXPECT_EQ(QDir(notes.pathOf(QStringLiteral("notes"))).entryList(), before);
+        EXPECT_EQ(QDir(notes.pathOf(QStringLiteral("notes"))).entryList(QDir::Files),
+                  QStringList{QFileInfo(kFirst).fileName()});
     }
 }
 
 TEST_F(NoteFileTest, AWriteThatRunsOutOfRoomIsNeverReportedAsDone)
 {
-    const QString path = put(QStringLiteral("notes/n.txt"), "old\r\n");
-    // The file size limit stands in for a full disk: writes past it fail.
+    const QString path = put(kFirst, "old\r\n");
+    // The file size limit stands in for a full disk: writes past it fail, a
+    // small one when it is flushed, a large one at once.
     rlimit saved = {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved;
-    small.rlim_cur = 64 * 1024;
+    small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool flushed = writeFileAtomically(path, QByteArray(8192, 'x'));
     const bool written = writeFileAtomically(path, QByteArray(1024 * 1024, 'x'));
-    const NoteSave save =
-        notes.save(NoteFile{QStringLiteral("notes/n.txt")}, QString(200000, u'y'), kStart, {});
+    const NoteSave save = notes.save(NoteFile{kFirst}, QString(8192, u'y'), kStart, {});
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(flushed);
     EXPECT_FALSE(written);
     EXPECT_EQ(save.outcome, NoteSave::Outcome::Failed);
     EXPECT_EQ(contents(path), "old\r\n");

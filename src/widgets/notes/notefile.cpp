@@ -204,13 +204,14 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly);
     ok = ok && file.write(bytes) == bytes.size();
+    // A short final write shows only at the flush, and commit ignores a failed
+    // sync, so both are checked here before the new file takes the old one's place.
     ok = ok && file.flush();
-    if (!ok) {
+    if (!ok || ::fsync(file.handle()) != 0) {
         qCWarning(lcNotes) << "cannot write" << path << file.errorString();
         file.cancelWriting();
         return false;
     }
-    // commit syncs the new file to disk before it takes the old one's place.
     if (!file.commit()) {
         qCWarning(lcNotes) << "cannot commit" << path << file.errorString();
         return false;
