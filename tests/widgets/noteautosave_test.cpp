@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct Case
     bool fileHoldsText;
     std::vector<Step> steps;
 };
+void PrintTo(const Case &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 const Case kCases[] = {
     {"TwoSecondsAfterTheLastKey",

@@ -101,7 +101,7 @@ QString noteFileErrorText(NoteFileError error)
 NoteLoad decodeNote(QByteArrayView bytes)
 {
     NoteLoad load;
-    if (std::memchr(bytes.data(), 0, size_t(bytes.size())) != nullptr) {
+    if (!bytes.isEmpty() && std::memchr(bytes.data(), 0, size_t(bytes.size())) != nullptr) {
         load.error = NoteFileError::Binary;
         return load;
     }

@@ -77,7 +77,7 @@ struct NoteSave
     };
     Outcome outcome = Outcome::Failed;
     NoteFile file;   // the note's file from now on
-    QString oldName; // with Moved, the name the note had
+    QString oldName; // with Moved, the name the note had (empty if it had none)
 };
 
 // The note files of one program folder. Its functions keep no state, so they
