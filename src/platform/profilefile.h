@@ -62,8 +62,4 @@ private:
     bool m_bom = false;
 };
 
-// Windows-1252 to text and back (characters it cannot hold give nullopt).
-QString decodeCp1252(const QByteArray &bytes);
-std::optional<QByteArray> encodeCp1252(const QString &text);
-
 } // namespace tavlo

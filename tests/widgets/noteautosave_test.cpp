@@ -1,0 +1,110 @@
+#include "widgets/notes/noteautosave.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tavlo {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Something that happens to the note at a time in ms, and when the next write
+// is due afterwards (-1: none). Write runs a whole write at once; Begin and
+// the Ends apart let edits and flushes land while one is under way.
+enum class Op { Edit, Flush, Write, Begin, EndOk, EndFailed };
+struct Step
+{
+    Op op;
+    int at;
+    int due;
+};
+struct Case
+{
+    const char *name;
+    bool fileHoldsText;
+    std::vector<Step> steps;
+};
+void PrintTo(const Case &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+const Case kCases[] = {
+    {"TwoSecondsAfterTheLastKey",
+     true,
+     {{Op::Flush, 0, -1},
+      {Op::Edit, 0, 2000},
+      {Op::Edit, 500, 2500},
+      {Op::Write, 2500, -1},
+      {Op::Flush, 3000, -1}}},
+    {"EveryTenSecondsWhileTypingGoesOn",
+     true,
+     {{Op::Edit, 0, 2000},
+      {Op::Edit, 8500, 10000},
+      {Op::Write, 10000, -1},
+      {Op::Edit, 10100, 12100}}},
+    {"AtOnceOnFocusLossCloseOrQuit",
+     true,
+     {{Op::Edit, 0, 2000}, {Op::Flush, 300, 300}, {Op::Edit, 400, 300}, {Op::Write, 400, -1}}},
+    {"ANewNoteIsWrittenAtTheFirstFlush",
+     false,
+     {{Op::Flush, 5000, 5000}, {Op::Write, 5000, -1}, {Op::Flush, 6000, -1}}},
+    {"KeysDuringAWriteAreSavedAfterIt",
+     true,
+     {{Op::Edit, 0, 2000},
+      {Op::Begin, 2000, -1},
+      {Op::Edit, 2010, -1},
+      {Op::EndOk, 2020, 4010},
+      {Op::Begin, 4010, -1},
+      {Op::Edit, 4011, -1},
+      {Op::Flush, 4015, -1},
+      {Op::EndOk, 4020, 4015}}},
+    {"AFailedWriteIsTriedAgain",
+     true,
+     {{Op::Edit, 0, 2000},
+      {Op::Begin, 2000, -1},
+      {Op::EndFailed, 2030, 4030},
+      {Op::Begin, 4030, -1},
+      {Op::Flush, 4035, -1},
+      {Op::EndFailed, 4040, 4035}}},
+};
+
+class NoteAutosaveTest : public testing::TestWithParam<Case>
+{};
+
+TEST_P(NoteAutosaveTest, WritesWhenDue)
+{
+    const NoteAutosave::TimePoint zero{};
+    NoteAutosave autosave(GetParam().fileHoldsText);
+    quint64 ticket = 0;
+    bool writing = false;
+    for (const Step &step : GetParam().steps) {
+        SCOPED_TRACE(step.at);
+        const auto at = zero + std::chrono::milliseconds(step.at);
+        if (step.op == Op::Write || step.op == Op::Begin) {
+            ASSERT_TRUE(autosave.isDue(at));
+            ticket = autosave.beginWrite();
+        }
+        if (step.op == Op::Edit)
+            autosave.edited(at);
+        else if (step.op == Op::Flush)
+            autosave.flush(at);
+        else if (step.op != Op::Begin)
+            autosave.finishWrite(ticket, step.op != Op::EndFailed, at);
+        writing = step.op == Op::Begin || (writing && step.op < Op::Write);
+        const auto due = autosave.dueAt();
+        EXPECT_EQ(due ? int((*due - zero) / 1ms) : -1, step.due);
+        EXPECT_EQ(autosave.isWriting(), writing);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NoteAutosaveTest, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<Case> &info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
+} // namespace tavlo
