@@ -69,8 +69,11 @@ bool FetchBounded(const QUrl &url, const QString &localFile, const DownloadLimit
         return false;
 
     QSaveFile file(localFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size())
+    // A failed final flush would otherwise still put a cut file in place.
+    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.flush()) {
+        file.cancelWriting();
         return false;
+    }
     return file.commit();
 }
 

@@ -1,5 +1,7 @@
 #include "autostart.h"
 
+#include "savefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -275,8 +277,11 @@ bool write(const QString &dir, const QString &name, const QString &command)
         qCWarning(lcSettings) << "cannot write" << path << file.errorString();
         return false;
     }
-    file.write(bytes);
-    return file.commit();
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return commitSaveFile(file);
 }
 
 std::optional<QString> read(const QString &dir, const QString &name)

@@ -1,4 +1,5 @@
 #include "platform/profilefile.h"
+#include "platform/savefile.h"
 
 #include "platform/textcodec.h"
 
@@ -294,7 +295,7 @@ bool ProfileFile::save(const QString &path) const
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return commitSaveFile(file);
 }
 
 } // namespace tavlo

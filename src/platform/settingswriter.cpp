@@ -1,6 +1,7 @@
 #include "settingswriter.h"
 
 #include "registrystore.h"
+#include "savefile.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -248,9 +249,7 @@ bool SettingsWriter::savePendingFile(const QList<SettingsWrite> &writes)
     if (path.isEmpty() || writes.isEmpty())
         return false;
     std::lock_guard files(m_fileMutex);
-    QSaveFile file(path);
-    const QByteArray bytes = encode(writes);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!writeFileAtomically(path, encode(writes))) {
         qCWarning(lcWriter) << "cannot keep unwritten settings in" << path;
         return false;
     }

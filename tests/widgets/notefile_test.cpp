@@ -1,5 +1,7 @@
 #include "widgets/notes/notefile.h"
 
+#include "platform/savefile.h"
+
 #include "testenv.h"
 
 #include <QDir>

@@ -1,5 +1,6 @@
 #include "widgets/notes/notefile.h"
 
+#include "platform/savefile.h"
 #include "platform/textcodec.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -197,26 +197,6 @@ NoteLoad readNoteFile(const QString &path)
     if (load.error != NoteFileError::None)
         return load;
     return decodeNote(*bytes);
-}
-
-bool writeFileAtomically(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    ok = ok && file.write(bytes) == bytes.size();
-    // A short final write shows only at the flush, and commit ignores a failed
-    // sync, so both are checked here before the new file takes the old one's place.
-    ok = ok && file.flush();
-    if (!ok || ::fsync(file.handle()) != 0) {
-        qCWarning(lcNotes) << "cannot write" << path << file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        qCWarning(lcNotes) << "cannot commit" << path << file.errorString();
-        return false;
-    }
-    return true;
 }
 
 NoteFolder::NoteFolder(QString programFolder, NoteWriter writer)

@@ -55,9 +55,6 @@ QByteArray encodeNote(const QString &text, LineEnd lineEnd, bool byteOrderMark =
 // without blocking on a pipe or device, which are refused.
 NoteLoad readNoteFile(const QString &path);
 
-// Replaces the file at path with bytes in one step; false when any step of the
-// write (open, write, flush, sync, rename) fails, and then the file is as it was.
-bool writeFileAtomically(const QString &path, const QByteArray &bytes);
 using NoteWriter = std::function<bool(const QString &path, const QByteArray &bytes)>;
 
 // A note bound to its file, or the reason a file was not taken.
