@@ -1,6 +1,6 @@
-#include "settingswriter.h"
+#include "platform/settingswriter.h"
 
-#include "registrystore.h"
+#include "platform/registrystore.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
