@@ -1,5 +1,5 @@
-#include "app/cmlib_registry.h"
-#include "app/valuenames.h"
+#include "core/cmlib_registry.h"
+#include "core/valuenames.h"
 #include "platform/registrystore.h"
 #include "platform/settingscache.h"
 #include "platform/settingsdb.h"

@@ -2,8 +2,8 @@
 // program holds the database's write lock: a save and a read, a few times over.
 // Usage: tavlo_storestall [ROUNDS]
 //        tavlo_storestall --hold DATABASE SECONDS   (holds the lock, for bench/store_lock.sh)
-#include "app/cmlib_registry.h"
-#include "app/valuenames.h"
+#include "core/cmlib_registry.h"
+#include "core/valuenames.h"
 #include "platform/registrystore.h"
 
 #include <QCoreApplication>

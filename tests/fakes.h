@@ -48,7 +48,8 @@ private:
     QDateTime m_now;
 };
 
-// Records the programs the code would start; installed for the object's lifetime.
+// Records the effects the code would have and answers its questions as the
+// test scripts them; installed for the object's lifetime.
 class RecordingDesktop final : public Desktop
 {
 public:
@@ -74,10 +75,25 @@ public:
     {
         messages << QStringList{title, text};
     }
+    QString askOpenFile(QWidget *, const QString &caption, const QString &folder,
+                        const QString &filter) override
+    {
+        fileQuestions << QStringList{caption, folder, filter};
+        return fileAnswer;
+    }
+    std::optional<QColor> askColor(QWidget *, const QColor &current, const QString &) override
+    {
+        coloursOffered << current;
+        return colourAnswer;
+    }
     QList<QStringList> started;
     QList<QUrl> opened;
     QStringList trashed;
     QList<QStringList> messages;
+    QList<QStringList> fileQuestions; // caption, folder, filter
+    QString fileAnswer;
+    QList<QColor> coloursOffered;
+    std::optional<QColor> colourAnswer;
 };
 
 // A boot clock the test moves by hand; installed for the object's lifetime.

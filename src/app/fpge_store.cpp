@@ -1,6 +1,6 @@
 #include "app/fpge_store.h"
 
-#include "app/modmain.h"
+#include "core/globals.h"
 
 #include <QComboBox>
 #include <QPointer>

@@ -1,26 +1,29 @@
 #include "app/modmain.h"
 
-#include "app/cmlib_registry.h"
-#include "app/convert.h"
 #include "app/fpge_store.h"
+#include "app/kindtable.h"
 #include "app/updatecheck.h"
-#include "app/valuenames.h"
+#include "controls/modfonts.h"
+#include "core/cmlib_registry.h"
+#include "core/convert.h"
+#include "core/folders.h"
+#include "core/globals.h"
+#include "core/kind.h"
+#include "core/valuenames.h"
 #include "frame/widgetform.h"
+#include "frame/widgetset.h"
 #include "messages/cmlib_objects.h"
 #include "messages/fmsg_calltoaction.h"
 #include "messages/fmsg_infobox.h"
 #include "platform/unixsignals.h"
 #include "settings/fdlg_settings.h"
-#include "widgets/clock/fapp_clock.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QScreen>
 #include <QSessionManager>
-#include <QStandardPaths>
 #include <QTimer>
 #include <cmath>
 
@@ -32,37 +35,6 @@
 
 namespace tavlo {
 namespace {
-
-MainGlobals *g_globals = nullptr;
-
-enum class Kind { Calculator, Calendar, Clock, Notes, Photos, Stopwatch, Timer };
-
-Kind kindOf(const QString &title)
-{
-    static const std::pair<const char *, Kind> kinds[] = {{"TavloCalculator", Kind::Calculator},
-                                                          {"TavloCalendar", Kind::Calendar},
-                                                          {"TavloClock", Kind::Clock},
-                                                          {"TavloNotes", Kind::Notes},
-                                                          {"TavloPhotos", Kind::Photos},
-                                                          {"TavloStopwatch", Kind::Stopwatch},
-                                                          {"TavloTimer", Kind::Timer}};
-    for (const auto &[name, kind] : kinds) {
-        if (title == QLatin1String(name))
-            return kind;
-    }
-    return Kind::Clock;
-}
-
-// The form of a kind, or nullptr while this build has none for it.
-WidgetForm *newWidgetForm(Kind kind)
-{
-    switch (kind) {
-    case Kind::Clock:
-        return new fapp_CLOCK;
-    default:
-        return nullptr;
-    }
-}
 
 void initialiseGlobals(MainGlobals &g, const QString &title, const QString &webRoot)
 {
@@ -127,51 +99,33 @@ private:
 
 } // namespace
 
-MainGlobals &globals()
-{
-    if (!g_globals)
-        g_globals = new MainGlobals;
-    return *g_globals;
-}
-
 void resetGlobals()
 {
-    MainGlobals &g = globals();
     delete fdlg_SETTINGS::instance();
     delete fmsg_CALLTOACTION::instance();
     unloadMenuForm();
     unloadInfoBox();
-    for (auto &slot : g.frmWIDGETS) {
-        if (slot) {
-            slot->hide();
-            delete slot.data();
-        }
-    }
-    g = MainGlobals{};
+    widgetSet().clear();
+    objOBJECTS().reset();
+    globals() = MainGlobals{};
+    setRunningKind(nullptr);
 }
 
-QString programFolder(const QString &title)
+void wireLayers()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/tavlo/") + title;
+    setSkinReference([] { return menuForm().cboDEFAULT; });
+    fdlg_SETTINGS::setExitSteps([] {
+        EndUpdateCheck();
+        unloadMenuForm();
+    });
 }
 
-bool FolderExists(const QString &path)
+void connectWidget(WidgetForm *form)
 {
-    return QFileInfo(path).isDir();
-}
-
-void MakeFolder(const QString &path)
-{
-    if (!FolderExists(path))
-        QDir().mkpath(path);
-}
-
-QString AddBackslash(const QString &path)
-{
-    if (path.endsWith(QLatin1Char('/')))
-        return path;
-    return path.length() > 3 ? path + QLatin1Char('/') : path;
+    QObject::connect(form, &WidgetForm::activated, form,
+                     [form] { widgetSet().setCurrentForm(form); });
+    QObject::connect(form, &WidgetForm::settingsRequested, form,
+                     [form] { fdlg_SETTINGS::showFor(form); });
 }
 
 void LoadMessageFont()
@@ -192,11 +146,13 @@ void LoadMessageFont()
 
 bool Main(const QString &title, const QString &webRoot)
 {
+    wireLayers();
+    const KindTableRow &row = kindRow(title);
+    setRunningKind(&row.kind);
     MainGlobals &g = globals();
-    g.lngOPENCOUNT = 0;
+    WidgetSet &set = widgetSet();
     g.objREGISTRY = std::make_unique<cmlib_REGISTRY>();
-    g.objOBJECTS = std::make_unique<cmlib_OBJECTS>();
-    g.lngLASTINDEX = 0;
+    objOBJECTS() = std::make_unique<cmlib_OBJECTS>();
     initialiseGlobals(g, title, webRoot);
 
     MakeFolder(g.strPROGRAMFOLDER + QStringLiteral("/presets"));
@@ -204,20 +160,19 @@ bool Main(const QString &title, const QString &webRoot)
 
     LoadMessageFont();
 
-    std::unique_ptr<WidgetForm> made(newWidgetForm(kindOf(title)));
-    if (!made)
+    if (!row.make)
         return false;
+    std::unique_ptr<WidgetForm> made(row.make());
     // Asked to end before any widget is shown: show none; the exit follows
     // from the event loop.
     if (exitSignalPending())
         return true;
     WidgetForm *form = made.release();
-    g.frmWIDGETS[size_t(g.lngLASTINDEX)] = form;
-    form->setTag(QString::number(g.lngLASTINDEX));
+    connectWidget(form);
+    set.add(set.lngLASTINDEX(), form, false);
     form->Form_Load();
 
-    WidgetForm *selected = g.frmWIDGETS[size_t(g.lngSELINDEX)];
-    if (selected) {
+    if (WidgetForm *selected = set.current()) {
         const auto alpha = convert::toByte(
             LoadSetting(reg::DefaultTransparency, QString::number(selected->lngTRANSVAL())));
         if (alpha)
@@ -233,10 +188,11 @@ bool Main(const QString &title, const QString &webRoot)
 
 void SaveWidgets()
 {
-    MainGlobals &g = globals();
-    for (auto &slot : g.frmWIDGETS) {
-        if (slot && slot->isVisible())
-            slot->saveOnUnload();
+    const WidgetSet &set = widgetSet();
+    for (int i = 0; i < kWidgetSlots; ++i) {
+        WidgetForm *form = set.frmWIDGETS(i);
+        if (form && form->isVisible())
+            form->saveOnUnload();
     }
     FlushSettings();
 }
@@ -255,13 +211,11 @@ void installExitHandlers(QApplication &app)
 
 void OrderlyExit()
 {
-    MainGlobals &g = globals();
+    const WidgetSet &set = widgetSet();
     // The settings dialog owns the orderly exit; it is loaded hidden when it is not open.
-    QWidget *owner = nullptr;
-    if (g.lngSELINDEX >= 0 && g.lngSELINDEX < kWidgetSlots)
-        owner = g.frmWIDGETS[size_t(g.lngSELINDEX)];
-    for (size_t i = 0; !owner && i < g.frmWIDGETS.size(); ++i)
-        owner = g.frmWIDGETS[i];
+    QWidget *owner = set.current();
+    for (int i = 0; !owner && i < kWidgetSlots; ++i)
+        owner = set.frmWIDGETS(i);
     if (owner)
         fdlg_SETTINGS::load(owner)->btnEXIT_Click();
     else

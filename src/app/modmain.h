@@ -1,48 +1,23 @@
 #pragma once
 
-#include <QPointer>
 #include <QString>
-#include <array>
-#include <memory>
 
 class QApplication;
 
 namespace tavlo {
 
-class cmlib_OBJECTS;
-class cmlib_REGISTRY;
 class WidgetForm;
 
-inline constexpr int kWidgetSlots = 21;
-
-// The program's shared state, one copy per process.
-struct MainGlobals
-{
-    QString strAPPTITLE;
-    std::array<QPointer<WidgetForm>, kWidgetSlots> frmWIDGETS;
-    int32_t lngLASTINDEX = 0;
-    int32_t lngSELINDEX = 0;
-    int32_t lngOPENCOUNT = 0;
-    std::unique_ptr<cmlib_REGISTRY> objREGISTRY;
-    std::unique_ptr<cmlib_OBJECTS> objOBJECTS;
-
-    QString strREGROOT;
-    QString strVERSION;
-    QString strVERSIONTEXT;
-    QString strRIGHTS;
-    QString strPROGRAMFOLDER;
-    QString strUPDATEFILE;
-    QString strVERSIONURL;
-    QString strNEWERURL;
-    QString strAPPSURL;
-    QString strDONATEURL;
-    QString strMSGFONTNAME;
-    QString strMSGFONTSIZE;
-};
-
-MainGlobals &globals();
-// Drops every widget and the store and clears the globals (tests start each case afresh).
+// Drops every widget, window and the store and clears the globals (tests
+// start each case afresh).
 void resetGlobals();
+
+// Joins the layers: what the lower ones ask for (the skin's reference box,
+// the steps of an orderly exit) is answered here. Main does it first.
+void wireLayers();
+// Makes form answer for itself: activating it makes it current, and its
+// request for the settings opens the dialog on it.
+void connectWidget(WidgetForm *form);
 
 // Starts the program of the given application title: globals, folders, message
 // font, the widgets of its kind, and once they are on screen the update check
@@ -60,15 +35,6 @@ void SaveWidgets();
 // Ends the program in order on SIGTERM, SIGINT and SIGHUP (one that came
 // before this call included), and saves when the desktop session ends.
 void installExitHandlers(QApplication &app);
-
-// The per-user program folder: ${XDG_DATA_HOME:-~/.local/share}/tavlo/<title>.
-QString programFolder(const QString &title);
-
-bool FolderExists(const QString &path);
-// Creates the folder (and its parents) when it is missing.
-void MakeFolder(const QString &path);
-// path with a trailing separator, except for a root of 3 characters or fewer.
-QString AddBackslash(const QString &path);
 
 // Fills strMSGFONTNAME and strMSGFONTSIZE from the desktop's general font.
 void LoadMessageFont();

@@ -1,9 +1,9 @@
 #include "app/updatecheck.h"
 
-#include "app/cmlib_registry.h"
-#include "app/convert.h"
-#include "app/modmain.h"
-#include "app/valuenames.h"
+#include "core/cmlib_registry.h"
+#include "core/convert.h"
+#include "core/globals.h"
+#include "core/valuenames.h"
 #include "messages/cmlib_objects.h"
 #include "messages/fmsg_infobox.h"
 
@@ -41,8 +41,8 @@ void ShowNewerVersion()
     if (latest.isEmpty() || !(convert::val(g.strVERSION) < convert::val(latest)))
         return;
     fmsg_INFOBOX &window = infoBox();
-    if (g.objOBJECTS)
-        g.objOBJECTS->InternetLinkRun(QString::number(window.winId()), QStringLiteral("http://"),
+    if (objOBJECTS())
+        objOBJECTS()->InternetLinkRun(QString::number(window.winId()), QStringLiteral("http://"),
                                       g.strNEWERURL);
     if (g.objREGISTRY)
         g.objREGISTRY->RegSave(reg::HKCU, g.strREGROOT + reg::UpdateKey, reg::UpdateShown,

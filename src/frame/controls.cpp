@@ -1,7 +1,7 @@
 #include "frame/controls.h"
 
+#include "core/twips.h"
 #include "frame/modgradient.h"
-#include "frame/twips.h"
 
 #include <QFontMetrics>
 #include <QPaintEvent>

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "core/widgetsettings.h"
 #include "frame/modblend.h"
 
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
+
+class QTimer;
 
 namespace tavlo {
+
+class Label;
 
 // What the rest of the program may ask of any widget window. Setting a
 // property only stores it; ColorUpdate or FormUpdate makes it visible.
@@ -31,6 +37,12 @@ public:
     virtual void setStrSELPRESET(const QString &preset) = 0;
     // Refreshes the texts and lays the parts out again.
     virtual void updateparts() = 0;
+
+    // The parts the settings dialog edits; nullptr where a kind has none.
+    virtual Label *timeLabel() const { return nullptr; }
+    virtual Label *dateLabel() const { return nullptr; }
+    virtual QTimer *partsTimer() const { return nullptr; }
+    virtual QWidget *mainPart() const { return nullptr; }
 };
 
 // A widget window: its form name (objectName) and its widget number, kept as
@@ -43,16 +55,28 @@ public:
 
     QString Tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
-    // The widget number from Tag, or the current widget when Tag is not set yet.
-    int widgetNumber() const;
+    // The widget number from Tag; nullopt while Tag holds no number.
+    std::optional<int> widgetNumber() const;
+    // This widget's settings under the names its kind reads.
+    WidgetSettings settings() const { return WidgetSettings(widgetNumber()); }
 
     // Runs the form's load code and shows it.
     virtual void Form_Load() = 0;
     // Saves what unloading the form saves (its place), leaving it open.
     virtual void saveOnUnload() = 0;
 
+Q_SIGNALS:
+    // The user activated or pressed the widget: it is the current one from now on.
+    void activated();
+    // The user asked for the settings dialog on this widget.
+    void settingsRequested();
+
 private:
     QString m_tag;
 };
+
+// The values the widget itself holds, as they are stored. What a widget does
+// not hold (start at login, display style) is left unset.
+WidgetValues widgetValues(const WidgetForm &widget);
 
 } // namespace tavlo

@@ -34,4 +34,10 @@ void cmlib_OBJECTS::MessageBoxOpen(long Number, const QString &Part1)
     window.exec();
 }
 
+std::unique_ptr<cmlib_OBJECTS> &objOBJECTS()
+{
+    static auto *objects = new std::unique_ptr<cmlib_OBJECTS>;
+    return *objects;
+}
+
 } // namespace tavlo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 namespace tavlo {
 
@@ -31,5 +32,8 @@ struct MessageRow
     QString second;
 };
 MessageRow messageRow(long number);
+
+// The program's one message and link object; empty until start-up makes it.
+std::unique_ptr<cmlib_OBJECTS> &objOBJECTS();
 
 } // namespace tavlo

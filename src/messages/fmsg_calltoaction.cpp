@@ -1,11 +1,12 @@
 #include "messages/fmsg_calltoaction.h"
 
-#include "app/modmain.h"
+#include "controls/modfonts.h"
+#include "controls/ovctrls/ovline.h"
+#include "core/globals.h"
 #include "frame/widgetform.h"
+#include "frame/widgetset.h"
 #include "messages/modinternet.h"
 #include "platform/desktop.h"
-#include "settings/modfonts.h"
-#include "settings/ovctrls/ovline.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -99,9 +100,8 @@ fmsg_CALLTOACTION *fmsg_CALLTOACTION::showWindow(const QWidget *anchor)
     if (!g_window)
         g_window = new fmsg_CALLTOACTION;
     if (!g_window->isVisible()) {
-        const MainGlobals &g = globals();
-        if ((!anchor || !anchor->isVisible()) && g.lngSELINDEX >= 0 && g.lngSELINDEX < kWidgetSlots)
-            anchor = g.frmWIDGETS[size_t(g.lngSELINDEX)];
+        if (!anchor || !anchor->isVisible())
+            anchor = widgetSet().current();
         if (anchor && anchor->isVisible())
             g_window->centreOver(anchor->window());
     }

@@ -1,9 +1,9 @@
 #include "messages/fmsg_infobox.h"
 
-#include "app/modmain.h"
+#include "controls/modfonts.h"
+#include "core/globals.h"
 #include "frame/windowops.h"
 #include "messages/cmlib_objects.h"
-#include "settings/modfonts.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -136,8 +136,8 @@ void fmsg_INFOBOX::setMessage(const QString &title, const QString &description,
 
 void fmsg_INFOBOX::answer(int value)
 {
-    if (globals().objOBJECTS)
-        globals().objOBJECTS->setMessageBoxClick(value);
+    if (objOBJECTS())
+        objOBJECTS()->setMessageBoxClick(value);
     done(Accepted);
 }
 
@@ -225,7 +225,7 @@ void fmsg_INFOBOX::paintEvent(QPaintEvent *event)
 void fmsg_INFOBOX::done(int result)
 {
     // A window closed without an answer counts as Cancel.
-    cmlib_OBJECTS *objects = globals().objOBJECTS.get();
+    cmlib_OBJECTS *objects = objOBJECTS().get();
     if (objects && objects->MessageBoxClick() == 0)
         objects->setMessageBoxClick(kCancel);
     QDialog::done(result);

@@ -1,7 +1,9 @@
 #include "platform/desktop.h"
 
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
@@ -22,6 +24,17 @@ public:
     void message(QWidget *parent, const QString &title, const QString &text) override
     {
         QMessageBox::information(parent, title, text, QMessageBox::Ok);
+    }
+    QString askOpenFile(QWidget *parent, const QString &caption, const QString &folder,
+                        const QString &filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+    }
+    std::optional<QColor> askColor(QWidget *parent, const QColor &current,
+                                   const QString &caption) override
+    {
+        const QColor picked = QColorDialog::getColor(current, parent, caption);
+        return picked.isValid() ? std::optional<QColor>(picked) : std::nullopt;
     }
 };
 

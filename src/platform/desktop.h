@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <optional>
 
 class QWidget;
 
 namespace tavlo {
 
-// Effects that leave the program: starting other programs. Tests install a
-// recorder instead of letting anything run.
+// Effects that leave the program: starting other programs, opening links,
+// the trash, and the dialogs that wait for the user. Tests install a
+// recorder instead of letting anything run or wait.
 class Desktop
 {
 public:
@@ -22,6 +25,13 @@ public:
     virtual bool moveToTrash(const QString &path) = 0;
     // Shows a modal message with an OK button and waits for it.
     virtual void message(QWidget *parent, const QString &title, const QString &text) = 0;
+    // Asks for an existing file below folder, offering the files filter
+    // matches; the chosen path, or an empty text when the user cancels.
+    virtual QString askOpenFile(QWidget *parent, const QString &caption, const QString &folder,
+                                const QString &filter) = 0;
+    // Asks for a colour starting from current; nullopt when the user cancels.
+    virtual std::optional<QColor> askColor(QWidget *parent, const QColor &current,
+                                           const QString &caption) = 0;
 };
 
 Desktop &desktop();

@@ -1,4 +1,4 @@
-#include "regfile.h"
+#include "platform/regfile.h"
 
 #include <QStringDecoder>
 #include <QtEndian>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settingsdb.h"
+#include "platform/settingsdb.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "registrystore.h"
+#include "platform/registrystore.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "autostart.h"
-#include "settingsdb.h"
+#include "platform/autostart.h"
+#include "platform/settingsdb.h"
 
 namespace tavlo {
 

@@ -1,4 +1,4 @@
-#include "settingscache.h"
+#include "platform/settingscache.h"
 
 #include <QFile>
 #include <sys/stat.h>

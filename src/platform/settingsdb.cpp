@@ -1,4 +1,4 @@
-#include "settingsdb.h"
+#include "platform/settingsdb.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "settingswriter.h"
+#include "platform/settingswriter.h"
 
-#include "registrystore.h"
-#include "savefile.h"
+#include "platform/registrystore.h"
+#include "platform/savefile.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>

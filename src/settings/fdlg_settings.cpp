@@ -1,24 +1,24 @@
 #include "settings/fdlg_settings.h"
 
-#include "app/cmlib_registry.h"
-#include "app/convert.h"
-#include "app/fpge_store.h"
-#include "app/modmain.h"
-#include "app/updatecheck.h"
-#include "app/valuenames.h"
+#include "controls/modfonts.h"
+#include "controls/ovctrls/buttonpalette.h"
+#include "controls/ovctrls/pagetab.h"
+#include "core/cmlib_registry.h"
+#include "core/convert.h"
+#include "core/globals.h"
+#include "core/kind.h"
+#include "core/twips.h"
+#include "core/valuenames.h"
 #include "frame/controls.h"
 #include "frame/modfileread.h"
-#include "frame/twips.h"
 #include "frame/widgetform.h"
+#include "frame/widgetset.h"
 #include "frame/windowops.h"
 #include "messages/fmsg_calltoaction.h"
 #include "messages/fmsg_infobox.h"
 #include "messages/modinternet.h"
 #include "platform/desktop.h"
 #include "settings/fontlists.h"
-#include "settings/modfonts.h"
-#include "settings/ovctrls/buttonpalette.h"
-#include "settings/ovctrls/pagetab.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -120,32 +120,10 @@ QComboBox *combo(const char *name, bool editable)
     return box;
 }
 
-struct KindCaptions
+std::function<void()> &exitSteps()
 {
-    const char *title;
-    const char *tabs;
-    const char *first;
-    const char *second;
-};
-
-const KindCaptions kKinds[] = {
-    {"TavloCalculator", "Theme,Preset,Text,Windows,About", "&Display:", "&Buttons:"},
-    {"TavloCalendar", "Theme,Preset,Text,Windows,About", "&Header:", "&Dates:"},
-    {"TavloClock", "Theme,Preset,Text,Date,Windows,About", "&Time:", "&Date:"},
-    {"TavloNotes", "Theme,Preset,Text,Windows,About", "&Text:", nullptr},
-    {"TavloPhotos", "Theme,Preset,Windows,About", nullptr, nullptr},
-    {"TavloStopwatch", "Theme,Preset,Text,Windows,About", "&Display:", "&Buttons:"},
-    {"TavloTimer", "Theme,Preset,Text,Windows,About", "&Display:", "&Buttons:"},
-};
-
-const KindCaptions &kindCaptions(const QString &title)
-{
-    static const KindCaptions other{"", "Theme,Preset,Text,Windows,About", "&Time:", "&Date:"};
-    for (const KindCaptions &kind : kKinds) {
-        if (title == QLatin1String(kind.title))
-            return kind;
-    }
-    return other;
+    static std::function<void()> steps;
+    return steps;
 }
 
 } // namespace
@@ -550,13 +528,13 @@ void fdlg_SETTINGS::connectControls()
 void fdlg_SETTINGS::Form_Load()
 {
     MainGlobals &g = globals();
-    const KindCaptions &kind = kindCaptions(g.strAPPTITLE);
-    ptbCOLORS->setTabString(QLatin1String(kind.tabs));
-    if (kind.first)
-        lblTIME->setText(tr(kind.first));
-    if (kind.second)
-        lblDATE->setText(tr(kind.second));
-    if (g.strAPPTITLE == QLatin1String("TavloNotes")) {
+    const KindRow &kind = runningKind();
+    ptbCOLORS->setTabString(QLatin1String(kind.dialogTabs));
+    if (kind.timeRowCaption)
+        lblTIME->setText(tr(kind.timeRowCaption));
+    if (kind.dateRowCaption)
+        lblDATE->setText(tr(kind.dateRowCaption));
+    if (kind.singleTextRow) {
         // Only the first row edits anything on a note.
         for (QWidget *w : std::initializer_list<QWidget *>{lblDATE, cboDATEFONT, cboDATESIZE,
                                                            btnpDATE, cboALIGNDATE})
@@ -578,12 +556,12 @@ void fdlg_SETTINGS::Form_Load()
     // Read the way the widgets read it, so "True" ticks the box too.
     chkONTOP->setChecked(
         convert::toBool(LoadSetting(reg::OnTop, QStringLiteral("1"))).value_or(false));
-    const QString number = QString::number(g.lngSELINDEX);
-    const double state = convert::val(LoadSetting(number + reg::State, QStringLiteral("0")));
+    const WidgetSettings current(widgetSet().lngSELINDEX());
+    const double state = convert::val(current.load(reg::State, QStringLiteral("0")));
     for (int i = 0; i < 3; ++i)
         optSTATE[size_t(i)]->setChecked(state == i);
-    const bool modern = convert::toBool(LoadSetting(number + reg::StyleModern, QStringLiteral("1")))
-                            .value_or(false);
+    const bool modern =
+        convert::toBool(current.load(reg::StyleModern, QStringLiteral("1"))).value_or(false);
     optSTYLEMOD->setChecked(modern);
     optSTYLECLASS->setChecked(!modern);
 
@@ -684,10 +662,7 @@ void fdlg_SETTINGS::paintPages()
 
 WidgetForm *fdlg_SETTINGS::currentWidget() const
 {
-    const MainGlobals &g = globals();
-    if (g.lngSELINDEX < 0 || g.lngSELINDEX >= kWidgetSlots)
-        return nullptr;
-    return g.frmWIDGETS[size_t(g.lngSELINDEX)];
+    return widgetSet().current();
 }
 
 Label *fdlg_SETTINGS::widgetLabel(const char *name) const
@@ -695,11 +670,11 @@ Label *fdlg_SETTINGS::widgetLabel(const char *name) const
     WidgetForm *w = currentWidget();
     if (!w)
         return nullptr;
-    // The dialog itself lives under the widget; only the widget's own parts count.
-    for (Label *part : w->findChildren<Label *>(QLatin1String(name))) {
-        if (part->window() == w)
-            return part;
-    }
+    const QLatin1String part(name);
+    if (part == QLatin1String("lblTIME"))
+        return w->timeLabel();
+    if (part == QLatin1String("lblDATE"))
+        return w->dateLabel();
     return nullptr;
 }
 
@@ -803,13 +778,13 @@ void fdlg_SETTINGS::chkONTOP_Click()
 
 void fdlg_SETTINGS::optSTATE_Click(int index)
 {
-    SaveSetting(QString::number(globals().lngSELINDEX) + reg::State, QString::number(index));
+    WidgetSettings(widgetSet().lngSELINDEX()).save(reg::State, QString::number(index));
 }
 
 void fdlg_SETTINGS::optSTYLE_Click(bool modern)
 {
-    SaveSetting(QString::number(globals().lngSELINDEX) + reg::StyleModern,
-                modern ? QStringLiteral("True") : QStringLiteral("False"));
+    WidgetSettings(widgetSet().lngSELINDEX())
+        .save(reg::StyleModern, modern ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
 void fdlg_SETTINGS::btnDATE_Click()
@@ -890,58 +865,45 @@ QString fdlg_SETTINGS::styleText() const
     return optSTYLEMOD->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-void fdlg_SETTINGS::writeValues(const QString &prefix, WidgetForm *w, bool withAligns)
+WidgetValues fdlg_SETTINGS::controlValues(const WidgetForm *w, bool withAligns) const
 {
-    const auto save = [&](QLatin1String name, const QString &value) {
-        SaveSetting(prefix + name, value);
-    };
+    WidgetValues values;
     if (w) {
-        save(reg::SelectedPreset, w->strSELPRESET());
-        save(reg::DefaultTransparency, QString::number(w->lngTRANSVAL()));
-        save(reg::DefaultContrast, QString::number(w->lngTRANSVALCONTRAST()));
+        if (const QWidget *surface = w->mainPart()) {
+            values.photo = surface->property("Tag").toString();
+            values.photoWidth = convert::fromSingle(float(surface->width() * twipsPerPixelX()));
+            values.photoHeight = convert::fromSingle(float(surface->height() * twipsPerPixelY()));
+        }
+        if (const auto *placement = dynamic_cast<const FormPlacement *>(w)) {
+            values.photoLeft = convert::fromSingle(float(placement->formLeft()));
+            values.photoTop = convert::fromSingle(float(placement->formTop()));
+        }
+        values.selectedPreset = w->strSELPRESET();
+        values.transparency = QString::number(w->lngTRANSVAL());
+        values.contrast = QString::number(w->lngTRANSVALCONTRAST());
     }
-    save(reg::DateFont, cboDATEFONT->currentText());
+    values.dateFont = cboDATEFONT->currentText();
     if (withAligns) {
-        save(reg::DateAlign, QString::number(cboALIGNDATE->currentIndex()));
-        save(reg::TimeAlign, QString::number(cboALIGNTIME->currentIndex()));
+        values.dateAlign = QString::number(cboALIGNDATE->currentIndex());
+        values.timeAlign = QString::number(cboALIGNTIME->currentIndex());
     }
-    save(reg::DateSize, cboDATESIZE->currentText());
-    save(reg::DateColor, QString::number(btnpDATE->color()));
-    save(reg::TimeFont, cboTIMEFONT->currentText());
-    save(reg::TimeSize, cboTIMESIZE->currentText());
-    save(reg::TimeColor, QString::number(btnpTIME->color()));
-    save(reg::Color, QString::number(btnpCOLOR->color()));
-    save(reg::ProgramLaunch, checkText(chkSTARTUP));
-    save(reg::OnTop, checkText(chkONTOP));
-    SaveSetting(QString::number(globals().lngSELINDEX) + reg::StyleModern, styleText());
-}
-
-void fdlg_SETTINGS::writePlacement(const QString &prefix, WidgetForm *w)
-{
-    if (!w)
-        return;
-    if (QWidget *surface = w->findChild<QWidget *>(QStringLiteral("objMAINPART"))) {
-        SaveSetting(prefix + QStringLiteral("PHOTO"), surface->property("Tag").toString());
-        SaveSetting(prefix + QStringLiteral("PHOTOWIDTH"),
-                    convert::fromSingle(float(surface->width() * twipsPerPixelX())));
-        SaveSetting(prefix + QStringLiteral("PHOTOHEIGHT"),
-                    convert::fromSingle(float(surface->height() * twipsPerPixelY())));
-    }
-    if (auto *placement = dynamic_cast<FormPlacement *>(w)) {
-        SaveSetting(prefix + QStringLiteral("PHOTOLEFT"),
-                    convert::fromSingle(float(placement->formLeft())));
-        SaveSetting(prefix + QStringLiteral("PHOTOTOP"),
-                    convert::fromSingle(float(placement->formTop())));
-    }
+    values.dateSize = cboDATESIZE->currentText();
+    values.dateColor = QString::number(btnpDATE->color());
+    values.timeFont = cboTIMEFONT->currentText();
+    values.timeSize = cboTIMESIZE->currentText();
+    values.timeColor = QString::number(btnpTIME->color());
+    values.color = QString::number(btnpCOLOR->color());
+    values.programLaunch = checkText(chkSTARTUP);
+    values.onTop = checkText(chkONTOP);
+    values.styleModern = styleText();
+    return values;
 }
 
 void fdlg_SETTINGS::btnCANCEL_Click()
 {
     hscVALUE_Change(hscVALUE->value());
     WidgetForm *w = currentWidget();
-    const QString number = QString::number(globals().lngSELINDEX);
-    writePlacement(number, w);
-    writeValues(number, w, false);
+    WidgetSettings(widgetSet().lngSELINDEX(), ValueNaming::Numbered).write(controlValues(w, false));
     ApplyProgramLaunch();
     if (w)
         w->FormUpdate();
@@ -964,16 +926,23 @@ void fdlg_SETTINGS::reject()
 
 void fdlg_SETTINGS::closeEvent(QCloseEvent *event)
 {
-    const MainGlobals &g = globals();
-    if (g.lngSELINDEX >= 0 && g.lngSELINDEX < kWidgetSlots) {
-        WidgetForm *w = currentWidget();
-        writeValues(QString(), w, true);
-        ApplyProgramLaunch();
-        if (g.lngOPENCOUNT > 0 && w)
-            w->FormUpdate();
-    }
+    const WidgetSet &set = widgetSet();
+    WidgetForm *w = currentWidget();
+    // The placement is saved by Save and Exit program only.
+    WidgetValues values = controlValues(w, true);
+    values.photo = values.photoWidth = values.photoHeight = std::nullopt;
+    values.photoLeft = values.photoTop = std::nullopt;
+    WidgetSettings(set.lngSELINDEX(), ValueNaming::Plain).write(values);
+    ApplyProgramLaunch();
+    if (set.lngOPENCOUNT() > 0 && w)
+        w->FormUpdate();
     RefreshPresetList();
     event->accept();
+}
+
+void fdlg_SETTINGS::setExitSteps(std::function<void()> steps)
+{
+    exitSteps() = std::move(steps);
 }
 
 void fdlg_SETTINGS::btnEXIT_Click()
@@ -981,20 +950,14 @@ void fdlg_SETTINGS::btnEXIT_Click()
     if (m_exiting)
         return;
     m_exiting = true;
-    MainGlobals &g = globals();
     btnCANCEL_Click();
-    EndUpdateCheck();
+    if (exitSteps())
+        exitSteps()();
 
-    // The one-widget kinds keep their values under the plain names.
-    const int saved = 0;
-    writeValues(QString(), currentWidget(), false);
-    SaveSetting(reg::Total, QString::number(saved));
-
-    for (auto &slot : g.frmWIDGETS) {
-        if (slot)
-            slot->close();
-    }
-    unloadMenuForm();
+    // Each widget's theme comes from the widget, its texts and options from this dialog.
+    WidgetSet &set = widgetSet();
+    set.saveAll([this](const WidgetForm &w) { return controlValues(&w, false); });
+    set.closeAll();
     unloadInfoBox();
     close();
     QCoreApplication::quit();

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/widgetsettings.h"
 #include "frame/modblend.h"
 
 #include <QDialog>
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -43,6 +45,9 @@ public:
     // Saves every widget and the widget count, then unloads every form: the
     // program ends.
     void btnEXIT_Click();
+    // What Exit program also ends, of what lies outside the dialog's reach
+    // (the update check, the menu form).
+    static void setExitSteps(std::function<void()> steps);
     // Fills combo with the 25 font sizes.
     void ComboFontSetupTXT(QComboBox *combo);
 
@@ -104,11 +109,10 @@ private:
     void ApplyPreset();
     QString presetPath(const QString &fileName) const;
 
-    // Writes the theme and text values under prefix + name; with plainAligns
-    // also "Date-align" and "Time-Align". "Style-modern" always carries the
-    // widget number.
-    void writeValues(const QString &prefix, WidgetForm *widget, bool withAligns);
-    void writePlacement(const QString &prefix, WidgetForm *widget);
+    // The values to save for widget: its place, preset, alpha and contrast
+    // from the widget, the rest from the controls; withAligns adds "Date-align"
+    // and "Time-Align".
+    WidgetValues controlValues(const WidgetForm *widget, bool withAligns) const;
     QString checkText(const QCheckBox *box) const;
     QString styleText() const;
 

@@ -2,8 +2,10 @@
 // applying a preset, saving one, deleting them.
 #include "settings/fdlg_settings.h"
 
-#include "app/convert.h"
-#include "app/modmain.h"
+#include "controls/ovctrls/buttonpalette.h"
+#include "core/convert.h"
+#include "core/globals.h"
+#include "core/kind.h"
 #include "frame/controls.h"
 #include "frame/modblend.h"
 #include "frame/modfileread.h"
@@ -11,7 +13,6 @@
 #include "platform/desktop.h"
 #include "platform/profilefile.h"
 #include "settings/fontlists.h"
-#include "settings/ovctrls/buttonpalette.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -162,8 +163,8 @@ void fdlg_SETTINGS::ApplyPreset()
     name.chop(4);
     txtPRESETNEW->setText(name);
     if (w) {
-        if (globals().strAPPTITLE == QLatin1String("TavloClock")) {
-            if (auto *timer = w->findChild<QTimer *>(QStringLiteral("tmrTimer1")))
+        if (runningKind().presetStartsPartsTimer) {
+            if (QTimer *timer = w->partsTimer())
                 timer->start();
         }
         w->updateparts();

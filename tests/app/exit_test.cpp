@@ -1,7 +1,5 @@
-#include "app/cmlib_registry.h"
-#include "app/modmain.h"
-#include "app/valuenames.h"
-#include "frame/widgetform.h"
+#include "core/valuenames.h"
+#include "globalsfixture.h"
 #include "platform/unixsignals.h"
 
 #include <QApplication>
@@ -15,14 +13,14 @@ namespace {
 
 const QString kWindow = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
 
-class ExitTest : public ::testing::Test
+class ExitTest : public test::GlobalsFixture
 {
 protected:
     void TearDown() override
     {
         // Give the signals back, so the test runner can still end this process.
         qDeleteAll(qApp->findChildren<UnixSignalWatcher *>());
-        resetGlobals();
+        GlobalsFixture::TearDown();
     }
     QString stored(QLatin1String name)
     {
@@ -37,7 +35,7 @@ TEST_F(ExitTest, EachSignalEndsTheProgramInOrder)
     for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
         ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
         installExitHandlers(*qApp);
-        QWidget *clock = globals().frmWIDGETS[0];
+        QWidget *clock = widgetSet().frmWIDGETS(0);
         clock->move(10 + signalNumber, 20);
         std::raise(signalNumber);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !clock->isVisible(); }, 2000)) << signalNumber;
@@ -55,7 +53,7 @@ TEST_F(ExitTest, ASignalBeforeTheWidgetsAreShownShowsNone)
     std::raise(SIGTERM);
     EXPECT_TRUE(exitSignalPending());
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
-    EXPECT_FALSE(globals().frmWIDGETS[0]);
+    EXPECT_FALSE(widgetSet().frmWIDGETS(0));
     installExitHandlers(*qApp);
     EXPECT_TRUE(QTest::qWaitFor([] { return !exitSignalPending(); }, 2000));
     EXPECT_TRUE(stored(reg::Left).isEmpty());
@@ -64,7 +62,7 @@ TEST_F(ExitTest, ASignalBeforeTheWidgetsAreShownShowsNone)
 TEST_F(ExitTest, ASignalWhileTheWidgetsLoadEndsTheProgramOnceTheLoopRuns)
 {
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
-    QWidget *clock = globals().frmWIDGETS[0];
+    QWidget *clock = widgetSet().frmWIDGETS(0);
     clock->move(50, 70);
     installExitSignalPipe();
     std::raise(SIGTERM);
@@ -81,7 +79,7 @@ TEST_F(ExitTest, ASignalWhileTheWidgetsLoadEndsTheProgramOnceTheLoopRuns)
 TEST_F(ExitTest, SavingForTheSessionLeavesEverythingOpen)
 {
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
-    QWidget *clock = globals().frmWIDGETS[0];
+    QWidget *clock = widgetSet().frmWIDGETS(0);
     clock->move(40, 60);
     SaveWidgets();
     EXPECT_TRUE(clock->isVisible());

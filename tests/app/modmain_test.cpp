@@ -1,8 +1,8 @@
 #include "app/modmain.h"
 
-#include "app/cmlib_registry.h"
-#include "app/valuenames.h"
-#include "frame/widgetform.h"
+#include "core/folders.h"
+#include "core/valuenames.h"
+#include "globalsfixture.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -13,11 +13,8 @@ using namespace tavlo;
 
 namespace {
 
-class MainTest : public ::testing::Test
-{
-protected:
-    void TearDown() override { resetGlobals(); }
-};
+class MainTest : public test::GlobalsFixture
+{};
 
 } // namespace
 
@@ -25,13 +22,13 @@ TEST_F(MainTest, FirstRunShowsOneClockAndMakesTheFolders)
 {
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
     const MainGlobals &g = globals();
-    ASSERT_TRUE(g.frmWIDGETS[0]);
-    EXPECT_EQ(g.frmWIDGETS[0]->objectName(), QStringLiteral("fapp_CLOCK"));
-    EXPECT_TRUE(g.frmWIDGETS[0]->isVisible());
-    EXPECT_EQ(g.frmWIDGETS[0]->Tag(), QStringLiteral("0"));
-    EXPECT_EQ(g.frmWIDGETS[0]->windowTitle(), QStringLiteral("TavloClock"));
-    for (size_t i = 1; i < g.frmWIDGETS.size(); ++i)
-        EXPECT_FALSE(g.frmWIDGETS[i]);
+    ASSERT_TRUE(form());
+    EXPECT_EQ(form()->objectName(), QStringLiteral("fapp_CLOCK"));
+    EXPECT_TRUE(form()->isVisible());
+    EXPECT_EQ(form()->Tag(), QStringLiteral("0"));
+    EXPECT_EQ(form()->windowTitle(), QStringLiteral("TavloClock"));
+    for (int i = 1; i < kWidgetSlots; ++i)
+        EXPECT_FALSE(widgetSet().frmWIDGETS(i));
 
     const QString folder = test::dataHome() + QStringLiteral("/tavlo/TavloClock");
     EXPECT_EQ(g.strPROGRAMFOLDER, folder);
@@ -56,15 +53,15 @@ TEST_F(MainTest, FirstRunShowsOneClockAndMakesTheFolders)
 TEST_F(MainTest, AnUnknownTitleRunsTheClockUnderItsOwnRoot)
 {
     ASSERT_TRUE(Main(QStringLiteral("SomethingElse")));
-    ASSERT_TRUE(globals().frmWIDGETS[0]);
-    EXPECT_EQ(globals().frmWIDGETS[0]->objectName(), QStringLiteral("fapp_CLOCK"));
+    ASSERT_TRUE(widgetSet().frmWIDGETS(0));
+    EXPECT_EQ(widgetSet().frmWIDGETS(0)->objectName(), QStringLiteral("fapp_CLOCK"));
     EXPECT_EQ(globals().strREGROOT, QStringLiteral("SOFTWARE\\SomethingElse\\"));
 }
 
 TEST_F(MainTest, KindsWithoutAWidgetYetStartNothing)
 {
     EXPECT_FALSE(Main(QStringLiteral("TavloNotes")));
-    EXPECT_FALSE(globals().frmWIDGETS[0]);
+    EXPECT_FALSE(widgetSet().frmWIDGETS(0));
     // Their folders are made all the same.
     EXPECT_TRUE(QDir(test::dataHome() + QStringLiteral("/tavlo/TavloNotes/notes")).exists());
 }
@@ -75,7 +72,7 @@ TEST_F(MainTest, StoredTransparencyIsAppliedAndClamped)
     globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
     SaveSetting(reg::DefaultTransparency, QStringLiteral("5"));
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
-    WidgetForm *clock = globals().frmWIDGETS[0];
+    WidgetForm *clock = widgetSet().frmWIDGETS(0);
     clock->ColorUpdate();
     EXPECT_EQ(clock->lngTRANSVAL(), 20);
     EXPECT_NEAR(clock->windowOpacity(), 20 / 255.0, 0.002);
@@ -87,14 +84,14 @@ TEST_F(MainTest, TransparencyOutsideAByteKeepsTheDefault)
     globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
     SaveSetting(reg::DefaultTransparency, QStringLiteral("300"));
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
-    EXPECT_EQ(globals().frmWIDGETS[0]->lngTRANSVAL(), 211);
-    EXPECT_EQ(globals().frmWIDGETS[0]->lngTRANSVALCUST(), 211);
+    EXPECT_EQ(widgetSet().frmWIDGETS(0)->lngTRANSVAL(), 211);
+    EXPECT_EQ(widgetSet().frmWIDGETS(0)->lngTRANSVALCUST(), 211);
 }
 
 TEST_F(MainTest, OrderlyExitSavesThePlaceOfEveryWidget)
 {
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
-    QWidget *clock = globals().frmWIDGETS[0];
+    QWidget *clock = widgetSet().frmWIDGETS(0);
     clock->move(123, 45);
     OrderlyExit();
     const QString window = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");

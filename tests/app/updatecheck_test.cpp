@@ -1,11 +1,7 @@
 #include "app/updatecheck.h"
 
-#include "app/cmlib_registry.h"
-#include "app/modmain.h"
-#include "app/valuenames.h"
-#include "fakes.h"
-#include "frame/widgetform.h"
-#include "messages/cmlib_objects.h"
+#include "core/valuenames.h"
+#include "globalsfixture.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -86,7 +82,7 @@ private:
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
 
-class UpdateCheckTest : public ::testing::Test
+class UpdateCheckTest : public test::GlobalsFixture
 {
 protected:
     void SetUp() override
@@ -101,9 +97,8 @@ protected:
         g.strNEWERURL =
             QStringLiteral("https://www.orvane.com/there-is-a-newer-version-available/");
         g.objREGISTRY = std::make_unique<cmlib_REGISTRY>();
-        g.objOBJECTS = std::make_unique<cmlib_OBJECTS>();
+        objOBJECTS() = std::make_unique<cmlib_OBJECTS>();
     }
-    void TearDown() override { resetGlobals(); }
 
     // Runs the start-up check against the version file at path of the server,
     // until its answer has been handled.
@@ -247,8 +242,8 @@ TEST_F(UpdateCheckTest, TheWidgetIsOnScreenBeforeTheCheckStarts)
     serveVersion("1.06");
     resetGlobals();
     ASSERT_TRUE(Main(QStringLiteral("TavloClock"), server.url("")));
-    ASSERT_TRUE(globals().frmWIDGETS[0]);
-    EXPECT_TRUE(globals().frmWIDGETS[0]->isVisible());
+    ASSERT_TRUE(widgetSet().frmWIDGETS(0));
+    EXPECT_TRUE(widgetSet().frmWIDGETS(0)->isVisible());
     EXPECT_FALSE(UpdateCheckRunning());
 
     // It starts with the event loop, and its answer is handled there.

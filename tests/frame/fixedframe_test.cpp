@@ -1,10 +1,10 @@
 #include "frame/fixedframe.h"
 
-#include "app/valuenames.h"
-#include "clockfixture.h"
+#include "core/twips.h"
+#include "core/valuenames.h"
 #include "frame/modblend.h"
-#include "frame/twips.h"
 #include "frame/windowops.h"
+#include "globalsfixture.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -17,7 +17,7 @@ using namespace tavlo;
 
 namespace {
 
-class FrameTest : public test::ClockFixture
+class FrameTest : public test::GlobalsFixture
 {};
 
 // Collects what gets painted, in the coordinates of the top-level window.

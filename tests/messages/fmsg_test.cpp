@@ -1,5 +1,4 @@
-#include "app/modmain.h"
-#include "clockfixture.h"
+#include "globalsfixture.h"
 #include "messages/cmlib_objects.h"
 #include "messages/fmsg_calltoaction.h"
 #include "messages/fmsg_infobox.h"
@@ -16,19 +15,12 @@ using namespace tavlo;
 
 namespace {
 
-class MessageWindowTest : public ::testing::Test
+class MessageWindowTest : public test::GlobalsFixture
 {
 protected:
-    void SetUp() override
-    {
-        globals().strAPPTITLE = QStringLiteral("TavloClock");
-        globals().strMSGFONTNAME = QStringLiteral("DejaVu Serif");
-        globals().strMSGFONTSIZE = QStringLiteral("10");
-        globals().objOBJECTS = std::make_unique<cmlib_OBJECTS>();
-    }
-    void TearDown() override { resetGlobals(); }
+    void SetUp() override { prepareMessages(); }
 
-    cmlib_OBJECTS &objects() { return *globals().objOBJECTS; }
+    cmlib_OBJECTS &objects() { return *objOBJECTS(); }
 
     // Shows message number with the given bar and, once it is up, presses keys;
     // returns whether the window was still open after each key but the last.
@@ -137,7 +129,7 @@ TEST_F(MessageWindowTest, CloseKeepsTheLastAnswerAndButtonsAnswer)
 }
 
 namespace {
-class DonationTest : public test::ClockFixture
+class DonationTest : public test::GlobalsFixture
 {
 protected:
     test::RecordingDesktop desktop;

@@ -1,11 +1,11 @@
 #include "settings/fdlg_settings.h"
 
-#include "app/valuenames.h"
-#include "clockfixture.h"
+#include "controls/ovctrls/buttonpalette.h"
+#include "controls/ovctrls/pagetab.h"
+#include "core/valuenames.h"
 #include "frame/fixedframe.h"
+#include "globalsfixture.h"
 #include "settings/fontlists.h"
-#include "settings/ovctrls/buttonpalette.h"
-#include "settings/ovctrls/pagetab.h"
 #include "testenv.h"
 
 #include <QCheckBox>
@@ -28,7 +28,7 @@ using namespace tavlo;
 
 namespace {
 
-class SettingsDialogTest : public test::ClockFixture
+class SettingsDialogTest : public test::GlobalsFixture
 {
 protected:
     fdlg_SETTINGS *open()

@@ -1,10 +1,10 @@
-#include "app/valuenames.h"
-#include "clockfixture.h"
+#include "controls/ovctrls/buttonpalette.h"
+#include "controls/ovctrls/pagetab.h"
+#include "core/valuenames.h"
 #include "frame/fixedframe.h"
+#include "globalsfixture.h"
 #include "platform/profilefile.h"
 #include "settings/fdlg_settings.h"
-#include "settings/ovctrls/buttonpalette.h"
-#include "settings/ovctrls/pagetab.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -23,7 +23,7 @@ using namespace tavlo;
 
 namespace {
 
-class PresetTest : public test::ClockFixture
+class PresetTest : public test::GlobalsFixture
 {
 protected:
     FixedFrame *clockForm() { return static_cast<FixedFrame *>(form()); }

@@ -1,9 +1,9 @@
 #include "widgets/clock/fapp_clock.h"
 
-#include "app/valuenames.h"
-#include "clockfixture.h"
+#include "core/twips.h"
+#include "core/valuenames.h"
 #include "frame/modblend.h"
-#include "frame/twips.h"
+#include "globalsfixture.h"
 
 #include <QTimer>
 #include <functional>
@@ -44,7 +44,7 @@ TEST(ClockTextsTest, ClassicStyleUsesTheLocaleFormatWithSeconds)
 }
 
 namespace {
-class ClockTest : public test::ClockFixture
+class ClockTest : public test::GlobalsFixture
 {};
 } // namespace
 

@@ -1,8 +1,7 @@
 #include "widgets/clock/fapp_clock.h"
 
-#include "app/cmlib_registry.h"
-#include "app/convert.h"
-#include "app/valuenames.h"
+#include "core/convert.h"
+#include "core/valuenames.h"
 #include "frame/controls.h"
 #include "platform/systemclock.h"
 
@@ -72,6 +71,8 @@ QString clockDateText(const QDate &date, const QLocale &locale)
 
 fapp_CLOCK::fapp_CLOCK(QWidget *parent) : FixedFrame(QStringLiteral("fapp_CLOCK"), parent)
 {
+    lblSECS = new Label(QStringLiteral("lblSECS"), picTIME);
+    lblSTYLE = new Label(QStringLiteral("lblSTYLE"), picTIME);
     const QString face = QStringLiteral("Trebuchet MS");
     lblTIME->setFontName(face);
     lblTIME->setFontSize(36);
@@ -94,8 +95,7 @@ fapp_CLOCK::fapp_CLOCK(QWidget *parent) : FixedFrame(QStringLiteral("fapp_CLOCK"
 
 void fapp_CLOCK::loadFirstTexts()
 {
-    const bool modern =
-        convert::val(LoadSetting(numbered(reg::StyleModern), QStringLiteral("1"))) == 1;
+    const bool modern = convert::val(settings().load(reg::StyleModern, QStringLiteral("1"))) == 1;
     const QDateTime now = systemClock().now();
     setTimeTexts(now, modern);
     setDateText(now.date());
@@ -131,13 +131,12 @@ void fapp_CLOCK::updateparts()
     if (!timerRunning())
         return;
     const bool modern =
-        convert::toBool(LoadSetting(numbered(reg::StyleModern), QStringLiteral("1")))
-            .value_or(false);
+        convert::toBool(settings().load(reg::StyleModern, QStringLiteral("1"))).value_or(false);
     const QDateTime now = systemClock().now();
     setTimeTexts(now, modern);
     setDateText(now.date());
     const double state =
-        std::nearbyint(convert::val(LoadSetting(numbered(reg::State), QStringLiteral("0"))));
+        std::nearbyint(convert::val(settings().load(reg::State, QStringLiteral("0"))));
     // Only the three arrangements are taken; any other value keeps the one shown.
     if (state == 0 || state == 1 || state == 2)
         m_state = int(state);
@@ -160,6 +159,8 @@ void fapp_CLOCK::updateparts()
         FrameGeometry();
         placeSmallTexts();
         sync();
+        lblSECS->sync();
+        lblSTYLE->sync();
     }
     // Taken after the pass, so a change made to what it sets counts as well.
     m_laidOut = layoutInputs();

@@ -53,6 +53,10 @@ private:
     };
     LayoutInputs layoutInputs() const;
 
+    // The time strip's seconds and AM/PM texts, at the upper right of the time.
+    Label *lblSECS = nullptr;
+    Label *lblSTYLE = nullptr;
+
     void setTimeTexts(const QDateTime &now, bool modern);
     void setDateText(const QDate &today);
     void layOut(int state);

@@ -1,4 +1,4 @@
-#include "settings/ovctrls/ovline.h"
+#include "controls/ovctrls/ovline.h"
 
 namespace tavlo {
 

@@ -1,4 +1,4 @@
-#include "frame/twips.h"
+#include "core/twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

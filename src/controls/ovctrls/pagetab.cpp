@@ -1,4 +1,4 @@
-#include "settings/ovctrls/pagetab.h"
+#include "controls/ovctrls/pagetab.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

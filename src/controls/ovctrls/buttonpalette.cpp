@@ -1,7 +1,8 @@
-#include "settings/ovctrls/buttonpalette.h"
+#include "controls/ovctrls/buttonpalette.h"
+
+#include "platform/desktop.h"
 
 #include <QAction>
-#include <QColorDialog>
 #include <QIconEngine>
 #include <QKeyEvent>
 #include <QMenu>
@@ -15,12 +16,6 @@
 namespace tavlo {
 
 namespace {
-
-ButtonPalette::ColorAsker &colorAsker()
-{
-    static ButtonPalette::ColorAsker asker;
-    return asker;
-}
 
 OleColor packColour(const QColor &colour)
 {
@@ -113,11 +108,6 @@ const QList<QPair<QString, OleColor>> &ButtonPalette::commonColors()
     return colours;
 }
 
-void ButtonPalette::setColorAskerForTesting(ColorAsker asker)
-{
-    colorAsker() = std::move(asker);
-}
-
 void ButtonPalette::setColor(OleColor colour)
 {
     m_color = colour;
@@ -176,15 +166,8 @@ void ButtonPalette::pick(OleColor colour)
 
 void ButtonPalette::askMoreColours()
 {
-    const QColor current = toQColor(m_color);
-    std::optional<QColor> chosen;
-    if (colorAsker()) {
-        chosen = colorAsker()(current, this);
-    } else {
-        const QColor picked = QColorDialog::getColor(current, this, tr("Choose a color"));
-        if (picked.isValid())
-            chosen = picked;
-    }
+    const std::optional<QColor> chosen =
+        desktop().askColor(this, toQColor(m_color), tr("Choose a color"));
     if (chosen && chosen->isValid())
         pick(packColour(*chosen));
 }

@@ -4,8 +4,6 @@
 
 #include <QList>
 #include <QPushButton>
-#include <functional>
-#include <optional>
 
 class QAction;
 class QMenu;
@@ -14,7 +12,7 @@ namespace tavlo {
 
 // A button that shows a colour and lets the user pick another: a click (or
 // Space/Enter) offers a palette of common colours and "More colours...",
-// which opens the colour dialog. The picked colour is signalled as 0x00BBGGRR.
+// which asks the desktop's colour chooser. The picked colour is signalled as 0x00BBGGRR.
 class ButtonPalette final : public QPushButton
 {
     Q_OBJECT
@@ -29,11 +27,6 @@ public:
 
     // The common colours offered, with their names.
     static const QList<QPair<QString, OleColor>> &commonColors();
-
-    // Replaces the colour dialog for tests: given the current colour, returns
-    // the chosen one or nullopt when cancelled. An empty function restores the dialog.
-    using ColorAsker = std::function<std::optional<QColor>(const QColor &current, QWidget *parent)>;
-    static void setColorAskerForTesting(ColorAsker asker);
 
 Q_SIGNALS:
     // The user picked a colour (also when it equals the current one).

@@ -1,4 +1,4 @@
-#include "settings/ovctrls/updowntextbox.h"
+#include "controls/ovctrls/updowntextbox.h"
 
 #include <QEvent>
 #include <QLineEdit>

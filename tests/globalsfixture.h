@@ -1,10 +1,13 @@
 #pragma once
 
-#include "app/cmlib_registry.h"
 #include "app/modmain.h"
+#include "core/cmlib_registry.h"
+#include "core/globals.h"
 #include "fakes.h"
 #include "frame/controls.h"
 #include "frame/widgetform.h"
+#include "frame/widgetset.h"
+#include "messages/cmlib_objects.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -12,8 +15,9 @@
 
 namespace tavlo::test {
 
-// Starts the clock program on a clock the test controls.
-class ClockFixture : public ::testing::Test
+// Every test that touches the program's globals: it sets up what it needs of
+// them here, and they are all dropped afterwards, widgets and windows included.
+class GlobalsFixture : public ::testing::Test
 {
 protected:
     void TearDown() override
@@ -22,23 +26,35 @@ protected:
         m_clock.reset();
     }
 
-    // Settings written before start are what the clock loads.
+    // The clock program's title and settings store, without starting it:
+    // settings written now are what the clock loads.
     void prepareStore()
     {
+        globals().strAPPTITLE = QStringLiteral("TavloClock");
         globals().strREGROOT = QStringLiteral("SOFTWARE\\TavloClock\\");
         globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
     }
+    // The message object and a message font of the given size.
+    void prepareMessages(const QString &fontSize = QStringLiteral("10"))
+    {
+        globals().strAPPTITLE = QStringLiteral("TavloClock");
+        globals().strMSGFONTNAME = QStringLiteral("DejaVu Serif");
+        globals().strMSGFONTSIZE = fontSize;
+        objOBJECTS() = std::make_unique<cmlib_OBJECTS>();
+        wireLayers();
+    }
 
+    // Starts the clock program on a clock the test controls.
     WidgetForm *start(const QDateTime &now = QDateTime(QDate(2026, 12, 6), QTime(13, 7, 9)))
     {
         m_clock = std::make_unique<FakeClock>(now);
         if (!Main(QStringLiteral("TavloClock")))
             return nullptr;
-        return globals().frmWIDGETS[0];
+        return form();
     }
 
     FakeClock &clock() { return *m_clock; }
-    WidgetForm *form() { return globals().frmWIDGETS[0]; }
+    WidgetForm *form() { return widgetSet().frmWIDGETS(0); }
     Label *label(const char *name) { return form()->findChild<Label *>(QString::fromLatin1(name)); }
     PictureBox *picture(const char *name)
     {

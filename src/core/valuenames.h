@@ -31,6 +31,13 @@ inline constexpr QLatin1String TimeColor{"Time-Color"};
 // These two always carry the widget number in front ("0Style-modern").
 inline constexpr QLatin1String StyleModern{"Style-modern"};
 inline constexpr QLatin1String State{"State"};
+// The resizable kinds' main part: its content (picture or note file), size
+// and the window's place.
+inline constexpr QLatin1String Photo{"PHOTO"};
+inline constexpr QLatin1String PhotoWidth{"PHOTOWIDTH"};
+inline constexpr QLatin1String PhotoHeight{"PHOTOHEIGHT"};
+inline constexpr QLatin1String PhotoLeft{"PHOTOLEFT"};
+inline constexpr QLatin1String PhotoTop{"PHOTOTOP"};
 
 inline constexpr QLatin1String WindowState{"Window State"};
 inline constexpr QLatin1String Left{"Left"};

@@ -1,4 +1,4 @@
-#include "settings/ovctrls/datecalendar.h"
+#include "controls/ovctrls/datecalendar.h"
 
 namespace tavlo {
 

@@ -1,9 +1,9 @@
-#include "settings/modfonts.h"
+#include "controls/modfonts.h"
 
 #include "app/fpge_store.h"
-#include "app/modmain.h"
-#include "frame/twips.h"
-#include "settings/ovctrls/pagetab.h"
+#include "controls/ovctrls/pagetab.h"
+#include "core/twips.h"
+#include "globalsfixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,13 +18,12 @@ using namespace tavlo;
 namespace {
 
 // A form with one control of each family the skin knows by its name.
-class SkinTest : public ::testing::Test
+class SkinTest : public test::GlobalsFixture
 {
 protected:
     void SetUp() override
     {
-        globals().strMSGFONTNAME = QStringLiteral("DejaVu Serif");
-        globals().strMSGFONTSIZE = QStringLiteral("11");
+        prepareMessages(QStringLiteral("11"));
         add(new QCheckBox(QStringLiteral("Wide")), "wchkWIDE");
         add(new QCheckBox(QStringLiteral("Plain")), "chkPLAIN");
         add(new QRadioButton(QStringLiteral(" ... ")), "optMORE");
@@ -42,7 +41,6 @@ protected:
         for (QWidget *w : form.findChildren<QWidget *>())
             w->setFont(design);
     }
-    void TearDown() override { resetGlobals(); }
 
     void add(QWidget *w, const char *name)
     {

@@ -1,8 +1,9 @@
-#include "settings/ovctrls/buttonpalette.h"
-#include "settings/ovctrls/datecalendar.h"
-#include "settings/ovctrls/ovline.h"
-#include "settings/ovctrls/pagetab.h"
-#include "settings/ovctrls/updowntextbox.h"
+#include "controls/ovctrls/buttonpalette.h"
+#include "controls/ovctrls/datecalendar.h"
+#include "controls/ovctrls/ovline.h"
+#include "controls/ovctrls/pagetab.h"
+#include "controls/ovctrls/updowntextbox.h"
+#include "fakes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -212,7 +213,7 @@ TEST(PageTabTest, SelectedTabIsOpenToThePageBelow)
 class ButtonPaletteTest : public testing::Test
 {
 protected:
-    void TearDown() override { ButtonPalette::setColorAskerForTesting({}); }
+    test::RecordingDesktop desktop;
 
     static QMenu *menuOf(ButtonPalette &button) { return button.findChild<QMenu *>(); }
 
@@ -314,11 +315,7 @@ TEST_F(ButtonPaletteTest, EnterOpensTheMenuOnTheCurrentColour)
 
 TEST_F(ButtonPaletteTest, MoreColoursAsksAndRaisesTheAnswer)
 {
-    QColor offered;
-    ButtonPalette::setColorAskerForTesting([&offered](const QColor &current, QWidget *) {
-        offered = current;
-        return std::optional<QColor>(QColor(QStringLiteral("#102030")));
-    });
+    desktop.colourAnswer = QColor(QStringLiteral("#102030"));
     ButtonPalette button;
     button.setColor(0x00FFFF); // yellow
     QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
@@ -327,25 +324,20 @@ TEST_F(ButtonPaletteTest, MoreColoursAsksAndRaisesTheAnswer)
 
     ASSERT_TRUE(QTest::qWaitFor([&spy] { return spy.count() == 1; }));
     EXPECT_EQ(chosen(spy), QList<OleColor>{0x302010});
-    EXPECT_EQ(offered, QColor(255, 255, 0));
+    EXPECT_EQ(desktop.coloursOffered, QList<QColor>{QColor(255, 255, 0)});
     EXPECT_EQ(button.color(), 0x302010);
     EXPECT_EQ(button.toolTip(), QStringLiteral("#102030"));
 }
 
 TEST_F(ButtonPaletteTest, CancelledColourDialogChangesNothing)
 {
-    int asked = 0;
-    ButtonPalette::setColorAskerForTesting([&asked](const QColor &, QWidget *) {
-        ++asked;
-        return std::optional<QColor>();
-    });
     ButtonPalette button;
     button.setColor(0x123456);
     QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
 
     action(button, QStringLiteral("More colors..."))->trigger();
 
-    ASSERT_TRUE(QTest::qWaitFor([&asked] { return asked == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return desktop.coloursOffered.size() == 1; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(spy.count(), 0);
     EXPECT_EQ(button.color(), 0x123456);

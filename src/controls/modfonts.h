@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+
+class QComboBox;
 class QWidget;
 
 namespace tavlo {
@@ -11,5 +14,10 @@ void ApplyFormSkin(QWidget *form);
 
 // The one-line control height the skin gives: the reference box's height.
 int skinLineHeight();
+
+// Names the reference box, the combo box whose height in the message font is
+// the height of every one-line control. Asked for when a form is skinned, so
+// the form that holds it loads on first use. Without one the skin keeps a box of its own.
+void setSkinReference(std::function<QComboBox *()> reference);
 
 } // namespace tavlo

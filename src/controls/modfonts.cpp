@@ -1,18 +1,39 @@
-#include "settings/modfonts.h"
+#include "controls/modfonts.h"
 
-#include "app/convert.h"
-#include "app/fpge_store.h"
-#include "app/modmain.h"
-#include "frame/twips.h"
-#include "settings/ovctrls/pagetab.h"
-#include "settings/ovctrls/updowntextbox.h"
+#include "controls/ovctrls/pagetab.h"
+#include "controls/ovctrls/updowntextbox.h"
+#include "core/convert.h"
+#include "core/globals.h"
+#include "core/twips.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QPointer>
 #include <QWidget>
 
 namespace tavlo {
 namespace {
+
+std::function<QComboBox *()> &referenceSource()
+{
+    static std::function<QComboBox *()> source;
+    return source;
+}
+
+// The reference box: the one named by the application, or one of our own.
+QComboBox *referenceBox()
+{
+    if (referenceSource()) {
+        if (QComboBox *box = referenceSource()())
+            return box;
+    }
+    static QPointer<QComboBox> own;
+    if (!own) {
+        own = new QComboBox;
+        own->setEditable(true);
+    }
+    return own;
+}
 
 struct Skin
 {
@@ -128,9 +149,14 @@ void skinControl(QWidget *w, const Skin &skin)
 
 } // namespace
 
+void setSkinReference(std::function<QComboBox *()> reference)
+{
+    referenceSource() = std::move(reference);
+}
+
 int skinLineHeight()
 {
-    return menuForm().cboDEFAULT->sizeHint().height();
+    return referenceBox()->sizeHint().height();
 }
 
 void ApplyFormSkin(QWidget *form)
@@ -138,7 +164,7 @@ void ApplyFormSkin(QWidget *form)
     if (!form)
         return;
     const MainGlobals &g = globals();
-    QComboBox *reference = menuForm().cboDEFAULT;
+    QComboBox *reference = referenceBox();
     QFont font = reference->font();
     // A tenth of a point more makes the box measure itself again.
     if (const auto size = convert::toNumber(g.strMSGFONTSIZE))

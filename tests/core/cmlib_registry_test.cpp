@@ -1,9 +1,9 @@
-#include "app/cmlib_registry.h"
+#include "core/cmlib_registry.h"
 
-#include "app/modmain.h"
-#include "app/valuenames.h"
+#include "core/twips.h"
+#include "core/valuenames.h"
 #include "dblock.h"
-#include "frame/twips.h"
+#include "globalsfixture.h"
 #include "platform/registrystore.h"
 #include "platform/settingswriter.h"
 #include "testenv.h"
@@ -17,16 +17,10 @@ using namespace tavlo;
 
 namespace {
 
-class RegistryTest : public ::testing::Test
+class RegistryTest : public test::GlobalsFixture
 {
 protected:
-    void SetUp() override
-    {
-        globals().strAPPTITLE = QStringLiteral("TavloClock");
-        globals().strREGROOT = QStringLiteral("SOFTWARE\\TavloClock\\");
-        globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
-    }
-    void TearDown() override { resetGlobals(); }
+    void SetUp() override { prepareStore(); }
 
     cmlib_REGISTRY &registry() { return *globals().objREGISTRY; }
     QString databasePath() { return registry().store().database().path(); }

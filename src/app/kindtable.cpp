@@ -1,0 +1,89 @@
+#include "app/kindtable.h"
+
+#include "widgets/clock/fapp_clock.h"
+
+namespace tavlo {
+namespace {
+
+WidgetForm *makeClock()
+{
+    return new fapp_CLOCK;
+}
+
+constexpr const char *kTabs = "Theme,Preset,Text,Windows,About";
+
+// Adding a kind is one row here and its folder under src/widgets.
+const KindTableRow kKinds[] = {
+    {{.title = "TavloCalculator",
+      .formName = "fapp_CALC",
+      .dialogTabs = kTabs,
+      .timeRowCaption = "&Display:",
+      .dateRowCaption = "&Buttons:"}},
+    {{.title = "TavloCalendar",
+      .formName = "fapp_CALNDR",
+      .dialogTabs = kTabs,
+      .timeRowCaption = "&Header:",
+      .dateRowCaption = "&Dates:"}},
+    {{.title = "TavloClock",
+      .formName = "fapp_CLOCK",
+      .dialogTabs = "Theme,Preset,Text,Date,Windows,About",
+      .timeRowCaption = "&Time:",
+      .dateRowCaption = "&Date:",
+      .presetStartsPartsTimer = true},
+     makeClock},
+    {{.title = "TavloNotes",
+      .formName = "fapp_NOTES",
+      .family = WidgetFamily::Resizable,
+      .manyWidgets = true,
+      .restoreThreshold = 1,
+      .dialogTabs = kTabs,
+      .timeRowCaption = "&Text:",
+      .dateRowCaption = nullptr,
+      .singleTextRow = true}},
+    {{.title = "TavloPhotos",
+      .formName = "fapp_PHOTOS",
+      .family = WidgetFamily::Resizable,
+      .manyWidgets = true,
+      .restoreThreshold = 2,
+      .dialogTabs = "Theme,Preset,Windows,About",
+      .timeRowCaption = nullptr,
+      .dateRowCaption = nullptr}},
+    {{.title = "TavloStopwatch",
+      .formName = "fapp_SWATCH",
+      .family = WidgetFamily::Resizable,
+      .dialogTabs = kTabs,
+      .timeRowCaption = "&Display:",
+      .dateRowCaption = "&Buttons:"}},
+    {{.title = "TavloTimer",
+      .formName = "fapp_TIMER",
+      .family = WidgetFamily::Resizable,
+      .dialogTabs = kTabs,
+      .timeRowCaption = "&Display:",
+      .dateRowCaption = "&Buttons:"}},
+};
+
+// Any other title runs the clock, with the dialog of no kind in particular.
+const KindTableRow kOtherTitle{{.title = "",
+                                .formName = "fapp_CLOCK",
+                                .dialogTabs = kTabs,
+                                .timeRowCaption = "&Time:",
+                                .dateRowCaption = "&Date:"},
+                               makeClock};
+
+} // namespace
+
+std::span<const KindTableRow> kindTable()
+{
+    return kKinds;
+}
+
+const KindTableRow &kindRow(const QString &title)
+{
+    for (const KindTableRow &row : kKinds) {
+        if (title == QLatin1String(row.kind.title))
+            return row;
+    }
+    return kOtherTitle;
+}
+
+} // namespace tavlo

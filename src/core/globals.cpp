@@ -1,0 +1,12 @@
+#include "core/globals.h"
+
+namespace tavlo {
+
+MainGlobals &globals()
+{
+    // Never destroyed: the settings writer must not be torn down after Qt is.
+    static auto *g = new MainGlobals;
+    return *g;
+}
+
+} // namespace tavlo

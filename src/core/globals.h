@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/cmlib_registry.h"
+
+#include <QString>
+#include <memory>
+
+namespace tavlo {
+
+// The program-wide values, one copy per process: the title and what follows
+// from it, the settings store and the message font. The widgets themselves
+// are kept by the widget set.
+struct MainGlobals
+{
+    QString strAPPTITLE;
+    std::unique_ptr<cmlib_REGISTRY> objREGISTRY;
+
+    QString strREGROOT;
+    QString strVERSION;
+    QString strVERSIONTEXT;
+    QString strRIGHTS;
+    QString strPROGRAMFOLDER;
+    QString strUPDATEFILE;
+    QString strVERSIONURL;
+    QString strNEWERURL;
+    QString strAPPSURL;
+    QString strDONATEURL;
+    QString strMSGFONTNAME;
+    QString strMSGFONTSIZE;
+};
+
+MainGlobals &globals();
+
+} // namespace tavlo

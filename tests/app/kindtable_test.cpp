@@ -1,0 +1,38 @@
+#include "app/kindtable.h"
+
+#include "frame/widgetform.h"
+#include "globalsfixture.h"
+
+#include <QSet>
+#include <memory>
+
+using namespace tavlo;
+
+namespace {
+
+class KindTableTest : public test::GlobalsFixture
+{};
+
+} // namespace
+
+TEST_F(KindTableTest, EachTitleFindsItsOwnRowAndAnyOtherRunsTheClock)
+{
+    QSet<QString> forms;
+    for (const KindTableRow &row : kindTable()) {
+        const QString title = QLatin1String(row.kind.title);
+        EXPECT_EQ(&kindRow(title), &row) << row.kind.title;
+        forms << QLatin1String(row.kind.formName);
+        // The many-widget kinds are the resizable ones that restore a set.
+        if (row.kind.manyWidgets)
+            EXPECT_EQ(row.kind.family, WidgetFamily::Resizable) << row.kind.title;
+    }
+    EXPECT_EQ(kindTable().size(), size_t(7));
+    EXPECT_EQ(forms.size(), 7);
+
+    const KindTableRow &other = kindRow(QStringLiteral("tavloclock"));
+    EXPECT_EQ(QLatin1String(other.kind.title), QLatin1String(""));
+    ASSERT_TRUE(other.make);
+    prepareStore();
+    const std::unique_ptr<WidgetForm> clock(other.make());
+    EXPECT_EQ(clock->objectName(), QStringLiteral("fapp_CLOCK"));
+}

@@ -1,0 +1,70 @@
+#include "core/widgetsettings.h"
+
+#include "core/kind.h"
+#include "core/valuenames.h"
+#include "globalsfixture.h"
+
+using namespace tavlo;
+
+namespace {
+
+class WidgetSettingsTest : public test::GlobalsFixture
+{
+protected:
+    void SetUp() override { prepareStore(); }
+    const KindRow resizable{.family = WidgetFamily::Resizable, .manyWidgets = true};
+};
+
+} // namespace
+
+TEST_F(WidgetSettingsTest, FormsEachNameAsTheKindAndTheCallerAsk)
+{
+    struct Case
+    {
+        QLatin1String name;
+        std::optional<int> number;
+        ValueNaming naming;
+        bool resizableKind;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {reg::Color, 3, ValueNaming::ByKind, false, "Color"},
+        {reg::Color, 3, ValueNaming::ByKind, true, "3Color"},
+        {reg::Photo, 0, ValueNaming::ByKind, true, "0PHOTO"},
+        {reg::StyleModern, 0, ValueNaming::ByKind, false, "0Style-modern"},
+        {reg::State, 2, ValueNaming::Plain, true, "2State"},
+        {reg::OnTop, 3, ValueNaming::Numbered, false, "3On-Top"},
+        {reg::OnTop, 3, ValueNaming::Plain, true, "On-Top"},
+        // Without a number a numbered name cannot be formed: nothing stands in for it.
+        {reg::StyleModern, std::nullopt, ValueNaming::ByKind, false, ""},
+        {reg::Color, std::nullopt, ValueNaming::ByKind, true, ""},
+        {reg::Color, std::nullopt, ValueNaming::ByKind, false, "Color"},
+    };
+    for (const Case &c : cases) {
+        setRunningKind(c.resizableKind ? &resizable : nullptr);
+        EXPECT_EQ(widgetValueName(c.name, c.number, c.naming), QLatin1String(c.expected))
+            << c.name.data() << " " << c.number.value_or(-1) << " " << int(c.naming);
+    }
+}
+
+TEST_F(WidgetSettingsTest, WritesOnlyTheValuesThatAreSet)
+{
+    WidgetValues values;
+    values.photoLeft = QStringLiteral("1500");
+    values.color = QStringLiteral("255");
+    values.styleModern = QStringLiteral("False");
+    WidgetSettings(4, ValueNaming::Numbered).write(values);
+
+    EXPECT_EQ(LoadSetting(QStringLiteral("4PHOTOLEFT"), QString()), QStringLiteral("1500"));
+    EXPECT_EQ(LoadSetting(QStringLiteral("4Color"), QString()), QStringLiteral("255"));
+    EXPECT_EQ(LoadSetting(QStringLiteral("4Style-modern"), QString()), QStringLiteral("False"));
+    EXPECT_EQ(LoadSetting(QStringLiteral("4On-Top"), QStringLiteral("absent")),
+              QStringLiteral("absent"));
+
+    const WidgetSettings unnumbered(std::nullopt);
+    EXPECT_FALSE(unnumbered.save(reg::State, QStringLiteral("1")));
+    EXPECT_EQ(unnumbered.load(reg::State, QStringLiteral("default")), QStringLiteral("default"));
+    // The fixed family's plain names need no number.
+    EXPECT_TRUE(unnumbered.save(reg::Color, QStringLiteral("7")));
+    EXPECT_EQ(unnumbered.load(reg::Color, QString()), QStringLiteral("7"));
+}

@@ -1,0 +1,142 @@
+#include "frame/widgetset.h"
+
+#include "core/kind.h"
+#include "core/valuenames.h"
+#include "globalsfixture.h"
+
+#include <QSignalSpy>
+
+using namespace tavlo;
+
+namespace {
+
+// A widget that only holds its values, with a main part showing photo.
+class PaperWidget final : public WidgetForm
+{
+public:
+    explicit PaperWidget(const QString &photo, OleColor colour = 0)
+        : WidgetForm(QStringLiteral("fapp_PAPER")), m_colour(colour)
+    {
+        m_main.setProperty("Tag", photo);
+    }
+    void ColorUpdate() override {}
+    void FormUpdate() override {}
+    OleColor lngTHEMECOLOR() const override { return m_colour; }
+    void setLngTHEMECOLOR(OleColor colour) override { m_colour = colour; }
+    uint8_t lngTRANSVAL() const override { return 200; }
+    void setLngTRANSVAL(uint8_t) override {}
+    int32_t lngTRANSVALCONTRAST() const override { return 40; }
+    void setLngTRANSVALCONTRAST(int32_t) override {}
+    uint8_t lngTRANSVALCUST() const override { return 200; }
+    void setLngTRANSVALCUST(uint8_t) override {}
+    QString strSELPRESET() const override { return QStringLiteral("Paper"); }
+    void setStrSELPRESET(const QString &) override {}
+    void updateparts() override {}
+    QWidget *mainPart() const override { return const_cast<QWidget *>(&m_main); }
+    void Form_Load() override {}
+    void saveOnUnload() override {}
+
+private:
+    QWidget m_main;
+    OleColor m_colour;
+};
+
+class WidgetSetTest : public test::GlobalsFixture
+{
+protected:
+    void SetUp() override { prepareStore(); }
+    // Puts a widget into each slot; it is deleted with the set.
+    PaperWidget *put(int number, const QString &photo, OleColor colour = 0)
+    {
+        auto *widget = new PaperWidget(photo, colour);
+        EXPECT_TRUE(widgetSet().add(number, widget, true));
+        return widget;
+    }
+    static QString stored(const char *name)
+    {
+        return LoadSetting(QLatin1String(name), QStringLiteral("<absent>"));
+    }
+    const KindRow photos{.family = WidgetFamily::Resizable, .manyWidgets = true};
+};
+
+} // namespace
+
+TEST_F(WidgetSetTest, HandsOutNumbersUpToTheLastSlot)
+{
+    WidgetSet &set = widgetSet();
+    QSignalSpy changed(&set, &WidgetSet::currentChanged);
+    for (int expected = 1; expected < kWidgetSlots; ++expected)
+        EXPECT_EQ(set.newNumber(), expected);
+    EXPECT_EQ(set.newNumber(), std::nullopt);
+    EXPECT_EQ(set.lngLASTINDEX(), 20);
+    EXPECT_EQ(set.lngSELINDEX(), 20);
+    EXPECT_EQ(changed.count(), 20);
+
+    PaperWidget spare{QString()};
+    EXPECT_FALSE(set.add(21, &spare, true));
+    EXPECT_FALSE(set.add(-1, &spare, true));
+    put(4, QString());
+    EXPECT_FALSE(set.add(4, &spare, true));
+    EXPECT_EQ(set.lngOPENCOUNT(), 1);
+    EXPECT_EQ(set.frmWIDGETS(4)->Tag(), QStringLiteral("4"));
+}
+
+TEST_F(WidgetSetTest, AWidgetWithoutANumberNeverBecomesCurrent)
+{
+    WidgetSet &set = widgetSet();
+    PaperWidget *two = put(2, QString());
+    PaperWidget *five = put(5, QString());
+    set.setCurrentForm(five);
+    EXPECT_EQ(set.current(), five);
+
+    QSignalSpy changed(&set, &WidgetSet::currentChanged);
+    two->setTag(QStringLiteral("two"));
+    set.setCurrentForm(two);
+    PaperWidget stranger{QString()};
+    stranger.setTag(QStringLiteral("2"));
+    set.setCurrentForm(&stranger);
+    EXPECT_EQ(set.current(), five);
+    EXPECT_EQ(changed.count(), 0);
+
+    two->setTag(QStringLiteral("2"));
+    set.setCurrentForm(two);
+    EXPECT_EQ(set.current(), two);
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST_F(WidgetSetTest, SavesTheManyWidgetKindsDenselyFromEachWidget)
+{
+    setRunningKind(&photos);
+    put(0, QStringLiteral("/p/a.png"), 0x10);
+    put(2, QStringLiteral("/p/b.png"), 0x20);
+    put(3, QString(), 0x30); // shows nothing: not kept
+    put(5, QStringLiteral("/p/c.png"), 0x50);
+
+    widgetSet().saveAll();
+
+    EXPECT_EQ(stored("TOTAL"), QStringLiteral("3"));
+    EXPECT_EQ(stored("0PHOTO"), QStringLiteral("/p/a.png"));
+    EXPECT_EQ(stored("1PHOTO"), QStringLiteral("/p/b.png"));
+    EXPECT_EQ(stored("2PHOTO"), QStringLiteral("/p/c.png"));
+    EXPECT_EQ(stored("1Color"), QStringLiteral("32"));
+    EXPECT_EQ(stored("2Color"), QStringLiteral("80"));
+    EXPECT_EQ(stored("2Selected-Preset"), QStringLiteral("Paper"));
+    EXPECT_EQ(stored("2Default-Contrast"), QStringLiteral("40"));
+    EXPECT_EQ(stored("3PHOTO"), QStringLiteral("<absent>"));
+}
+
+TEST_F(WidgetSetTest, SavesTheOneWidgetKindsUnderThePlainNames)
+{
+    put(0, QStringLiteral("/p/a.png"), 0x10);
+    WidgetValues given;
+    given.color = QStringLiteral("99");
+    given.photoLeft = QStringLiteral("300");
+    given.styleModern = QStringLiteral("True");
+    widgetSet().saveAll([&](const WidgetForm &) { return given; });
+
+    EXPECT_EQ(stored("TOTAL"), QStringLiteral("0"));
+    EXPECT_EQ(stored("Color"), QStringLiteral("99"));
+    EXPECT_EQ(stored("0Style-modern"), QStringLiteral("True"));
+    EXPECT_EQ(stored("PHOTOLEFT"), QStringLiteral("<absent>"));
+    EXPECT_EQ(stored("0PHOTOLEFT"), QStringLiteral("<absent>"));
+}
