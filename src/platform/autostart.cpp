@@ -1,6 +1,6 @@
 #include "platform/autostart.h"
 
-#include "savefile.h"
+#include "platform/savefile.h"
 
 #include <QDir>
 #include <QFile>
