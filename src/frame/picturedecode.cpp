@@ -1,0 +1,228 @@
+#include "frame/picturedecode.h"
+
+#include "frame/modresize.h"
+#include "platform/regularfile.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QLoggingCategory>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace tavlo {
+namespace {
+
+Q_LOGGING_CATEGORY(lcPictures, "tavlo.pictures", QtCriticalMsg)
+
+// Reads a device block by block, for walking a file's structure without
+// holding the file in memory.
+class ByteScanner final
+{
+public:
+    explicit ByteScanner(QIODevice &device) : m_device(device), m_block(64 * 1024) {}
+
+    bool next(uchar &byte)
+    {
+        if (m_pos == m_end && !refill())
+            return false;
+        byte = m_block[size_t(m_pos++)];
+        return true;
+    }
+
+    bool skip(qint64 count)
+    {
+        const qint64 buffered = m_end - m_pos;
+        if (count <= buffered) {
+            m_pos += count;
+            return true;
+        }
+        m_pos = m_end;
+        return m_device.skip(count - buffered) == count - buffered;
+    }
+
+    // Moves past the next 0xFF byte; false at the end of the device.
+    bool skipPastFF()
+    {
+        for (;;) {
+            const void *hit = std::memchr(m_block.data() + m_pos, 0xFF, size_t(m_end - m_pos));
+            if (hit) {
+                m_pos = static_cast<const uchar *>(hit) - m_block.data() + 1;
+                return true;
+            }
+            if (!refill())
+                return false;
+        }
+    }
+
+private:
+    bool refill()
+    {
+        const qint64 got =
+            m_device.read(reinterpret_cast<char *>(m_block.data()), qint64(m_block.size()));
+        m_pos = 0;
+        m_end = std::max<qint64>(got, 0);
+        return m_end > 0;
+    }
+
+    QIODevice &m_device;
+    std::vector<uchar> m_block;
+    qint64 m_pos = 0;
+    qint64 m_end = 0;
+};
+
+// True when the JPEG on device runs to its end-of-image marker. The JPEG
+// decoder pads a truncated file with grey and calls it a success; this tells
+// such a file from a whole one. Segments with a length are stepped over, so an
+// embedded thumbnail's end marker is not taken for the picture's.
+bool reachesJpegEnd(QIODevice &device)
+{
+    if (!device.seek(0))
+        return false;
+    ByteScanner scan(device);
+    uchar a = 0, b = 0;
+    if (!scan.next(a) || !scan.next(b) || a != 0xFF || b != 0xD8)
+        return false;
+    for (;;) {
+        uchar marker = 0xFF;
+        if (!scan.skipPastFF())
+            return false;
+        while (marker == 0xFF)
+            if (!scan.next(marker))
+                return false;
+        if (marker == 0xD9)
+            return true;
+        // Stuffed zero, restart markers and TEM stand alone inside the data.
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            continue;
+        uchar high = 0, low = 0;
+        if (!scan.next(high) || !scan.next(low))
+            return false;
+        const int length = high << 8 | low;
+        if (length < 2 || !scan.skip(length - 2))
+            return false;
+    }
+}
+
+DecodedPicture failed(PictureFailure failure, const QString &path, const char *why)
+{
+    qCDebug(lcPictures) << "picture not read:" << path << why;
+    return {QImage(), failure};
+}
+
+} // namespace
+
+QSize DecodeSize(QSize pictureSize, QSize maxSize)
+{
+    if (pictureSize.isEmpty() || maxSize.isEmpty())
+        return pictureSize;
+    if (pictureSize.width() <= maxSize.width() && pictureSize.height() <= maxSize.height())
+        return pictureSize;
+    const double scale = std::min(double(maxSize.width()) / pictureSize.width(),
+                                  double(maxSize.height()) / pictureSize.height());
+    const int width = std::clamp(int(std::lround(pictureSize.width() * scale)), 1, maxSize.width());
+    const int height =
+        std::clamp(int(std::lround(pictureSize.height() * scale)), 1, maxSize.height());
+    return {width, height};
+}
+
+DecodedPicture DecodePicture(const QString &path, QSize maxSize)
+{
+    const RegularFile opened = OpenRegularFile(path, kMaxPictureFileBytes);
+    switch (opened.error) {
+    case RegularFileError::None:
+        break;
+    case RegularFileError::Missing:
+        return failed(PictureFailure::Missing, path, "missing");
+    case RegularFileError::NotRegular:
+        return failed(PictureFailure::NotAFile, path, "not a regular file");
+    case RegularFileError::TooLarge:
+        return failed(PictureFailure::TooLarge, path, "file too large");
+    case RegularFileError::Unreadable:
+        return failed(PictureFailure::Unreadable, path, "cannot open");
+    }
+    QFile &file = *opened.file;
+    if (file.size() == 0)
+        return failed(PictureFailure::Unreadable, path, "empty");
+
+    // Checked before the reader takes the file, which reads it on from where it left it.
+    char magic[3] = {};
+    const bool jpeg = file.peek(magic, 3) == 3 && std::memcmp(magic, "\xFF\xD8\xFF", 3) == 0;
+    if (jpeg && (!reachesJpegEnd(file) || !file.seek(0)))
+        return failed(PictureFailure::Unreadable, path, "truncated JPEG");
+
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    reader.setAllocationLimit(kPictureAllocationLimitMiB);
+    reader.setAutoTransform(true);
+    // The size is read from the header, before anything big is allocated.
+    const QSize stored = reader.size();
+    if (stored.isValid() && qint64(stored.width()) * stored.height() > kMaxPicturePixels)
+        return failed(PictureFailure::TooLarge, path, "too many pixels");
+    if (stored.isValid() && stored.isEmpty())
+        return failed(PictureFailure::Unreadable, path, "no pixels");
+
+    // The orientation tag turns the stored picture; the bound is for the upright one.
+    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    if (stored.isValid()) {
+        const QSize upright = turned ? stored.transposed() : stored;
+        const QSize target = DecodeSize(upright, maxSize);
+        if (target != upright)
+            reader.setScaledSize(turned ? target.transposed() : target);
+    }
+
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return failed(PictureFailure::Unreadable, path, "decoding failed");
+    // A reader that could not tell its size beforehand decoded it whole.
+    const QSize target = DecodeSize(image.size(), maxSize);
+    if (target != image.size())
+        image = ScalePicture(image, target);
+    const QImage::Format wanted =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (image.format() != wanted)
+        image = image.convertToFormat(wanted);
+    if (image.isNull())
+        return failed(PictureFailure::Unreadable, path, "conversion failed");
+    return {image, PictureFailure::None};
+}
+
+QSize LargestScreenSize()
+{
+    QSize largest;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QSize size = screen->size() * screen->devicePixelRatio();
+        largest = largest.expandedTo(size);
+    }
+    return largest.isEmpty() ? QSize(1920, 1080) : largest;
+}
+
+QStringList PictureNameFilters()
+{
+    const QList<QByteArray> readable = QImageReader::supportedImageFormats();
+    QStringList all;
+    for (const QByteArray &format : readable)
+        all << QStringLiteral("*.") + QString::fromLatin1(format);
+    QStringList filters{QStringLiteral("All pictures (%1)").arg(all.join(QLatin1Char(' ')))};
+    const struct
+    {
+        const char *format;
+        const char *filter;
+    } kinds[] = {
+        {"bmp", "Bitmap Image File picture (*.bmp)"},
+        {"gif", "Graphics Interchange Format picture (*.gif)"},
+        {"jpg", "Joint Photographic Experts Group picture (*.jpg)"},
+        {"png", "Portable Network Graphic picture (*.png)"},
+        {"wmf", "Windows Meta File picture (*.wmf)"},
+    };
+    for (const auto &kind : kinds)
+        if (readable.contains(kind.format))
+            filters << QString::fromLatin1(kind.filter);
+    filters << QStringLiteral("All files (*)");
+    return filters;
+}
+
+} // namespace tavlo
