@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QLoggingCategory>
 #include <QScreen>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -148,11 +149,17 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize)
     if (file.size() == 0)
         return failed(PictureFailure::Unreadable, path, "empty");
 
-    // Checked before the reader takes the file, which reads it on from where it left it.
-    char magic[3] = {};
-    const bool jpeg = file.peek(magic, 3) == 3 && std::memcmp(magic, "\xFF\xD8\xFF", 3) == 0;
+    // The JPEG and BMP readers fill in what a truncated file lacks and report
+    // success, so their ends are checked here, before the reader takes the
+    // file (it reads on from where it left it).
+    uchar head[6] = {};
+    const bool headed = file.peek(reinterpret_cast<char *>(head), 6) == 6;
+    const bool jpeg = headed && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
     if (jpeg && (!reachesJpegEnd(file) || !file.seek(0)))
         return failed(PictureFailure::Unreadable, path, "truncated JPEG");
+    const qint64 bmpSize = qFromLittleEndian<quint32>(head + 2);
+    if (headed && head[0] == 'B' && head[1] == 'M' && bmpSize > file.size())
+        return failed(PictureFailure::Unreadable, path, "truncated BMP");
 
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);

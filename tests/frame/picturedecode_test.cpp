@@ -160,10 +160,25 @@ TEST_F(PictureDecodeTest, DecodesEachFormatWithinTheBound)
     }
 }
 
+TEST_F(PictureDecodeTest, AnimatedGifGivesItsFirstFrame)
+{
+    // 1 x 1, two colours (red, blue), two frames: red, then blue.
+    const QByteArray gif("GIF89a\x01\x00\x01\x00\x80\x00\x00"
+                         "\xFF\x00\x00\x00\x00\xFF"
+                         "\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00"
+                         "\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x4C\x01\x00"
+                         "\x3B",
+                         50);
+    const DecodedPicture decoded = DecodePicture(write(QStringLiteral("two.gif"), gif), {});
+    ASSERT_EQ(decoded.failure, PictureFailure::None);
+    EXPECT_EQ(decoded.image.pixel(0, 0), qRgb(255, 0, 0));
+}
+
 TEST_F(PictureDecodeTest, HostileFilesFailCleanlyAndFast)
 {
     const QByteArray jpeg = encode(twoColours({64, 48}), "jpeg");
     const QByteArray png = encode(twoColours({64, 48}), "png");
+    const QByteArray bmp = encode(twoColours({64, 48}), "bmp");
     const struct
     {
         const char *name;
@@ -179,6 +194,8 @@ TEST_F(PictureDecodeTest, HostileFilesFailCleanlyAndFast)
         {"JPEG without its end marker", [&] { return write("end.jpg", jpeg.chopped(2)); },
          PictureFailure::Unreadable},
         {"truncated PNG", [&] { return write("cut.png", png.left(png.size() / 2)); },
+         PictureFailure::Unreadable},
+        {"truncated BMP", [&] { return write("cut.bmp", bmp.left(bmp.size() / 2)); },
          PictureFailure::Unreadable},
         {"zero bytes", [&] { return write("empty.png", {}); }, PictureFailure::Unreadable},
         {"text", [&] { return write("note.jpg", "not a picture\n"); }, PictureFailure::Unreadable},
