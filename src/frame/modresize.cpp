@@ -10,9 +10,26 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define TAVLO_SCALER_AVX2 1
+#include <immintrin.h>
+#endif
 
 namespace tavlo {
 namespace {
+
+bool g_wideVectorsAllowed = true;
+
+// The 32-byte kernels run where the processor has them.
+bool useAvx2()
+{
+#if defined(TAVLO_SCALER_AVX2)
+    static const bool present = __builtin_cpu_supports("avx2");
+    return present && g_wideVectorsAllowed;
+#else
+    return false;
+#endif
+}
 
 // Filter weights are fixed point with this many fraction bits; each output's
 // weights add up to exactly one, so flat areas and opaque alpha stay exact.
@@ -43,7 +60,47 @@ struct Taps
     // _mm_madd_epi16 pairs them with two pixels' channels.
     int pairStride = 0;
     std::vector<int32_t> pairs;
+    // For the 32-byte pass across: windows of groups x 8 pixels moved to lie
+    // inside the row, each group's weights laid out for two _mm256_madd_epi16
+    // (taps 0 1 | 4 5, then 2 3 | 6 7). No groups when the row is too short.
+    int groups = 0;
+    std::vector<int> wideFirst;
+    std::vector<int32_t> wideWeights; // 16 per group
 };
+
+int32_t pairOf(int16_t low, int16_t high)
+{
+    return int32_t(uint32_t(uint16_t(low)) | uint32_t(uint16_t(high)) << 16);
+}
+
+void buildWideTaps(Taps &taps, int inSize)
+{
+    const int outSize = int(taps.first.size());
+    const int widest = *std::max_element(taps.count.begin(), taps.count.end());
+    const int groups = (widest + 7) / 8;
+    if (groups * 8 > inSize)
+        return;
+    taps.groups = groups;
+    taps.wideFirst.resize(size_t(outSize));
+    taps.wideWeights.assign(size_t(outSize) * size_t(groups) * 16, 0);
+    std::vector<int16_t> shifted(size_t(groups) * 8);
+    for (int i = 0; i < outSize; ++i) {
+        const int first = taps.first[size_t(i)];
+        const int start = std::min(first, inSize - groups * 8);
+        std::fill(shifted.begin(), shifted.end(), int16_t(0));
+        std::copy_n(&taps.weights[size_t(i) * size_t(taps.stride)], taps.count[size_t(i)],
+                    shifted.begin() + (first - start));
+        taps.wideFirst[size_t(i)] = start;
+        int32_t *out = &taps.wideWeights[size_t(i) * size_t(groups) * 16];
+        for (int g = 0; g < groups; ++g)
+            for (int lane = 0; lane < 2; ++lane)
+                for (int q = 0; q < 4; ++q) {
+                    const int16_t *t = &shifted[size_t(g * 8 + lane * 4)];
+                    out[g * 16 + lane * 4 + q] = pairOf(t[0], t[1]);
+                    out[g * 16 + 8 + lane * 4 + q] = pairOf(t[2], t[3]);
+                }
+    }
+}
 
 Taps buildTaps(int inSize, int outSize)
 {
@@ -94,9 +151,10 @@ Taps buildTaps(int inSize, int outSize)
     for (int i = 0; i < outSize; ++i) {
         const int16_t *w = &taps.weights[size_t(i) * size_t(taps.stride)];
         int32_t *pair = &taps.pairs[size_t(i) * size_t(taps.pairStride)];
-        for (int k = 0; k < taps.stride; ++k)
-            pair[k / 2] |= int32_t(uint32_t(uint16_t(w[k])) << (k % 2 * 16));
+        for (int k = 0; k < taps.stride; k += 2)
+            pair[k / 2] = pairOf(w[k], k + 1 < taps.stride ? w[k + 1] : 0);
     }
+    buildWideTaps(taps, inSize);
     return taps;
 }
 
@@ -114,9 +172,81 @@ inline __m128i loadPixel(const uchar *p)
 }
 #endif
 
+#if defined(TAVLO_SCALER_AVX2)
+__attribute__((target("avx2"))) void scaleAcrossAvx2(const QImage &src, QImage &dst,
+                                                     const Taps &taps)
+{
+    // Four pixels a lane, channels of neighbours interleaved: a0 b0 a1 b1 .. c0 d0 ..
+    const __m256i order = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0,
+                                           4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    const __m256i zero = _mm256_setzero_si256();
+    const int groups = taps.groups;
+    for (int y = 0; y < dst.height(); ++y) {
+        const uchar *in = src.constScanLine(y);
+        uchar *out = dst.scanLine(y);
+        for (int x = 0; x < dst.width(); ++x) {
+            const uchar *p = in + 4 * taps.wideFirst[size_t(x)];
+            const int32_t *w = &taps.wideWeights[size_t(x) * size_t(groups) * 16];
+            __m256i acc = zero;
+            for (int g = 0; g < groups; ++g) {
+                const __m256i px = _mm256_shuffle_epi8(
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 32 * g)), order);
+                const __m256i *wg = reinterpret_cast<const __m256i *>(w + 16 * g);
+                acc = _mm256_add_epi32(
+                    acc, _mm256_madd_epi16(_mm256_unpacklo_epi8(px, zero), _mm256_loadu_si256(wg)));
+                acc = _mm256_add_epi32(acc, _mm256_madd_epi16(_mm256_unpackhi_epi8(px, zero),
+                                                              _mm256_loadu_si256(wg + 1)));
+            }
+            __m128i sum =
+                _mm_add_epi32(_mm256_castsi256_si128(acc), _mm256_extracti128_si256(acc, 1));
+            sum = _mm_srai_epi32(_mm_add_epi32(sum, _mm_set1_epi32(kRounding)), kWeightBits);
+            sum = _mm_packs_epi32(sum, sum);
+            const int32_t pixel = _mm_cvtsi128_si32(_mm_packus_epi16(sum, sum));
+            std::memcpy(out + 4 * x, &pixel, 4);
+        }
+    }
+}
+
+// One row of the pass down, 32 bytes at a time; returns where it stopped.
+__attribute__((target("avx2"))) int scaleDownRowAvx2(const uchar *base, qsizetype bpl, int first,
+                                                     int n, const int32_t *pairs, uchar *out,
+                                                     int bytes)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    int x = 0;
+    for (; x + 32 <= bytes; x += 32) {
+        __m256i acc0 = _mm256_set1_epi32(kRounding), acc1 = acc0, acc2 = acc0, acc3 = acc0;
+        for (int k = 0; k < n; k += 2) {
+            const uchar *row = base + (first + k) * bpl + x;
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(row));
+            const __m256i b =
+                k + 1 < n ? _mm256_loadu_si256(reinterpret_cast<const __m256i *>(row + bpl)) : zero;
+            const __m256i wk = _mm256_set1_epi32(pairs[k / 2]);
+            // Lanes stay apart through unpacking and packing, so bytes keep their order.
+            const __m256i lo = _mm256_unpacklo_epi8(a, b);
+            const __m256i hi = _mm256_unpackhi_epi8(a, b);
+            acc0 = _mm256_add_epi32(acc0, _mm256_madd_epi16(_mm256_unpacklo_epi8(lo, zero), wk));
+            acc1 = _mm256_add_epi32(acc1, _mm256_madd_epi16(_mm256_unpackhi_epi8(lo, zero), wk));
+            acc2 = _mm256_add_epi32(acc2, _mm256_madd_epi16(_mm256_unpacklo_epi8(hi, zero), wk));
+            acc3 = _mm256_add_epi32(acc3, _mm256_madd_epi16(_mm256_unpackhi_epi8(hi, zero), wk));
+        }
+        const __m256i low = _mm256_packs_epi32(_mm256_srai_epi32(acc0, kWeightBits),
+                                               _mm256_srai_epi32(acc1, kWeightBits));
+        const __m256i high = _mm256_packs_epi32(_mm256_srai_epi32(acc2, kWeightBits),
+                                                _mm256_srai_epi32(acc3, kWeightBits));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + x), _mm256_packus_epi16(low, high));
+    }
+    return x;
+}
+#endif
+
 // Scales each row of src (4 bytes a pixel) across into dst, row for row.
 void scaleAcross(const QImage &src, QImage &dst, const Taps &taps)
 {
+#if defined(TAVLO_SCALER_AVX2)
+    if (taps.groups > 0 && useAvx2())
+        return scaleAcrossAvx2(src, dst, taps);
+#endif
     const int width = dst.width();
     for (int y = 0; y < dst.height(); ++y) {
         const uchar *in = src.constScanLine(y);
@@ -164,6 +294,7 @@ void scaleDown(const QImage &src, QImage &dst, const Taps &taps)
     const int bytes = dst.width() * 4;
     const uchar *base = src.constBits();
     const qsizetype bpl = src.bytesPerLine();
+    [[maybe_unused]] const bool avx2 = useAvx2();
     for (int y = 0; y < dst.height(); ++y) {
         const int16_t *w = &taps.weights[size_t(y) * size_t(taps.stride)];
         [[maybe_unused]] const int32_t *pairs = &taps.pairs[size_t(y) * size_t(taps.pairStride)];
@@ -171,6 +302,10 @@ void scaleDown(const QImage &src, QImage &dst, const Taps &taps)
         const int n = taps.count[size_t(y)];
         uchar *out = dst.scanLine(y);
         int x = 0;
+#if defined(TAVLO_SCALER_AVX2)
+        if (avx2)
+            x = scaleDownRowAvx2(base, bpl, first, n, pairs, out, bytes);
+#endif
 #if defined(__SSE2__)
         const __m128i zero = _mm_setzero_si128();
         for (; x + 16 <= bytes; x += 16) {
@@ -232,6 +367,11 @@ qint64 roundHalfEven(double value)
 }
 
 } // namespace
+
+void setScalerWideVectorsForTesting(bool allowed)
+{
+    g_wideVectorsAllowed = allowed;
+}
 
 QRect FitPictureRect(QSize pictureSize, QSize box)
 {

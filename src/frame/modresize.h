@@ -28,4 +28,8 @@ QImage ScalePicture(const QImage &picture, QSize size);
 QImage ResizePicture(const QImage &picture, int width, int height, const QColor &backColour,
                      bool keepAspect);
 
+// Keeps the scaler to its 16-byte vector code where it would use wider
+// vectors, so that tests can compare the two.
+void setScalerWideVectorsForTesting(bool allowed);
+
 } // namespace tavlo

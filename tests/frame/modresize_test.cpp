@@ -1,6 +1,7 @@
 #include "frame/modresize.h"
 
 #include <QImage>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -111,6 +112,22 @@ TEST(ResizeScaleTest, ColourNeverExceedsAlpha)
             for (int x = 0; x < scaled.width(); ++x)
                 ASSERT_LE(qRed(line[x]), qAlpha(line[x])) << x << "," << y;
         }
+    }
+}
+
+TEST(ResizeScaleTest, WideAndNarrowVectorsAgree)
+{
+    QImage noise(333, 217, QImage::Format_ARGB32);
+    QRandomGenerator random(5);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, random.generate());
+    for (const QSize box : {QSize(100, 50), QSize(1000, 700), QSize(333, 5), QSize(7, 217),
+                            QSize(2000, 3), QSize(331, 219)}) {
+        setScalerWideVectorsForTesting(false);
+        const QImage narrow = ScalePicture(noise, box);
+        setScalerWideVectorsForTesting(true);
+        EXPECT_EQ(ScalePicture(noise, box), narrow) << box.width() << "x" << box.height();
     }
 }
 
