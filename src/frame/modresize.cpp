@@ -180,29 +180,49 @@ __attribute__((target("avx2"))) void scaleAcrossAvx2(const QImage &src, QImage &
     const __m256i order = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0,
                                            4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
     const __m256i zero = _mm256_setzero_si256();
+    const __m256i rounding = _mm256_set1_epi32(kRounding);
     const int groups = taps.groups;
-    for (int y = 0; y < dst.height(); ++y) {
+    const qsizetype inLine = src.bytesPerLine();
+    // Two rows at a time share the weights; the second row repeats the
+    // first when the height is odd.
+    for (int y = 0; y < dst.height(); y += 2) {
         const uchar *in = src.constScanLine(y);
-        uchar *out = dst.scanLine(y);
+        const qsizetype next = y + 1 < dst.height() ? inLine : 0;
+        uchar *out0 = dst.scanLine(y);
+        uchar *out1 = y + 1 < dst.height() ? dst.scanLine(y + 1) : nullptr;
         for (int x = 0; x < dst.width(); ++x) {
             const uchar *p = in + 4 * taps.wideFirst[size_t(x)];
             const int32_t *w = &taps.wideWeights[size_t(x) * size_t(groups) * 16];
-            __m256i acc = zero;
+            __m256i acc0 = zero, acc1 = zero;
             for (int g = 0; g < groups; ++g) {
-                const __m256i px = _mm256_shuffle_epi8(
-                    _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 32 * g)), order);
                 const __m256i *wg = reinterpret_cast<const __m256i *>(w + 16 * g);
-                acc = _mm256_add_epi32(
-                    acc, _mm256_madd_epi16(_mm256_unpacklo_epi8(px, zero), _mm256_loadu_si256(wg)));
-                acc = _mm256_add_epi32(acc, _mm256_madd_epi16(_mm256_unpackhi_epi8(px, zero),
-                                                              _mm256_loadu_si256(wg + 1)));
+                const __m256i wa = _mm256_loadu_si256(wg);
+                const __m256i wb = _mm256_loadu_si256(wg + 1);
+                const __m256i px0 = _mm256_shuffle_epi8(
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 32 * g)), order);
+                const __m256i px1 = _mm256_shuffle_epi8(
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + next + 32 * g)),
+                    order);
+                acc0 =
+                    _mm256_add_epi32(acc0, _mm256_madd_epi16(_mm256_unpacklo_epi8(px0, zero), wa));
+                acc0 =
+                    _mm256_add_epi32(acc0, _mm256_madd_epi16(_mm256_unpackhi_epi8(px0, zero), wb));
+                acc1 =
+                    _mm256_add_epi32(acc1, _mm256_madd_epi16(_mm256_unpacklo_epi8(px1, zero), wa));
+                acc1 =
+                    _mm256_add_epi32(acc1, _mm256_madd_epi16(_mm256_unpackhi_epi8(px1, zero), wb));
             }
-            __m128i sum =
-                _mm_add_epi32(_mm256_castsi256_si128(acc), _mm256_extracti128_si256(acc, 1));
-            sum = _mm_srai_epi32(_mm_add_epi32(sum, _mm_set1_epi32(kRounding)), kWeightBits);
-            sum = _mm_packs_epi32(sum, sum);
-            const int32_t pixel = _mm_cvtsi128_si32(_mm_packus_epi16(sum, sum));
-            std::memcpy(out + 4 * x, &pixel, 4);
+            // Lane sums: the low lane for the first row, the high lane for the second.
+            __m256i sum = _mm256_add_epi32(_mm256_permute2x128_si256(acc0, acc1, 0x20),
+                                           _mm256_permute2x128_si256(acc0, acc1, 0x31));
+            sum = _mm256_srai_epi32(_mm256_add_epi32(sum, rounding), kWeightBits);
+            sum = _mm256_packs_epi32(sum, sum);
+            sum = _mm256_packus_epi16(sum, sum);
+            const int32_t pixel0 = _mm256_cvtsi256_si32(sum);
+            const int32_t pixel1 = _mm_cvtsi128_si32(_mm256_extracti128_si256(sum, 1));
+            std::memcpy(out0 + 4 * x, &pixel0, 4);
+            if (out1)
+                std::memcpy(out1 + 4 * x, &pixel1, 4);
         }
     }
 }
