@@ -75,37 +75,95 @@ private:
     qint64 m_end = 0;
 };
 
-// True when the JPEG on device runs to its end-of-image marker. The JPEG
-// decoder pads a truncated file with grey and calls it a success; this tells
-// such a file from a whole one. Segments with a length are stepped over, so an
-// embedded thumbnail's end marker is not taken for the picture's.
-bool reachesJpegEnd(QIODevice &device)
+// What a JPEG's markers tell before it is decoded.
+struct JpegShape
 {
+    bool complete = false;      // runs to its end-of-image marker
+    qint64 wholeImageBytes = 0; // coefficients the decoder keeps for the whole image
+};
+
+bool isFrameMarker(uchar marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// Bytes of DCT coefficients for every block of the frame in segment (the
+// frame header after its length), as the decoder holds them when it needs
+// the whole image at once: 64 coefficients of 2 bytes a block.
+qint64 coefficientBytes(const QByteArray &segment)
+{
+    if (segment.size() < 6)
+        return 0;
+    const auto *d = reinterpret_cast<const uchar *>(segment.constData());
+    const qint64 height = d[1] << 8 | d[2], width = d[3] << 8 | d[4];
+    const int components = d[5];
+    if (segment.size() < 6 + 3 * components)
+        return 0;
+    int maxH = 1, maxV = 1;
+    for (int c = 0; c < components; ++c) {
+        maxH = std::max(maxH, d[7 + 3 * c] >> 4);
+        maxV = std::max(maxV, d[7 + 3 * c] & 15);
+    }
+    // Whole MCUs are kept, so each component is rounded up to them.
+    const qint64 mcusAcross = (width + 8 * maxH - 1) / (8 * maxH);
+    const qint64 mcusDown = (height + 8 * maxV - 1) / (8 * maxV);
+    qint64 bytes = 0;
+    for (int c = 0; c < components; ++c)
+        bytes += mcusAcross * (d[7 + 3 * c] >> 4) * mcusDown * (d[7 + 3 * c] & 15) * 128;
+    return bytes;
+}
+
+// Walks a JPEG's markers. The JPEG decoder pads a truncated file with grey
+// and calls it a success, so the end marker is looked for here; segments with
+// a length are stepped over, so an embedded thumbnail's end is not taken for
+// the picture's. A progressive file, or one of several scans, is decoded
+// from coefficients held for the whole image, however small the result.
+JpegShape inspectJpeg(QIODevice &device)
+{
+    JpegShape shape;
     if (!device.seek(0))
-        return false;
+        return shape;
     ByteScanner scan(device);
     uchar a = 0, b = 0;
     if (!scan.next(a) || !scan.next(b) || a != 0xFF || b != 0xD8)
-        return false;
+        return shape;
+    qint64 frameBytes = 0;
+    bool progressive = false;
+    int scans = 0;
     for (;;) {
         uchar marker = 0xFF;
         if (!scan.skipPastFF())
-            return false;
+            return shape;
         while (marker == 0xFF)
             if (!scan.next(marker))
-                return false;
+                return shape;
         if (marker == 0xD9)
-            return true;
+            break;
         // Stuffed zero, restart markers and TEM stand alone inside the data.
         if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
             continue;
         uchar high = 0, low = 0;
         if (!scan.next(high) || !scan.next(low))
-            return false;
+            return shape;
         const int length = high << 8 | low;
-        if (length < 2 || !scan.skip(length - 2))
-            return false;
+        if (length < 2)
+            return shape;
+        if (isFrameMarker(marker)) {
+            QByteArray segment(length - 2, Qt::Uninitialized);
+            for (char &byte : segment)
+                if (!scan.next(reinterpret_cast<uchar &>(byte)))
+                    return shape;
+            frameBytes = std::max(frameBytes, coefficientBytes(segment));
+            progressive = progressive || (marker & 3) == 2;
+            continue;
+        }
+        scans += marker == 0xDA;
+        if (!scan.skip(length - 2))
+            return shape;
     }
+    shape.complete = true;
+    shape.wholeImageBytes = progressive || scans > 1 ? frameBytes : 0;
+    return shape;
 }
 
 DecodedPicture failed(PictureFailure failure, const QString &path, const char *why)
@@ -155,8 +213,13 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize)
     uchar head[6] = {};
     const bool headed = file.peek(reinterpret_cast<char *>(head), 6) == 6;
     const bool jpeg = headed && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
-    if (jpeg && (!reachesJpegEnd(file) || !file.seek(0)))
-        return failed(PictureFailure::Unreadable, path, "truncated JPEG");
+    if (jpeg) {
+        const JpegShape shape = inspectJpeg(file);
+        if (!shape.complete || !file.seek(0))
+            return failed(PictureFailure::Unreadable, path, "truncated JPEG");
+        if (shape.wholeImageBytes > qint64(kPictureAllocationLimitMiB) << 20)
+            return failed(PictureFailure::TooLarge, path, "JPEG needs too much memory");
+    }
     const qint64 bmpSize = qFromLittleEndian<quint32>(head + 2);
     if (headed && head[0] == 'B' && head[1] == 'M' && bmpSize > file.size())
         return failed(PictureFailure::Unreadable, path, "truncated BMP");

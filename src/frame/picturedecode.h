@@ -11,7 +11,7 @@ inline constexpr qint64 kMaxPictureFileBytes = qint64(256) << 20;
 // Pictures claiming more pixels than this are refused before decoding.
 inline constexpr qint64 kMaxPicturePixels = 100'000'000;
 // Most memory one decoder may take for a picture, in MiB: a 64-megapixel
-// picture decoded whole.
+// picture decoded whole, or a progressive JPEG's coefficients.
 inline constexpr int kPictureAllocationLimitMiB = 256;
 
 enum class PictureFailure {

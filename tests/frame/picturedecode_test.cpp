@@ -71,11 +71,16 @@ QByteArray pngClaiming(quint32 width, quint32 height)
     return png;
 }
 
-// A valid baseline JPEG whose frame header then claims width x height.
-QByteArray jpegClaiming(quint16 width, quint16 height)
+// A valid JPEG whose frame header then claims width x height.
+QByteArray jpegClaiming(quint16 width, quint16 height, bool progressive = false)
 {
-    QByteArray jpeg = encode(twoColours({8, 8}), "jpeg");
-    const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    EXPECT_TRUE(writer.write(twoColours({8, 8})));
+    const qsizetype frame = jpeg.indexOf(progressive ? "\xFF\xC2" : "\xFF\xC0");
     EXPECT_GT(frame, 0);
     qToBigEndian(height, jpeg.data() + frame + 5);
     qToBigEndian(width, jpeg.data() + frame + 7);
@@ -192,6 +197,10 @@ TEST_F(PictureDecodeTest, HostileFilesFailCleanlyAndFast)
          PictureFailure::TooLarge},
         {"JPEG claiming 65500 x 65500", write("claim.jpg", jpegClaiming(65500, 65500)),
          PictureFailure::TooLarge},
+        // 100 megapixels are allowed, but not the 300 MB of coefficients
+        // that decoding this one needs.
+        {"progressive JPEG claiming 10000 x 10000",
+         write("progressive.jpg", jpegClaiming(10000, 10000, true)), PictureFailure::TooLarge},
         {"truncated JPEG", write("cut.jpg", jpeg.left(jpeg.size() / 2)),
          PictureFailure::Unreadable},
         {"JPEG without its end", write("end.jpg", jpeg.chopped(2)), PictureFailure::Unreadable},
