@@ -1,5 +1,6 @@
 // The photo frame's picture pipeline, measured side by side with plain Qt:
-//  1. one rescale of a screen-size picture to an 800 x 600 frame;
+//  1. one rescale of a screen-size picture to an 800 x 600 frame, and what
+//     the scaler keeps and aliases, beside Qt's (and stb's, when installed);
 //  2. a 6000 x 4000 JPEG decoded to a 400 x 300 frame, against a bare
 //     QImageReader asked for that size;
 //  3. 21 different 24-megapixel JPEGs decoded at screen size on the thread
@@ -121,32 +122,105 @@ double sinceExecMs()
     return (now.tv_sec + now.tv_nsec / 1e9) * 1000 - startTicks * 1000 / sysconf(_SC_CLK_TCK);
 }
 
+using Scaler = std::function<QImage(const QImage &, QSize)>;
+
+// Detail without grain, for seeing what a scaler keeps of it.
+QImage detailed(QSize size)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const double v = 128 + 60 * std::sin(x * 0.05) * std::cos(y * 0.043) +
+                             40 * std::sin((x * x + y * y) * 0.00002);
+            picture.setPixel(x, y,
+                             qRgb(std::clamp(int(v), 0, 255), std::clamp(int(255 - v), 0, 255),
+                                  (x / 3 + y / 5) & 255));
+        }
+    return picture;
+}
+
+double psnr(const QImage &a, const QImage &b)
+{
+    double error = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            for (const int shift : {0, 8, 16}) {
+                const double d =
+                    int(a.pixel(x, y) >> shift & 255) - int(b.pixel(x, y) >> shift & 255);
+                error += d * d;
+            }
+    return 10 * std::log10(255.0 * 255.0 / (error / (3.0 * a.width() * a.height())));
+}
+
+// Mean distance from mid-grey where a zone plate's rings are finer than the
+// shrunk picture can show: 0 is no aliasing at all.
+double aliasing(const Scaler &scale)
+{
+    QImage plate(1024, 1024, QImage::Format_RGB32);
+    for (int y = 0; y < 1024; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            const double r2 = double(x - 512) * (x - 512) + double(y - 512) * (y - 512);
+            const int v = int(127.5 + 127.5 * std::cos(M_PI * r2 / 1024));
+            plate.setPixel(x, y, qRgb(v, v, v));
+        }
+    const QImage small = scale(plate, {256, 256});
+    double sum = 0;
+    int count = 0;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            if ((x - 128) * (x - 128) + (y - 128) * (y - 128) > 64 * 64) {
+                sum += std::abs(qGray(small.pixel(x, y)) - 127.5);
+                ++count;
+            }
+    return sum / count;
+}
+
 void benchRescale(int runs)
 {
-    const QImage source = photoLike(kScreen, 7);
-    std::vector<std::function<void()>> jobs = {
-        [&] { tavlo::ResizePicture(source, 800, 600, Qt::black, false); },
-        [&] {
-            const QImage out =
-                source.scaled(800, 600, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            (void)out;
-        },
+    std::vector<std::pair<const char *, Scaler>> scalers = {
+        {"ResizePicture (cubic, AVX2)",
+         [](const QImage &p, QSize s) {
+             return tavlo::ResizePicture(p, s.width(), s.height(), Qt::black, false);
+         }},
+        {"ResizePicture (cubic, SSE2)",
+         [](const QImage &p, QSize s) {
+             tavlo::setScalerWideVectorsForTesting(false);
+             QImage out = tavlo::ResizePicture(p, s.width(), s.height(), Qt::black, false);
+             tavlo::setScalerWideVectorsForTesting(true);
+             return out;
+         }},
+        {"QImage::scaled smooth",
+         [](const QImage &p, QSize s) {
+             return p.scaled(s, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+         }},
     };
 #ifdef TAVLO_BENCH_STB
-    jobs.push_back([&] {
-        QImage out(800, 600, QImage::Format_RGB32);
-        stbir_resize_uint8_generic(source.constBits(), source.width(), source.height(),
-                                   int(source.bytesPerLine()), out.bits(), 800, 600,
-                                   int(out.bytesPerLine()), 4, 3, 0, STBIR_EDGE_CLAMP,
-                                   STBIR_FILTER_DEFAULT, STBIR_COLORSPACE_LINEAR, nullptr);
-    });
+    scalers.push_back({"stb_image_resize", [](const QImage &p, QSize s) {
+                           QImage out(s, QImage::Format_RGB32);
+                           stbir_resize_uint8_generic(p.constBits(), p.width(), p.height(),
+                                                      int(p.bytesPerLine()), out.bits(), s.width(),
+                                                      s.height(), int(out.bytesPerLine()), 4, 3, 0,
+                                                      STBIR_EDGE_CLAMP, STBIR_FILTER_DEFAULT,
+                                                      STBIR_COLORSPACE_LINEAR, nullptr);
+                           return out;
+                       }});
 #endif
+    const QImage source = photoLike(kScreen, 7);
+    std::vector<std::function<void()>> jobs;
+    for (const auto &scaler : scalers)
+        jobs.push_back([&] { scaler.second(source, {800, 600}); });
     const std::vector<double> t = inTurns(runs * 2, jobs);
-    std::printf("== rescale 1920x1080 -> 800x600 (median of %d, target <= 10 ms)\n", runs * 2);
-    std::printf("ResizePicture (cubic, SSE2)      %7.2f ms\n", t[0]);
-    std::printf("QImage::scaled smooth            %7.2f ms\n", t[1]);
-    if (t.size() > 2)
-        std::printf("stb_image_resize (Catmull-Rom)   %7.2f ms\n", t[2]);
+    const QImage detail = detailed(kScreen);
+    std::printf("== rescale 1920x1080 -> 800x600 (median of %d, in turns; target <= 10 ms)\n"
+                "   quality: 1920x1080 -> 640x360 -> back, PSNR (higher is better);\n"
+                "   zone plate shrunk 4 times, mean grey error (lower is better)\n",
+                runs * 2);
+    for (size_t i = 0; i < scalers.size(); ++i) {
+        const Scaler &scale = scalers[i].second;
+        const double back = psnr(detail, scale(scale(detail, {640, 360}), kScreen));
+        std::printf("%-30s %6.2f ms  PSNR %5.2f dB  aliasing %5.2f\n", scalers[i].first, t[i], back,
+                    aliasing(scale));
+    }
 }
 
 void benchFrameDecode(const QTemporaryDir &dir, int runs)
