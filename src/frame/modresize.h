@@ -7,7 +7,7 @@
 
 namespace tavlo {
 
-// Largest picture the scaler makes or takes, per side and in pixels.
+// Largest picture the scaler makes, per side and in pixels.
 inline constexpr int kMaxScaledSide = 32767;
 inline constexpr qint64 kMaxScaledPixels = qint64(1) << 26;
 
