@@ -237,18 +237,34 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize)
 
     // The orientation tag turns the stored picture; the bound is for the upright one.
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    QSize target; // upright, within maxSize
     if (stored.isValid()) {
         const QSize upright = turned ? stored.transposed() : stored;
-        const QSize target = DecodeSize(upright, maxSize);
-        if (target != upright)
-            reader.setScaledSize(turned ? target.transposed() : target);
+        target = DecodeSize(upright, maxSize);
+        // JPEG decodes quickest at an eighth, a quarter or a half of its size;
+        // from there our filter scales the rest, quicker and sharper than the
+        // reader's own 3/8 and the like followed by its box filter.
+        QSize asked = target;
+        if (jpeg && target != upright) {
+            for (const int eighths : {1, 2, 4}) {
+                const QSize dct((upright.width() * eighths + 7) / 8,
+                                (upright.height() * eighths + 7) / 8);
+                if (dct.width() >= target.width() && dct.height() >= target.height()) {
+                    asked = dct;
+                    break;
+                }
+            }
+        }
+        if (asked != upright)
+            reader.setScaledSize(turned ? asked.transposed() : asked);
     }
 
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return failed(PictureFailure::Unreadable, path, "decoding failed");
     // A reader that could not tell its size beforehand decoded it whole.
-    const QSize target = DecodeSize(image.size(), maxSize);
+    if (!target.isValid())
+        target = DecodeSize(image.size(), maxSize);
     if (target != image.size())
         image = ScalePicture(image, target);
     const QImage::Format wanted =
