@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  qt6-image-formats-plugins
   libsqlite3-dev libxcb1-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils imagemagick iproute2

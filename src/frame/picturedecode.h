@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QStringList>
+
+namespace tavlo {
+
+// Picture files larger than this are refused unread.
+inline constexpr qint64 kMaxPictureFileBytes = qint64(256) << 20;
+// Pictures claiming more pixels than this are refused before decoding.
+inline constexpr qint64 kMaxPicturePixels = 100'000'000;
+// Most memory one decoder may take for a picture, in MiB: a 64-megapixel
+// picture decoded whole, or a progressive JPEG's coefficients.
+inline constexpr int kPictureAllocationLimitMiB = 256;
+
+enum class PictureFailure {
+    None,
+    Missing,    // no file of that name
+    NotAFile,   // a folder, pipe, socket or device
+    TooLarge,   // the file or the pixels it claims are beyond the bounds
+    Unreadable, // no reader for it, or it is damaged or truncated
+};
+
+struct DecodedPicture
+{
+    QImage image; // RGB32, or ARGB32_Premultiplied with alpha; null on failure
+    PictureFailure failure = PictureFailure::None;
+};
+
+// The size a pictureSize picture is decoded at to fit within maxSize: aspect
+// kept, never enlarged, at least 1 x 1. pictureSize itself when maxSize is empty.
+QSize DecodeSize(QSize pictureSize, QSize maxSize);
+
+// Reads the picture file at path: its first frame, turned upright as its
+// orientation tag says, decoded at no more than maxSize (an empty maxSize
+// leaves the size alone). Safe to call on any thread.
+DecodedPicture DecodePicture(const QString &path, QSize maxSize);
+
+// Size in device pixels that holds every screen: the widest width and the
+// tallest height. A picture never needs more detail than this.
+QSize LargestScreenSize();
+
+// Name filters for choosing a picture: all readable pictures first, the
+// common kinds one by one, then all files.
+QStringList PictureNameFilters();
+
+} // namespace tavlo
