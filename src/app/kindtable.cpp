@@ -1,6 +1,7 @@
 #include "app/kindtable.h"
 
 #include "widgets/clock/fapp_clock.h"
+#include "widgets/photos/fapp_photos.h"
 
 namespace tavlo {
 namespace {
@@ -8,6 +9,11 @@ namespace {
 WidgetForm *makeClock()
 {
     return new fapp_CLOCK;
+}
+
+WidgetForm *makePhotos()
+{
+    return new fapp_PHOTOS;
 }
 
 constexpr const char *kTabs = "Theme,Preset,Text,Windows,About";
@@ -47,7 +53,8 @@ const KindTableRow kKinds[] = {
       .restoreThreshold = 2,
       .dialogTabs = "Theme,Preset,Windows,About",
       .timeRowCaption = nullptr,
-      .dateRowCaption = nullptr}},
+      .dateRowCaption = nullptr},
+     makePhotos},
     {{.title = "TavloStopwatch",
       .formName = "fapp_SWATCH",
       .family = WidgetFamily::Resizable,
@@ -75,6 +82,12 @@ const KindTableRow kOtherTitle{{.title = "",
 std::span<const KindTableRow> kindTable()
 {
     return kKinds;
+}
+
+const KindTableRow &newWidgetRow(const QString &title)
+{
+    return kindRow(title == QLatin1String("TavloNotes") ? QStringLiteral("TavloNotes")
+                                                        : QStringLiteral("TavloPhotos"));
 }
 
 const KindTableRow &kindRow(const QString &title)

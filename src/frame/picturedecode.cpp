@@ -1,5 +1,6 @@
 #include "frame/picturedecode.h"
 
+#include "frame/commondialog.h"
 #include "frame/modresize.h"
 #include "platform/regularfile.h"
 
@@ -286,29 +287,21 @@ QSize LargestScreenSize()
     return largest.isEmpty() ? QSize(1920, 1080) : largest;
 }
 
+QString PictureFilter()
+{
+    return QStringLiteral(
+        "All pictures (*.bmp;*.wmf;*.jpg;*.gif;*.png)|*.bmp;*.wmf;*.jpg;*.gif;*.png|"
+        "Bitmap Image File picture (*.bmp)|*.bmp|"
+        "Graphics Interchange Format picture (*.gif)|*.gif|"
+        "Joint Photographic Experts Group picture (*.jpg)|*.jpg|"
+        "Portable Network Graphic picture (*.png)|*.png|"
+        "Windows Meta File picture (*.wmf)|*.wmf|"
+        "All files (*.*)|*.*");
+}
+
 QStringList PictureNameFilters()
 {
-    const QList<QByteArray> readable = QImageReader::supportedImageFormats();
-    QStringList all;
-    for (const QByteArray &format : readable)
-        all << QStringLiteral("*.") + QString::fromLatin1(format);
-    QStringList filters{QStringLiteral("All pictures (%1)").arg(all.join(QLatin1Char(' ')))};
-    const struct
-    {
-        const char *format;
-        const char *filter;
-    } kinds[] = {
-        {"bmp", "Bitmap Image File picture (*.bmp)"},
-        {"gif", "Graphics Interchange Format picture (*.gif)"},
-        {"jpg", "Joint Photographic Experts Group picture (*.jpg)"},
-        {"png", "Portable Network Graphic picture (*.png)"},
-        {"wmf", "Windows Meta File picture (*.wmf)"},
-    };
-    for (const auto &kind : kinds)
-        if (readable.contains(kind.format))
-            filters << QString::fromLatin1(kind.filter);
-    filters << QStringLiteral("All files (*)");
-    return filters;
+    return qtNameFilters(PictureFilter());
 }
 
 } // namespace tavlo

@@ -41,8 +41,10 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize);
 // tallest height. A picture never needs more detail than this.
 QSize LargestScreenSize();
 
-// Name filters for choosing a picture: all readable pictures first, the
-// common kinds one by one, then all files.
+// The file chooser's filter for a picture, "caption|patterns" pairs: all
+// pictures first, the kinds one by one, then all files.
+QString PictureFilter();
+// The same as the name filters of Qt's file dialogs.
 QStringList PictureNameFilters();
 
 } // namespace tavlo

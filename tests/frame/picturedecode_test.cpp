@@ -1,5 +1,7 @@
 #include "frame/picturedecode.h"
 
+#include "frame/commondialog.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -244,16 +246,25 @@ TEST(PictureDecodeSizeTest, FitsWithinTheBoundKeepingTheAspect)
             << c.bound.height();
 }
 
-TEST(PictureNameFiltersTest, AllPicturesFirstAllFilesLast)
+TEST(PictureNameFiltersTest, TheChoosersCaptionsWithQtPatterns)
 {
-    const QStringList filters = PictureNameFilters();
-    ASSERT_GE(filters.size(), 3);
-    EXPECT_TRUE(filters.first().startsWith(QStringLiteral("All pictures (")));
-    for (const char *suffix : {"*.jpg", "*.jpeg", "*.png", "*.gif", "*.bmp", "*.webp", "*.tiff"})
-        EXPECT_TRUE(filters.first().contains(QLatin1String(suffix))) << suffix;
-    EXPECT_TRUE(
-        filters.contains(QStringLiteral("Joint Photographic Experts Group picture (*.jpg)")));
-    EXPECT_EQ(filters.last(), QStringLiteral("All files (*)"));
+    // The captions as the file chooser has always shown them; only the
+    // pattern lists are written the way Qt reads them.
+    EXPECT_EQ(PictureNameFilters(),
+              (QStringList{
+                  QStringLiteral("All pictures (*.bmp *.wmf *.jpg *.gif *.png)"),
+                  QStringLiteral("Bitmap Image File picture (*.bmp)"),
+                  QStringLiteral("Graphics Interchange Format picture (*.gif)"),
+                  QStringLiteral("Joint Photographic Experts Group picture (*.jpg)"),
+                  QStringLiteral("Portable Network Graphic picture (*.png)"),
+                  QStringLiteral("Windows Meta File picture (*.wmf)"),
+                  QStringLiteral("All files (*)"),
+              }));
+    // Odd parts and a filter of absurd length give nothing to offer.
+    EXPECT_EQ(qtNameFilters(QStringLiteral("Only a caption|")), QStringList{});
+    EXPECT_EQ(qtNameFilters(QStringLiteral("Text|*.txt|dangling")),
+              QStringList{QStringLiteral("Text (*.txt)")});
+    EXPECT_TRUE(qtNameFilters(QString(5000, QLatin1Char('|'))).isEmpty());
 }
 
 } // namespace
