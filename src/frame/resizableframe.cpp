@@ -222,11 +222,12 @@ void ResizableFrame::loadHidden()
 
 void ResizableFrame::showLoaded()
 {
+    // On top from the start: the flag goes into the native window as it is made.
+    if (const auto onTop = convert::toBool(LoadSetting(reg::OnTop, QStringLiteral("0"))))
+        SetOnTop(this, *onTop);
     // Window-manager hints go on the native window before it is first mapped.
     setWindowRole(objectName());
     setSkipTaskbar(this);
-    if (const auto onTop = convert::toBool(LoadSetting(reg::OnTop, QStringLiteral("0"))))
-        SetOnTop(this, *onTop);
     show();
 }
 
