@@ -167,6 +167,25 @@ JpegShape inspectJpeg(QIODevice &device)
     return shape;
 }
 
+// True when the PNG's chunks run whole up to its end chunk. The PNG reader
+// reports a truncated file through libpng's own error printer, which no
+// logging rule reaches, so such a file is refused before the reader sees it.
+bool pngComplete(QFile &file)
+{
+    const qint64 size = file.size();
+    qint64 at = 8;
+    for (;;) {
+        uchar header[8];
+        if (at + 12 > size || !file.seek(at) || file.read(reinterpret_cast<char *>(header), 8) != 8)
+            return false;
+        at += 12 + qint64(qFromBigEndian<quint32>(header));
+        if (at > size)
+            return false;
+        if (std::memcmp(header + 4, "IEND", 4) == 0)
+            return true;
+    }
+}
+
 DecodedPicture failed(PictureFailure failure, const QString &path, const char *why)
 {
     qCDebug(lcPictures) << "picture not read:" << path << why;
@@ -221,6 +240,9 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize)
         if (shape.wholeImageBytes > qint64(kPictureAllocationLimitMiB) << 20)
             return failed(PictureFailure::TooLarge, path, "JPEG needs too much memory");
     }
+    const bool png = headed && std::memcmp(head, "\x89PNG\r\n", 6) == 0;
+    if (png && (!pngComplete(file) || !file.seek(0)))
+        return failed(PictureFailure::Unreadable, path, "truncated PNG");
     const qint64 bmpSize = qFromLittleEndian<quint32>(head + 2);
     if (headed && head[0] == 'B' && head[1] == 'M' && bmpSize > file.size())
         return failed(PictureFailure::Unreadable, path, "truncated BMP");

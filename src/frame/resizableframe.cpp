@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QMimeData>
@@ -325,8 +326,13 @@ void ResizableFrame::RenderMainPart()
         return;
     m_renderedKey = key;
     m_renderedSize = size;
+    QElapsedTimer took;
+    took.start();
     objMAINPART->setPicture(ResizePicture(source, size.width(), size.height(),
                                           QGuiApplication::palette().color(QPalette::Base), false));
+    if (!source.isNull())
+        qCDebug(lcFrame) << "main part rendered" << source.size() << "to" << size << "in"
+                         << took.nsecsElapsed() / 1e6 << "ms";
 }
 
 void ResizableFrame::updateparts()

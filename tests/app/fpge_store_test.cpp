@@ -1,5 +1,6 @@
 #include "app/fpge_store.h"
 
+#include "app/kindtable.h"
 #include "core/valuenames.h"
 #include "frame/commondialog.h"
 #include "frame/picturedecode.h"
@@ -155,4 +156,11 @@ TEST_F(MenuFormTest, DownloadOpensThePageOfTheOtherPrograms)
     menu().mnuFILEDOWNLOAD_Click();
     ASSERT_EQ(desk.opened.size(), 1);
     EXPECT_EQ(desk.opened[0].toString(), globals().strAPPSURL);
+}
+
+TEST_F(MenuFormTest, NewMakesNotesInTheNotesProgramAndPhotosInAnyOther)
+{
+    EXPECT_STREQ(newWidgetRow(QStringLiteral("TavloNotes")).kind.formName, "fapp_NOTES");
+    for (const char *title : {"TavloStopwatch", "TavloTimer", "TavloPhotos", "TavloClock"})
+        EXPECT_STREQ(newWidgetRow(QLatin1String(title)).kind.formName, "fapp_PHOTOS") << title;
 }

@@ -3,12 +3,18 @@
 #include "core/valuenames.h"
 #include "frame/picturedecode.h"
 #include "photosfixture.h"
+#include "platform/unixsignals.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QTemporaryFile>
+#include <csignal>
+#include <cstdio>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tavlo;
 
@@ -160,4 +166,67 @@ TEST_F(PhotosTest, APictureDroppedOnTheFrameIsTaken)
     QCoreApplication::sendEvent(frame(0), &drop);
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown.count() == 1; }, 5000));
     EXPECT_EQ(mainPart(0)->Tag(), path);
+}
+
+TEST_F(PhotosTest, DamagedPicturesSayNothingOnStandardError)
+{
+    ASSERT_TRUE(startWith({}));
+    const QString good = quadrants(QStringLiteral("whole.png"), QSize(300, 200));
+    QFile source(good);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray png = source.readAll();
+    QImage photo(300, 200, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && photo.save(&buffer, "JPEG"));
+    // Garbage inside the scan, the markers left whole.
+    for (qsizetype i = jpeg.size() / 2; i < jpeg.size() / 2 + 40; ++i)
+        jpeg[i] = char(0xFF);
+    const auto write = [](const QString &name, const QByteArray &bytes) {
+        QFile file(test::dataHome() + QLatin1Char('/') + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    const QString files[] = {write(QStringLiteral("cut.png"), png.left(png.size() / 2)),
+                             write(QStringLiteral("garbled.jpg"), jpeg)};
+
+    QTemporaryFile captured;
+    ASSERT_TRUE(captured.open());
+    fflush(stderr);
+    const int saved = dup(2);
+    dup2(captured.handle(), 2);
+    for (const QString &path : files)
+        take(0, path);
+    fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    EXPECT_EQ(captured.readAll(), QByteArray());
+}
+
+TEST_F(PhotosTest, SignalsAndTheSessionsEndSaveTheFrames)
+{
+    for (const int signalNumber : {0, SIGTERM, SIGINT, SIGHUP}) {
+        ASSERT_TRUE(startWith({{"TOTAL", QStringLiteral("2")},
+                               {"0PHOTO", QStringLiteral("/p/0.png")},
+                               {"1PHOTO", QStringLiteral("/p/1.png")}}));
+        installExitHandlers(*qApp);
+        frame(1)->move(30 + signalNumber, 40);
+        SaveSetting(reg::Total, QStringLiteral("9"));
+        if (signalNumber == 0) {
+            // The desktop session ending saves and leaves everything open.
+            SaveWidgets();
+            EXPECT_EQ(shownCount(), 2);
+        } else {
+            std::raise(signalNumber);
+            EXPECT_TRUE(QTest::qWaitFor([] { return shownCount() == 0; }, 2000)) << signalNumber;
+        }
+        EXPECT_EQ(stored("TOTAL"), QStringLiteral("2")) << signalNumber;
+        EXPECT_EQ(stored("1PHOTO"), QStringLiteral("/p/1.png")) << signalNumber;
+        EXPECT_EQ(stored("1PHOTOLEFT"), QString::number((30 + signalNumber) * twipsPerPixelX()))
+            << signalNumber;
+        qDeleteAll(qApp->findChildren<UnixSignalWatcher *>());
+        resetGlobals();
+    }
 }
