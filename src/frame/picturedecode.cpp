@@ -208,8 +208,28 @@ QSize DecodeSize(QSize pictureSize, QSize maxSize)
     return {width, height};
 }
 
-DecodedPicture DecodePicture(const QString &path, QSize maxSize)
+QSize CoverSize(QSize pictureSize, QSize box)
 {
+    if (pictureSize.isEmpty() || box.isEmpty())
+        return pictureSize;
+    const double scale = std::max(double(box.width()) / pictureSize.width(),
+                                  double(box.height()) / pictureSize.height());
+    if (scale >= 1)
+        return pictureSize;
+    return {
+        std::clamp(int(std::ceil(pictureSize.width() * scale - 1e-9)), 1, pictureSize.width()),
+        std::clamp(int(std::ceil(pictureSize.height() * scale - 1e-9)), 1, pictureSize.height())};
+}
+
+DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover)
+{
+    // Within maxSize, and no more than covering the box: both keep the aspect,
+    // so the narrower of the two is the smaller.
+    const auto decodeSize = [&](QSize upright) {
+        const QSize within = DecodeSize(upright, maxSize);
+        const QSize covering = CoverSize(upright, cover);
+        return covering.width() < within.width() ? covering : within;
+    };
     const RegularFile opened = OpenRegularFile(path, kMaxPictureFileBytes);
     switch (opened.error) {
     case RegularFileError::None:
@@ -263,7 +283,7 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize)
     QSize target; // upright, within maxSize
     if (stored.isValid()) {
         const QSize upright = turned ? stored.transposed() : stored;
-        target = DecodeSize(upright, maxSize);
+        target = decodeSize(upright);
         // JPEG decodes quickest at an eighth, a quarter or a half of its size;
         // from there our filter scales the rest, quicker and sharper than the
         // reader's own 3/8 and the like followed by its box filter.
@@ -287,7 +307,7 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize)
         return failed(PictureFailure::Unreadable, path, "decoding failed");
     // A reader that could not tell its size beforehand decoded it whole.
     if (!target.isValid())
-        target = DecodeSize(image.size(), maxSize);
+        target = decodeSize(image.size());
     if (target != image.size())
         image = ScalePicture(image, target);
     const QImage::Format wanted =

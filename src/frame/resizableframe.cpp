@@ -163,15 +163,21 @@ ResizableFrame::ResizableFrame(const QString &formName, QWidget *parent)
 
     m_restoreLoader = new PictureLoader(nullptr, this);
     m_pickLoader = new PictureLoader(nullptr, this);
+    m_detailLoader = new PictureLoader(nullptr, this);
     connect(m_restoreLoader, &PictureLoader::pictureLoaded, this,
             [this](quint64, const QString &path, const QImage &picture) {
-                pictureRead(path, picture);
+                pictureRead(path, picture, m_restoreCover);
             });
     connect(m_pickLoader, &PictureLoader::pictureLoaded, this,
             [this](quint64, const QString &path, const QImage &picture) {
                 // A picture chosen now wins over the one still coming from the settings.
                 m_restoreLoader->cancel();
-                pictureRead(path, picture);
+                m_detailLoader->cancel();
+                pictureRead(path, picture, m_pickCover);
+            });
+    connect(m_detailLoader, &PictureLoader::pictureLoaded, this,
+            [this](quint64, const QString &path, const QImage &picture) {
+                pictureRead(path, picture, QSize());
             });
     const auto failed = [this](quint64, const QString &path, PictureFailure why) {
         qCDebug(lcFrame) << "picture not shown:" << path << int(why);
@@ -246,10 +252,9 @@ void ResizableFrame::NewPHOTOForm()
     objMAINPART->setTag(photo);
     picPHOTO->setPicture(QImage());
     m_pickLoader->cancel();
-    if (photo.isEmpty())
-        m_restoreLoader->cancel();
-    else
-        m_restoreLoader->request(photo, LargestScreenSize());
+    m_restoreLoader->cancel();
+    m_detailLoader->cancel();
+    m_detailAsked = false;
 
     const QSize largest = largestFrame();
     const auto load = [&](QLatin1String name, int current, double bound) {
@@ -281,6 +286,12 @@ void ResizableFrame::NewPHOTOForm()
     updateparts();
     RenderMainPart();
     ColorUpdate();
+    // Read only as large as the main part needs it; more detail follows
+    // when the widget is made larger.
+    if (!photo.isEmpty()) {
+        m_restoreCover = objMAINPART->size();
+        m_restoreLoader->request(photo, LargestScreenSize(), m_restoreCover);
+    }
 }
 
 void ResizableFrame::picopen()
@@ -299,11 +310,16 @@ void ResizableFrame::takePicture(const QString &path)
 {
     if (path.isEmpty() || path.size() > kMaxPathLength)
         return;
-    m_pickLoader->request(path, LargestScreenSize());
+    m_pickCover = objMAINPART->size();
+    m_pickLoader->request(path, LargestScreenSize(), m_pickCover);
 }
 
-void ResizableFrame::pictureRead(const QString &path, const QImage &picture)
+void ResizableFrame::pictureRead(const QString &path, const QImage &picture, QSize cover)
 {
+    // A picture that could not cover the box it was read for was read whole
+    // (or at the screens' bound): there is no more detail to read.
+    m_detailAsked =
+        cover.isEmpty() || picture.width() < cover.width() || picture.height() < cover.height();
     picPHOTO->setPicture(picture);
     objMAINPART->setTag(path);
     RenderMainPart();
@@ -321,6 +337,13 @@ void ResizableFrame::RenderMainPart()
     // Always made from the picture as read, never from the last scaled copy.
     const QImage &source = picPHOTO->Picture();
     const QSize size = objMAINPART->size();
+    // Grown beyond what the picture was read for: it is read again at the
+    // detail the screens can show, and scaled up until then.
+    if (!source.isNull() && !m_detailAsked &&
+        (size.width() > source.width() || size.height() > source.height())) {
+        m_detailAsked = true;
+        m_detailLoader->request(objMAINPART->Tag(), LargestScreenSize());
+    }
     const qint64 key = source.isNull() ? 0 : source.cacheKey();
     if (key == m_renderedKey && size == m_renderedSize)
         return;

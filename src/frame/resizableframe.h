@@ -130,11 +130,18 @@ protected:
     PictureSurface *picPHOTO = nullptr;
 
 private:
-    void pictureRead(const QString &path, const QImage &picture);
+    // picture is the one read from path to cover a box of cover pixels (none:
+    // at the screens' detail).
+    void pictureRead(const QString &path, const QImage &picture, QSize cover);
     void sync();
 
     PictureLoader *m_restoreLoader = nullptr;
     PictureLoader *m_pickLoader = nullptr;
+    PictureLoader *m_detailLoader = nullptr;
+    // picPHOTO holds (or will soon hold) the picture at the screens' detail.
+    bool m_detailAsked = false;
+    QSize m_restoreCover;
+    QSize m_pickCover;
     // What the main part shows now: the source picture and the size it was made for.
     qint64 m_renderedKey = -1;
     QSize m_renderedSize;

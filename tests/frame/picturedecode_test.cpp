@@ -246,6 +246,34 @@ TEST(PictureDecodeSizeTest, FitsWithinTheBoundKeepingTheAspect)
             << c.bound.height();
 }
 
+TEST(PictureDecodeSizeTest, CoversTheBoxWithTheLeastPicture)
+{
+    const struct
+    {
+        QSize picture, box, expected;
+    } cases[] = {
+        {{6000, 4000}, {400, 300}, {450, 300}},
+        {{6000, 4000}, {300, 400}, {600, 400}},
+        {{400, 300}, {100, 50}, {100, 75}},
+        {{400, 300}, {800, 10}, {400, 300}}, // never enlarged
+        {{400, 300}, {}, {400, 300}},
+        {{10000, 1}, {3, 3}, {10000, 1}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CoverSize(c.picture, c.box), c.expected)
+            << c.picture.width() << "x" << c.picture.height() << " over " << c.box.width() << "x"
+            << c.box.height();
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.png"));
+    QImage picture(600, 400, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    ASSERT_TRUE(picture.save(path));
+    // Within the bound and covering the box: the smaller of the two wins.
+    EXPECT_EQ(DecodePicture(path, QSize(300, 300), QSize(120, 40)).image.size(), QSize(120, 80));
+    EXPECT_EQ(DecodePicture(path, QSize(150, 150), QSize(500, 300)).image.size(), QSize(150, 100));
+}
+
 TEST(PictureNameFiltersTest, TheChoosersCaptionsWithQtPatterns)
 {
     // The captions as the file chooser has always shown them; only the

@@ -230,3 +230,28 @@ TEST_F(PhotosTest, SignalsAndTheSessionsEndSaveTheFrames)
         resetGlobals();
     }
 }
+
+TEST_F(PhotosTest, APictureIsReadForItsFrameAndAgainWhenTheFrameGrows)
+{
+    const double tx = twipsPerPixelX(), ty = twipsPerPixelY();
+    ASSERT_TRUE(startWith({{"TOTAL", QStringLiteral("2")},
+                           {"0PHOTO", quadrants(QStringLiteral("big.png"), QSize(400, 300))},
+                           {"0PHOTOWIDTH", QString::number(100 * tx)},
+                           {"0PHOTOHEIGHT", QString::number(50 * ty)}}));
+    const auto photo = [] {
+        return frame(0)->findChild<PictureSurface *>(QStringLiteral("picPHOTO"))->Picture();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !photo().isNull(); }, 5000));
+    // Just large enough to cover the main part, the aspect kept.
+    EXPECT_EQ(photo().size(), QSize(100, 75));
+    EXPECT_EQ(mainPart(0)->Picture().size(), QSize(100, 50));
+
+    const QSize margins = frame(0)->size() - mainPart(0)->size();
+    frame(0)->resize(QSize(300, 120) + margins);
+    EXPECT_EQ(mainPart(0)->Picture().size(), QSize(300, 120));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return photo().size() == QSize(400, 300); }, 5000));
+    const QImage shown = mainPart(0)->Picture();
+    ASSERT_EQ(shown.size(), QSize(300, 120));
+    EXPECT_EQ(pixel(shown, 299, 119), QColor(Qt::yellow));
+    EXPECT_EQ(pixel(shown, 0, 0), QColor(Qt::red));
+}
