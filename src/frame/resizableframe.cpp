@@ -36,6 +36,7 @@ constexpr int kMainWidth = 3600;
 constexpr int kMainHeight = 2700;
 constexpr int kGripSize = 255;
 constexpr int kLabelLeft = 210;
+constexpr int kCascadeStep = 360;
 
 // The longest path taken from a setting or a drop; longer is no file name here.
 constexpr qsizetype kMaxPathLength = 4096;
@@ -270,11 +271,17 @@ void ResizableFrame::NewPHOTOForm()
             convert::toSingle(stored.load(name, convert::fromSingle(float(current))));
         return number ? double(*number) : current;
     };
+    setFormWidth(objMAINPART->Width() + 2 * objMAINPART->Left());
+    setFormHeight(objMAINPART->Height() + 2 * objMAINPART->Left());
+    // A widget with no place of its own comes up centred, each number a step
+    // further down and right, so that new ones do not hide each other.
+    const ScreenTwips screen = primaryScreenTwips();
+    const int step = kCascadeStep * (widgetNumber().value_or(0) % 8);
+    setFormLeft(screen.left + (screen.width - formWidth()) / 2 + step);
+    setFormTop(screen.top + (screen.height - formHeight()) / 2 + step);
     // A place far off the screens is brought back by the placement check below.
     setFormLeft(place(reg::PhotoLeft, formLeft()));
     setFormTop(place(reg::PhotoTop, formTop()));
-    setFormWidth(objMAINPART->Width() + 2 * objMAINPART->Left());
-    setFormHeight(objMAINPART->Height() + 2 * objMAINPART->Left());
 
     writeFirstRunDefaults();
     loadTransparency();
