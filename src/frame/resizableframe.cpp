@@ -21,6 +21,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QPointer>
+#include <QThreadPool>
 #include <algorithm>
 #include <cmath>
 
@@ -46,6 +48,17 @@ constexpr qsizetype kMaxPathLength = 4096;
 QSize largestFrame()
 {
     return LargestScreenSize() * 2;
+}
+
+// Pictures are decoded on threads of their own: Qt's painting splits large
+// image work over the global pool and waits for it, so decodes queued there
+// would hold up the interface until they were done.
+QThreadPool *decodingPool()
+{
+    static QPointer<QThreadPool> pool;
+    if (!pool)
+        pool = new QThreadPool(qApp);
+    return pool;
 }
 
 int clampTwips(double twips, double largest)
@@ -162,9 +175,9 @@ ResizableFrame::ResizableFrame(const QString &formName, QWidget *parent)
     lablCORNER->setWidth(kGripSize);
     lablCORNER->setHeight(kGripSize);
 
-    m_restoreLoader = new PictureLoader(nullptr, this);
-    m_pickLoader = new PictureLoader(nullptr, this);
-    m_detailLoader = new PictureLoader(nullptr, this);
+    m_restoreLoader = new PictureLoader(decodingPool(), this);
+    m_pickLoader = new PictureLoader(decodingPool(), this);
+    m_detailLoader = new PictureLoader(decodingPool(), this);
     connect(m_restoreLoader, &PictureLoader::pictureLoaded, this,
             [this](quint64, const QString &path, const QImage &picture) {
                 pictureRead(path, picture, m_restoreCover);
