@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QTemporaryFile>
+#include <QThreadPool>
 #include <csignal>
 #include <cstdio>
 #include <sys/stat.h>
@@ -254,4 +255,16 @@ TEST_F(PhotosTest, APictureIsReadForItsFrameAndAgainWhenTheFrameGrows)
     ASSERT_EQ(shown.size(), QSize(300, 120));
     EXPECT_EQ(pixel(shown, 299, 119), QColor(Qt::yellow));
     EXPECT_EQ(pixel(shown, 0, 0), QColor(Qt::red));
+}
+
+TEST_F(PhotosTest, DecodingLeavesQtsOwnThreadPoolFree)
+{
+    // Qt's painting waits for work it puts on the global pool; decodes queued
+    // there would hold every frame's painting up until they were done.
+    ASSERT_TRUE(startWith({}));
+    const QString big = quadrants(QStringLiteral("big.png"), QSize(1600, 1200));
+    QSignalSpy shown(frame(0), &ResizableFrame::pictureShown);
+    frame(0)->takePicture(big);
+    EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown.count() == 1; }, 5000));
 }
