@@ -222,6 +222,18 @@ bool SaveSetting(const QString &name, const QString &value)
     return g.objREGISTRY->RegSave(reg::HKCU, g.strREGROOT + reg::SettingsKey, name, value);
 }
 
+quint64 cmlib_REGISTRY::generation()
+{
+    m_cache->check(m_writer->committed());
+    return m_cache->generation();
+}
+
+quint64 SettingsGeneration()
+{
+    MainGlobals &g = globals();
+    return g.objREGISTRY ? g.objREGISTRY->generation() : 0;
+}
+
 void FlushSettings()
 {
     MainGlobals &g = globals();
