@@ -13,6 +13,7 @@ packages=(
   fonts-dejavu-core
   valgrind
   locales
+  faketime procps
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "app/kindtable.h"
 
+#include "widgets/calendar/fapp_calndr.h"
 #include "widgets/clock/fapp_clock.h"
 
 namespace tavlo {
@@ -8,6 +9,11 @@ namespace {
 WidgetForm *makeClock()
 {
     return new fapp_CLOCK;
+}
+
+WidgetForm *makeCalendar()
+{
+    return new fapp_CALNDR;
 }
 
 constexpr const char *kTabs = "Theme,Preset,Text,Windows,About";
@@ -23,7 +29,8 @@ const KindTableRow kKinds[] = {
       .formName = "fapp_CALNDR",
       .dialogTabs = kTabs,
       .timeRowCaption = "&Header:",
-      .dateRowCaption = "&Dates:"}},
+      .dateRowCaption = "&Dates:"},
+     makeCalendar},
     {{.title = "TavloClock",
       .formName = "fapp_CLOCK",
       .dialogTabs = "Theme,Preset,Text,Date,Windows,About",

@@ -109,11 +109,7 @@ void FrameBase::loadTransparency()
 void FrameBase::ColorUpdate()
 {
     const ThemeShades shades = themeShades(m_themeColor, m_contrast);
-    if (shades.back != m_backColor) {
-        m_backColor = shades.back;
-        shpBORDER->setBorderColor(shades.back);
-        update();
-    }
+    applyBackColor(shades.back);
     lnesep->setBorderColor(shades.separator);
     colourParts(shades);
     picTIME->paintGradient(90, shades.timeFrom, shades.timeTo);
@@ -122,6 +118,15 @@ void FrameBase::ColorUpdate()
 }
 
 void FrameBase::colourParts(const ThemeShades &) {}
+
+void FrameBase::applyBackColor(OleColor back)
+{
+    if (back == m_backColor)
+        return;
+    m_backColor = back;
+    shpBORDER->setBorderColor(back);
+    update();
+}
 
 double FrameBase::formLeft() const
 {
