@@ -1,5 +1,6 @@
 #include "app/kindtable.h"
 
+#include "widgets/calculator/fapp_calc.h"
 #include "widgets/clock/fapp_clock.h"
 
 namespace tavlo {
@@ -10,6 +11,11 @@ WidgetForm *makeClock()
     return new fapp_CLOCK;
 }
 
+WidgetForm *makeCalculator()
+{
+    return new fapp_CALC;
+}
+
 constexpr const char *kTabs = "Theme,Preset,Text,Windows,About";
 
 // Adding a kind is one row here and its folder under src/widgets.
@@ -18,7 +24,8 @@ const KindTableRow kKinds[] = {
       .formName = "fapp_CALC",
       .dialogTabs = kTabs,
       .timeRowCaption = "&Display:",
-      .dateRowCaption = "&Buttons:"}},
+      .dateRowCaption = "&Buttons:"},
+     makeCalculator},
     {{.title = "TavloCalendar",
       .formName = "fapp_CALNDR",
       .dialogTabs = kTabs,
