@@ -10,6 +10,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,6 +154,10 @@ TEST_F(CalcWindowTest, KeysLieWhereTheyAreDesignedAndOnlyRootAndReciprocalAreOut
     EXPECT_EQ(key(QStringLiteral("btnEQL"))->pixelRect(),
               QRect(twipsToPixelsX(2340), twipsToPixelsY(1800), twipsToPixelsX(1050),
                     twipsToPixelsY(330)));
+    // The number's digits are not cut at the bottom.
+    Label *display = label("lblDISPLAYNUMBER");
+    EXPECT_GE(display->height(), QFontMetrics(display->font()).height());
+    EXPECT_EQ(display->y(), twipsToPixelsY(525));
     // The frame's text labels only carry settings.
     for (const char *name : {"lblTIME", "lblDATE", "lblSECS", "lblSTYLE"})
         EXPECT_FALSE(label(name)->isVisible()) << name;

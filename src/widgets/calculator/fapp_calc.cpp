@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace tavlo {
 namespace {
@@ -93,6 +94,7 @@ constexpr int kStripWidth = 3515;
 constexpr int kDisplayStripHeight = 915;
 constexpr int kKeypadStripTop = 945;
 constexpr int kKeypadStripHeight = 2220;
+constexpr int kDisplayNumberHeight = 270;
 // Above the top edge of their strips: the text labels are never seen.
 constexpr int kHiddenTop = -1000;
 
@@ -138,7 +140,7 @@ fapp_CALC::fapp_CALC(QWidget *parent) : FixedFrame(QStringLiteral("fapp_CALC"), 
     }
 
     lblDISPLAYNUMBER = makeLabel("lblDISPLAYNUMBER", picTIME, QStringLiteral("Arial"), 14,
-                                 QRect(1890, 525, 1485, 270));
+                                 QRect(1890, 525, 1485, kDisplayNumberHeight));
     lblDISPLAYNUMBER->setTextAlign(Label::AlignRightJustify);
     lblDISPLAYFUNCTION = makeLabel("lblDISPLAYFUNCTION", picTIME, QStringLiteral("Tahoma"), 12,
                                    QRect(135, 615, 300, 285));
@@ -246,6 +248,10 @@ void fapp_CALC::updateparts()
         display->setForeColor(lblTIME->ForeColor());
         display->setFontName(lblTIME->FontName());
     }
+    // The number's design height is less than a line of most faces at its
+    // size; it grows downwards into the strip so the digits are not cut.
+    lblDISPLAYNUMBER->setHeight(
+        std::max(kDisplayNumberHeight, lblDISPLAYNUMBER->textSizeTwips().height()));
     for (size_t i = 0; i < m_keys.size(); ++i)
         m_keys[i]->setForeColor(kKeys[i].group == KeyGroup::MemoryKeys ? lblTIME->ForeColor()
                                                                        : lblDATE->ForeColor());
