@@ -54,7 +54,7 @@ command -v valgrind >/dev/null && command -v callgrind_control >/dev/null || exi
 # Instructions counted since the last zero or dump, from a new dump.
 dumped() {
     local vg=$1 n
-    callgrind_control -d "$vg" >/dev/null
+    callgrind_control -d "$vg" >/dev/null 2>&1
     sleep 1
     n=$(ls -t "$WORK/cg.$vg".* 2>/dev/null | head -1)
     grep -h '^totals:' "$n" | awk '{print $2}'
@@ -69,7 +69,7 @@ for p in "${PROGRAMS[@]}"; do
     for _ in 1 2 3 4 5 6; do id=$(wait_window "$(role_of "$p")") && break; done
     [ -n "$id" ] || fail "no $p window under valgrind"
     sleep 5
-    callgrind_control -z "$vg" >/dev/null
+    callgrind_control -z "$vg" >/dev/null 2>&1
     sleep 10
     idle=$(dumped "$vg")
     echo "$p: $idle instructions in 10 s idle: $((idle / 20)) per tick"
@@ -78,7 +78,7 @@ for p in "${PROGRAMS[@]}"; do
         # The 5 key: strip at 45, 945 twips, key at 855, 1035, 555 x 285.
         pointer_to $((x + (45 + 855 + 277) / 15)) $((y + (945 + 1035 + 142) / 15))
         sleep 1
-        callgrind_control -z "$vg" >/dev/null
+        callgrind_control -z "$vg" >/dev/null 2>&1
         start_ns=$(date +%s%N)
         for _ in $(seq "$CLICKS"); do
             xdotool click 1
