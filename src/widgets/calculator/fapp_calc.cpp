@@ -36,7 +36,7 @@ int whiteWeight(KeyGroup group)
 }
 
 // One key: where it lies (twips, in its strip) and what it does.
-struct KeySpec
+struct KeyDesign
 {
     const char *name;
     const char *caption;
@@ -55,7 +55,7 @@ using enum KeyGroup;
 
 // The reciprocal and root keys lie beyond the right edge of the keypad strip,
 // where no click reaches them; the keyboard does.
-const KeySpec kKeys[] = {
+const KeyDesign kKeys[] = {
     {"btnMC", "MC", MemoryClear, MemoryKeys, true, 90, 90, 600, 285, kKeyPoints},
     {"btnMR", "MR", MemoryRecall, MemoryKeys, true, 765, 90, 600, 285, kKeyPoints},
     {"btnMS", "MS", MemoryStore, MemoryKeys, true, 1440, 90, 600, 285, kKeyPoints},
@@ -151,15 +151,15 @@ fapp_CALC::fapp_CALC(QWidget *parent) : FixedFrame(QStringLiteral("fapp_CALC"), 
     lblSUB->setTextAlign(Label::AlignRightJustify);
 
     m_keys.reserve(std::size(kKeys));
-    for (const KeySpec &spec : kKeys) {
-        auto *key = new KeyLabel(QLatin1String(spec.name), QLatin1String(spec.caption),
-                                 spec.upperStrip ? picTIME : picDATE);
-        key->setLeft(spec.left);
-        key->setTop(spec.top);
-        key->setWidth(spec.width);
-        key->setHeight(spec.height);
+    for (const KeyDesign &design : kKeys) {
+        auto *key = new KeyLabel(QLatin1String(design.name), QLatin1String(design.caption),
+                                 design.upperStrip ? picTIME : picDATE);
+        key->setLeft(design.left);
+        key->setTop(design.top);
+        key->setWidth(design.width);
+        key->setHeight(design.height);
         key->setFontName(kKeyFont);
-        key->setFontSize(spec.points);
+        key->setFontSize(design.points);
         m_keys.push_back(key);
     }
     btnMC = m_keys.front();
