@@ -1,5 +1,6 @@
 #include "app/kindtable.h"
 
+#include "widgets/calculator/fapp_calc.h"
 #include "widgets/calendar/fapp_calndr.h"
 #include "widgets/clock/fapp_clock.h"
 
@@ -9,6 +10,11 @@ namespace {
 WidgetForm *makeClock()
 {
     return new fapp_CLOCK;
+}
+
+WidgetForm *makeCalculator()
+{
+    return new fapp_CALC;
 }
 
 WidgetForm *makeCalendar()
@@ -24,7 +30,8 @@ const KindTableRow kKinds[] = {
       .formName = "fapp_CALC",
       .dialogTabs = kTabs,
       .timeRowCaption = "&Display:",
-      .dateRowCaption = "&Buttons:"}},
+      .dateRowCaption = "&Buttons:"},
+     makeCalculator},
     {{.title = "TavloCalendar",
       .formName = "fapp_CALNDR",
       .dialogTabs = kTabs,
