@@ -96,18 +96,6 @@ TEST_F(PresetTest, AClickAppliesAPresetAndCompletesAMainOnlyFile)
     EXPECT_EQ(file.value(QStringLiteral("preset"), QStringLiteral(">     caption")), std::nullopt);
 }
 
-TEST_F(PresetTest, AKeyWithoutThePrefixIsIgnored)
-{
-    ASSERT_TRUE(start());
-    place(QStringLiteral("Plain.tvp"), "[main]\r\ntheme-color=255\r\n");
-    fdlg_SETTINGS *d = open();
-    click(d, QStringLiteral("Plain.tvp"));
-    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
-    EXPECT_EQ(ProfileFile::fromBytes(contents(QStringLiteral("Plain.tvp")))
-                  .value(QStringLiteral("main"), QStringLiteral(">     theme-color")),
-              QStringLiteral("0"));
-}
-
 TEST_F(PresetTest, SavingTwiceUnderOneNameKeepsTheSecondSet)
 {
     ASSERT_TRUE(start());
@@ -137,14 +125,9 @@ TEST_F(PresetTest, SavingTwiceUnderOneNameKeepsTheSecondSet)
     d->preset->btnpCOLOR->setColor(0);
     click(d, QStringLiteral("Mine.tvp"));
     EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0x00FF00);
-}
 
-TEST_F(PresetTest, ACaptionEndingInTvpKeepsOneTvp)
-{
-    ASSERT_TRUE(start());
-    fdlg_SETTINGS *d = open();
+    // A caption that ends in ".tvp" keeps it, and applies back under that caption.
     save(d, QStringLiteral("Night.tvp"));
-    EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("/Night.tvp.tvp")));
     d->theme->btnIMPORT->click();
     click(d, QStringLiteral("Night.tvp.tvp"));
     EXPECT_EQ(d->preset->txtPRESETNEW->text(), QStringLiteral("Night.tvp"));
@@ -169,32 +152,25 @@ TEST_F(PresetTest, CaptionsThatCannotNameAFileAreRefused)
     EXPECT_FALSE(QFile::exists(globals().strPROGRAMFOLDER + QStringLiteral("/escape.tvp")));
 }
 
-TEST_F(PresetTest, AnEmptyFolderDisablesEditAndDelete)
-{
-    ASSERT_TRUE(start());
-    fdlg_SETTINGS *d = open();
-    EXPECT_EQ(d->theme->flbLIST->count(), 0);
-    EXPECT_FALSE(d->theme->btnEDIT->isEnabled());
-    EXPECT_FALSE(d->theme->btnDELETE->isEnabled());
-    EXPECT_FALSE(d->theme->btnDELETEALL->isEnabled());
-    d->theme->btnDELETE->click();
-    EXPECT_TRUE(desktop.trashed.isEmpty());
-
-    place(QStringLiteral("One.tvp"), "[main]\r\n");
-    d->theme->btnEXPORT->click();
-    EXPECT_EQ(d->theme->flbLIST->count(), 1);
-    EXPECT_FALSE(d->theme->btnEDIT->isEnabled());
-    EXPECT_TRUE(d->theme->btnDELETE->isEnabled());
-    EXPECT_TRUE(d->theme->btnDELETEALL->isEnabled());
-}
-
 TEST_F(PresetTest, DeleteAllOverFivePresetsThenAClickStillApplies)
 {
     ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = open();
+    const auto enabled = [d] {
+        return QList<bool>{d->theme->btnEDIT->isEnabled(), d->theme->btnDELETE->isEnabled(),
+                           d->theme->btnDELETEALL->isEnabled()};
+    };
+    // An empty folder: nothing to edit or delete.
+    EXPECT_EQ(enabled(), QList<bool>({false, false, false}));
+    d->theme->btnDELETE->click();
+    EXPECT_TRUE(desktop.trashed.isEmpty());
+
     for (int i = 1; i <= 5; ++i)
         place(QStringLiteral("P%1.tvp").arg(i), "[main]\r\n>     theme-color=255\r\n");
-    fdlg_SETTINGS *d = open();
+    d->theme->btnEXPORT->click();
     ASSERT_EQ(d->theme->flbLIST->count(), 5);
+    // Edit waits for a selection.
+    EXPECT_EQ(enabled(), QList<bool>({false, true, true}));
     d->theme->btnDELETEALL->click();
     EXPECT_EQ(desktop.trashed.size(), 5);
     EXPECT_EQ(d->theme->flbLIST->count(), 0);
@@ -249,6 +225,8 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     for (int i = 0; i < garbage.size(); ++i)
         garbage[i] = char((i * 7919 + 13) % 256);
     place(QStringLiteral("Empty.tvp"), QByteArray());
+    // A key without the prefix is not one of ours.
+    place(QStringLiteral("Plain.tvp"), "[main]\r\ntheme-color=255\r\n");
     place(QStringLiteral("Garbage.tvp"), garbage);
     place(QStringLiteral("Long.tvp"),
           "[text]\r\n>     time-font=" + QByteArray(10000, 'f') + "\r\n");
@@ -280,7 +258,7 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     // The file keeps what it had.
     EXPECT_TRUE(contents(QStringLiteral("Bad.tvp")).contains(">     transparency=300"));
 
-    for (const char *name : {"Empty.tvp", "Garbage.tvp", "Long.tvp"}) {
+    for (const char *name : {"Empty.tvp", "Garbage.tvp", "Long.tvp", "Plain.tvp"}) {
         click(d, QLatin1String(name));
         EXPECT_EQ(clock->lngTHEMECOLOR(), 0) << name;
     }
@@ -288,6 +266,9 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     // Every byte of the garbage is still there; only line ends became CRLF.
     const auto lf = [](QByteArray bytes) { return bytes.replace("\r\n", "\n"); };
     EXPECT_TRUE(lf(contents(QStringLiteral("Garbage.tvp"))).startsWith(lf(garbage)));
+    EXPECT_EQ(ProfileFile::fromBytes(contents(QStringLiteral("Plain.tvp")))
+                  .value(QStringLiteral("main"), QStringLiteral(">     theme-color")),
+              QStringLiteral("0"));
 }
 
 TEST_F(PresetTest, ARefusedPresetChangesNothing)
