@@ -13,6 +13,7 @@
 #include "messages/fmsg_infobox.h"
 #include "platform/desktop.h"
 #include "platform/profilefile.h"
+#include "platform/x11window.h"
 #include "settings/aboutpage.h"
 #include "settings/datepage.h"
 #include "settings/fontlists.h"
@@ -211,6 +212,8 @@ void fdlg_SETTINGS::followWidget()
     QWindow *owner = m_widget->window()->windowHandle();
     if (windowHandle() && owner)
         windowHandle()->setTransientParent(owner);
+    if (isVisible())
+        setTransientFor(this, m_widget->window());
 }
 
 void fdlg_SETTINGS::paintPages()
