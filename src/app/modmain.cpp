@@ -118,6 +118,16 @@ void wireLayers()
         EndUpdateCheck();
         unloadMenuForm();
     });
+    // The dialog follows the current widget, once for the program's one set.
+    static const bool following = [] {
+        WidgetSet &set = widgetSet();
+        QObject::connect(&set, &WidgetSet::currentChanged, &set, [](int number) {
+            if (fdlg_SETTINGS *dialog = fdlg_SETTINGS::instance())
+                dialog->bindTo(widgetSet().frmWIDGETS(number));
+        });
+        return true;
+    }();
+    Q_UNUSED(following);
 }
 
 void connectWidget(WidgetForm *form)
@@ -213,7 +223,7 @@ void OrderlyExit()
 {
     const WidgetSet &set = widgetSet();
     // The settings dialog owns the orderly exit; it is loaded hidden when it is not open.
-    QWidget *owner = set.current();
+    WidgetForm *owner = set.current();
     for (int i = 0; !owner && i < kWidgetSlots; ++i)
         owner = set.frmWIDGETS(i);
     if (owner)
