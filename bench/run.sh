@@ -2,7 +2,7 @@
 # Measures the clock the way a user runs it: under a real X server and window
 # manager. Prints exec-to-map time, idle CPU, peak memory and instructions per
 # tick, beside a bare Qt label clock.
-# Usage: bench/run.sh [BUILD_DIR]   (IDLE_SECONDS=60, MAP_RUNS=21 by default)
+# Usage: bench/run.sh [BUILD_DIR]   (IDLE_SECONDS=60, WARM_SECONDS=65, MAP_RUNS=21 by default)
 BUILD=${1:-build}
 BIN=$(cd "$BUILD/bin" && pwd)
 IDLE_SECONDS=${IDLE_SECONDS:-60}
@@ -16,27 +16,37 @@ echo "== exec to mapped window, side by side in turns (warm cache, ${MAP_RUNS:=2
 source "$(dirname "$0")/mapcompare.sh"
 map_side_by_side "$MAP_RUNS" "bare Qt label clock" "$BIN/tavlo_refclock" "tavlo-clock" "$BIN/tavlo-clock"
 
-cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
-# Idle CPU and peak memory of one program, measured over IDLE_SECONDS.
+# CPU time of every thread of a process, in ns.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s + 0}'; }
+# Idle CPU and peak memory of programs run at the same time, measured over the
+# same IDLE_SECONDS once each has run WARM_SECONDS (a clock left on screen has
+# shown every caption of its seconds by then). Arguments: LABEL COMMAND pairs.
 measure_idle() {
-    local label=$1 before after
-    shift
-    start_app "$@"
-    sleep 3
-    before=$(cpu_ns "$APP_PID")
+    local pids=() labels=() before=() i
+    while [ $# -ge 2 ]; do
+        start_app $2
+        pids+=("$APP_PID")
+        labels+=("$1")
+        shift 2
+    done
+    sleep "${WARM_SECONDS:-65}"
+    for i in "${!pids[@]}"; do before[i]=$(cpu_ns "${pids[i]}"); done
     sleep "$IDLE_SECONDS"
-    after=$(cpu_ns "$APP_PID")
-    awk -v l="$label" -v b="$before" -v a="$after" -v s="$IDLE_SECONDS" \
-        -v m="$(awk '/VmHWM/{print $2}' "/proc/$APP_PID/status")" \
-        'BEGIN { printf "%-22s CPU %.3f %% of one core (%.1f ms in %d s), VmHWM %.1f MiB\n", l, (a - b) / (s * 1e7), (a - b) / 1e6, s, m / 1024 }'
-    kill -TERM "$APP_PID"
-    wait_exit "$APP_PID"
+    for i in "${!pids[@]}"; do
+        awk -v l="${labels[i]}" -v b="${before[i]}" -v a="$(cpu_ns "${pids[i]}")" -v s="$IDLE_SECONDS" \
+            -v m="$(awk '/VmHWM/{print $2}' "/proc/${pids[i]}/status")" \
+            'BEGIN { printf "%-22s CPU %.3f %% of one core (%.1f ms in %d s), VmHWM %.1f MiB\n", l, (a - b) / (s * 1e7), (a - b) / 1e6, s, m / 1024 }'
+    done
+    for i in "${!pids[@]}"; do
+        kill -TERM "${pids[i]}"
+        wait_exit "${pids[i]}"
+    done
 }
 
-echo "== idle over $IDLE_SECONDS s, side by side"
-measure_idle "tavlo-clock" "$BIN/tavlo-clock"
-measure_idle "bare Qt label clock" "$BIN/tavlo_refclock"
-command -v xclock >/dev/null && measure_idle "xclock -update 1" xclock -update 1
+echo "== idle over $IDLE_SECONDS s, all at once, every thread counted"
+programs=("tavlo-clock" "$BIN/tavlo-clock" "bare Qt label clock" "$BIN/tavlo_refclock")
+command -v xclock >/dev/null && programs+=("xclock -update 1" "xclock -update 1")
+measure_idle "${programs[@]}"
 
 if command -v valgrind >/dev/null && command -v callgrind_control >/dev/null; then
     echo "== instructions per steady tick (callgrind, 20 ticks)"
@@ -45,7 +55,7 @@ if command -v valgrind >/dev/null && command -v callgrind_control >/dev/null; th
     PIDS+=($!)
     vg=$!
     wait_window fapp_CLOCK >/dev/null || fail "no clock window under valgrind"
-    sleep 5
+    sleep "${WARM_SECONDS:-65}"
     callgrind_control -z "$vg" >/dev/null
     sleep 10
     callgrind_control -d "$vg" >/dev/null

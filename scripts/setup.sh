@@ -9,10 +9,11 @@ packages=(
   qt6-image-formats-plugins
   libsqlite3-dev libxcb1-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth openbox xdotool x11-utils imagemagick iproute2
+  xvfb xauth openbox xdotool x11-utils xclip imagemagick iproute2
   fonts-dejavu-core
   valgrind
   locales
+  faketime procps
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "app/kindtable.h"
 
+#include "widgets/calculator/fapp_calc.h"
+#include "widgets/calendar/fapp_calndr.h"
 #include "widgets/clock/fapp_clock.h"
 #include "widgets/photos/fapp_photos.h"
 
@@ -16,6 +18,16 @@ WidgetForm *makePhotos()
     return new fapp_PHOTOS;
 }
 
+WidgetForm *makeCalculator()
+{
+    return new fapp_CALC;
+}
+
+WidgetForm *makeCalendar()
+{
+    return new fapp_CALNDR;
+}
+
 constexpr const char *kTabs = "Theme,Preset,Text,Windows,About";
 
 // Adding a kind is one row here and its folder under src/widgets.
@@ -24,12 +36,14 @@ const KindTableRow kKinds[] = {
       .formName = "fapp_CALC",
       .dialogTabs = kTabs,
       .timeRowCaption = "&Display:",
-      .dateRowCaption = "&Buttons:"}},
+      .dateRowCaption = "&Buttons:"},
+     makeCalculator},
     {{.title = "TavloCalendar",
       .formName = "fapp_CALNDR",
       .dialogTabs = kTabs,
       .timeRowCaption = "&Header:",
-      .dateRowCaption = "&Dates:"}},
+      .dateRowCaption = "&Dates:"},
+     makeCalendar},
     {{.title = "TavloClock",
       .formName = "fapp_CLOCK",
       .dialogTabs = "Theme,Preset,Text,Date,Windows,About",

@@ -176,6 +176,16 @@ void wireLayers()
     setSharedFileDialogSource([] { return menuForm().dlgFILE; });
     // The image readers' complaints about damaged files are no news to the user.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
+    // The dialog follows the current widget, once for the program's one set.
+    static const bool following = [] {
+        WidgetSet &set = widgetSet();
+        QObject::connect(&set, &WidgetSet::currentChanged, &set, [](int number) {
+            if (fdlg_SETTINGS *dialog = fdlg_SETTINGS::instance())
+                dialog->bindTo(widgetSet().frmWIDGETS(number));
+        });
+        return true;
+    }();
+    Q_UNUSED(following);
 }
 
 void connectWidget(WidgetForm *form)
@@ -291,7 +301,7 @@ void OrderlyExit()
 {
     const WidgetSet &set = widgetSet();
     // The settings dialog owns the orderly exit; it is loaded hidden when it is not open.
-    QWidget *owner = set.current();
+    WidgetForm *owner = set.current();
     for (int i = 0; !owner && i < kWidgetSlots; ++i)
         owner = set.frmWIDGETS(i);
     if (owner) {

@@ -239,6 +239,18 @@ bool DeleteSetting(const QString &name)
     return g.objREGISTRY->RegDelete(reg::HKCU, g.strREGROOT + reg::SettingsKey, name);
 }
 
+quint64 cmlib_REGISTRY::generation()
+{
+    m_cache->check(m_writer->committed());
+    return m_cache->generation();
+}
+
+quint64 SettingsGeneration()
+{
+    MainGlobals &g = globals();
+    return g.objREGISTRY ? g.objREGISTRY->generation() : 0;
+}
+
 void FlushSettings()
 {
     MainGlobals &g = globals();

@@ -60,6 +60,10 @@ public:
     // Waits at most timeout for the saves to reach the store; what is left
     // then is kept for the next start. True when everything was written.
     bool flush(std::chrono::milliseconds timeout);
+    // A number that changes whenever a read may give something new (a change
+    // of the store by any program, a save of our own); equal numbers mean
+    // every read would give what it gave before.
+    quint64 generation();
 
     RegistryStore &store() { return *m_store; }
     SettingsWriter &writer() { return *m_writer; }
@@ -81,6 +85,8 @@ inline constexpr std::chrono::seconds kExitFlushTimeout{5};
 // Waits at most kExitFlushTimeout for the saved settings to be written.
 void FlushSettings();
 
+// The settings' generation (cmlib_REGISTRY::generation), 0 without a store.
+quint64 SettingsGeneration();
 // Reads a value of the settings key (strREGROOT + "Settings\Details") of the current user.
 QString LoadSetting(const QString &name, const QString &defaultText);
 // Writes a value of the settings key of the current user.

@@ -11,6 +11,9 @@ inline constexpr QLatin1String HKLM{"-2147483646"};
 inline constexpr QLatin1String SettingsKey{"Settings\\Details"};
 inline constexpr QLatin1String WindowKey{"\\Window"};
 inline constexpr QLatin1String UpdateKey{"fhub_MAIN\\Details"};
+// The calculator reads its memory indicator from here.
+inline constexpr QLatin1String OptionsKey{"fdlg_OPTIONS\\Details"};
+inline constexpr QLatin1String CalculatorMemory{"Calculator Memory"};
 inline constexpr QLatin1String RunKey{"Software\\Microsoft\\Windows\\CurrentVersion\\Run"};
 
 inline constexpr QLatin1String Total{"TOTAL"};

@@ -9,6 +9,12 @@
 #include <cmath>
 
 namespace tavlo {
+namespace {
+
+// Captions a label keeps measured and shaped.
+constexpr qsizetype kKeptCaptions = 64;
+
+} // namespace
 
 QRect TwipsBox::pixelRect() const
 {
@@ -82,14 +88,20 @@ void Label::setAutoSize(bool on)
 
 QSize Label::textSizeTwips() const
 {
-    if (m_measured.isEmpty() || m_caption != m_measuredCaption || m_font != m_measuredFont) {
-        const QFontMetrics metrics(m_font);
-        m_measured = QSize(metrics.horizontalAdvance(m_caption), metrics.height());
-        m_measuredCaption = m_caption;
-        m_measuredFont = m_font;
+    if (m_font != m_sizesFont) {
+        m_sizes.clear();
+        m_sizesFont = m_font;
     }
-    return QSize(int(std::lround(m_measured.width() * twipsPerPixelX())),
-                 int(std::lround(m_measured.height() * twipsPerPixelY())));
+    auto it = m_sizes.constFind(m_caption);
+    if (it == m_sizes.constEnd()) {
+        if (m_sizes.size() >= kKeptCaptions)
+            m_sizes.clear();
+        const QFontMetrics metrics(m_font);
+        it = m_sizes.insert(m_caption,
+                            QSize(metrics.horizontalAdvance(m_caption), metrics.height()));
+    }
+    return QSize(int(std::lround(it->width() * twipsPerPixelX())),
+                 int(std::lround(it->height() * twipsPerPixelY())));
 }
 
 void Label::fit()
@@ -129,27 +141,46 @@ void Label::sync()
         setVisible(m_shown);
 }
 
-void Label::paintEvent(QPaintEvent *)
+void Label::paintEvent(QPaintEvent *event)
 {
     const QString shown = text();
     if (shown.isEmpty())
         return;
-    if (m_staticText.text() != shown || m_staticFont != font()) {
-        m_staticText.setText(shown);
-        m_staticText.setTextFormat(Qt::PlainText);
-        m_staticText.prepare(QTransform(), font());
-        m_staticFont = font();
+    if (font() != m_shapedFont) {
+        m_shaped.clear();
+        m_shapedFont = font();
     }
-    QPainter painter(this);
-    painter.setFont(font());
-    painter.setPen(palette().color(QPalette::WindowText));
-    const int textWidth = int(std::ceil(m_staticText.size().width()));
+    auto it = m_shaped.find(shown);
+    if (it == m_shaped.end()) {
+        if (m_shaped.size() >= kKeptCaptions)
+            m_shaped.clear();
+        Shaped shaped;
+        shaped.text.setText(shown);
+        shaped.text.setTextFormat(Qt::PlainText);
+        shaped.text.prepare(QTransform(), m_shapedFont);
+        // Trailing blanks draw nothing: a label whose blanks lie under a
+        // neighbour (the clock's time under its seconds) has nothing to redo
+        // when only the neighbour changes.
+        QString inked = shown;
+        while (!inked.isEmpty() && inked.back().isSpace())
+            inked.chop(1);
+        const QFontMetrics metrics(m_shapedFont);
+        shaped.ink =
+            metrics.boundingRect(inked).translated(0, metrics.ascent()).adjusted(-2, -2, 2, 2);
+        it = m_shaped.insert(shown, shaped);
+    }
+    const int textWidth = int(std::ceil(it->text.size().width()));
     int x = 0;
     if (alignment() & Qt::AlignRight)
         x = width() - textWidth;
     else if (alignment() & Qt::AlignHCenter)
         x = (width() - textWidth) / 2;
-    painter.drawStaticText(x, 0, m_staticText);
+    if (!event->region().intersects(it->ink.translated(x, 0)))
+        return;
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawStaticText(x, 0, it->text);
 }
 
 PictureBox::PictureBox(const QString &name, QWidget *parent) : QWidget(parent)

@@ -3,6 +3,7 @@
 #include "frame/modblend.h"
 
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QLabel>
 #include <QStaticText>
@@ -78,13 +79,19 @@ private:
 
     QString m_caption;
     QFont m_font;
-    // Measuring shapes the text; the layout asks for the same caption many times.
-    mutable QString m_measuredCaption;
-    mutable QFont m_measuredFont;
-    mutable QSize m_measured;
-    // Laid out once per caption and font, so a repaint does not shape the text again.
-    QStaticText m_staticText;
-    QFont m_staticFont;
+    // A caption shaped for painting, and where its glyphs fall.
+    struct Shaped
+    {
+        QStaticText text;
+        QRect ink;
+    };
+    // Measuring and shaping cost more than anything else a tick does, and a
+    // label shows few captions over and over (the clock's seconds cycle
+    // through sixty): both are kept per caption while the font stays.
+    mutable QHash<QString, QSize> m_sizes;
+    mutable QFont m_sizesFont;
+    QHash<QString, Shaped> m_shaped;
+    QFont m_shapedFont;
     OleColor m_foreColor = 0;
     int m_align = AlignLeftJustify;
     bool m_autoSize = false;

@@ -24,7 +24,7 @@ FixedFrame::FixedFrame(const QString &formName, QWidget *parent) : FrameBase(for
     tmrTimer1 = new QTimer(this);
     tmrTimer1->setObjectName(QStringLiteral("tmrTimer1"));
     tmrTimer1->setInterval(500);
-    connect(tmrTimer1, &QTimer::timeout, this, [this] { updateparts(); });
+    connect(tmrTimer1, &QTimer::timeout, this, [this] { tmrTimer1_Timer(); });
 
     picTIME->setLeft(45);
     picTIME->setTop(45);
@@ -36,6 +36,11 @@ FixedFrame::~FixedFrame() = default;
 bool FixedFrame::timerRunning() const
 {
     return tmrTimer1->isActive();
+}
+
+void FixedFrame::tmrTimer1_Timer()
+{
+    updateparts();
 }
 
 void FixedFrame::Form_Load()

@@ -41,6 +41,8 @@ protected:
     // Pull back onto the screen, then drag (1) or open the settings (2).
     void MouseAction(int button);
     bool timerRunning() const;
+    // Each tick of the half-second timer; the layout by default.
+    virtual void tmrTimer1_Timer();
 
     void colourParts(const ThemeShades &shades) override;
     void mousePressEvent(QMouseEvent *event) override;

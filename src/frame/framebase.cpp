@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace tavlo {
@@ -20,8 +21,13 @@ constexpr OleColor kWhite = 0xFFFFFF;
 
 } // namespace
 
-ThemeShades themeShades(OleColor t, int32_t c)
+ThemeShades themeShades(OleColor t, int32_t contrast)
 {
+    // Any stored contrast is taken. Beyond this bound every mix with a
+    // differing channel is saturated already, so the shades stay the same and
+    // twice the contrast cannot overflow.
+    constexpr int32_t kBound = 1 << 20;
+    const int32_t c = std::clamp(contrast, -kBound, kBound);
     ThemeShades shades;
     shades.back = ColorBlend(kBlack, t, 2 * c - 100);
     shades.separator = ColorBlend(kWhite, t, c + 30);
@@ -109,11 +115,7 @@ void FrameBase::loadTransparency()
 void FrameBase::ColorUpdate()
 {
     const ThemeShades shades = themeShades(m_themeColor, m_contrast);
-    if (shades.back != m_backColor) {
-        m_backColor = shades.back;
-        shpBORDER->setBorderColor(shades.back);
-        update();
-    }
+    applyBackColor(shades.back);
     lnesep->setBorderColor(shades.separator);
     colourParts(shades);
     picTIME->paintGradient(90, shades.timeFrom, shades.timeTo);
@@ -122,6 +124,15 @@ void FrameBase::ColorUpdate()
 }
 
 void FrameBase::colourParts(const ThemeShades &) {}
+
+void FrameBase::applyBackColor(OleColor back)
+{
+    if (back == m_backColor)
+        return;
+    m_backColor = back;
+    shpBORDER->setBorderColor(back);
+    update();
+}
 
 double FrameBase::formLeft() const
 {

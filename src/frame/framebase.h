@@ -79,6 +79,8 @@ protected:
 
     // Colours the kind's own parts after the shared ones.
     virtual void colourParts(const ThemeShades &shades);
+    // The window background and its border; repaints only when it changes.
+    void applyBackColor(OleColor back);
 
     // Moves the window up when its bottom edge lies below the screen.
     void pullBackOnScreen();

@@ -1,8 +1,11 @@
 #include "platform/settingscache.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 namespace tavlo {
 
@@ -11,6 +14,9 @@ namespace {
 // A file changed twice within one tick of the file system's clock can keep
 // its size and time; a stamp this young is not trusted until it is older.
 constexpr qint64 kSettleNsec = 1'000'000'000;
+
+// How often the folder's own path is looked at, for a folder moved or replaced.
+constexpr std::chrono::seconds kFolderCheck(5);
 
 qint64 nowNsec()
 {
@@ -21,15 +27,41 @@ qint64 nowNsec()
 
 } // namespace
 
-SettingsCache::SettingsCache(QString databasePath, std::chrono::milliseconds burst)
-    : m_databasePath(QFile::encodeName(databasePath)),
-      m_walPath(QFile::encodeName(databasePath + QStringLiteral("-wal"))), m_burst(burst)
-{}
+SettingsCache::SettingsCache(QString databasePath, std::chrono::milliseconds burst) : m_burst(burst)
+{
+    if (databasePath.isEmpty())
+        return;
+    const QFileInfo info(databasePath);
+    m_folderPath = QFile::encodeName(info.absolutePath());
+    m_databaseName = QFile::encodeName(info.fileName());
+    m_walName = m_databaseName + "-wal";
+}
 
-SettingsCache::FileStamp SettingsCache::stampOf(const QByteArray &path)
+SettingsCache::~SettingsCache()
+{
+    if (m_folder >= 0)
+        ::close(m_folder);
+}
+
+void SettingsCache::checkFolder(std::chrono::steady_clock::time_point now)
+{
+    if (m_folder >= 0 && now - m_folderCheckedAt < kFolderCheck)
+        return;
+    m_folderCheckedAt = now;
+    struct stat atPath, open;
+    if (m_folder >= 0 && ::stat(m_folderPath.constData(), &atPath) == 0 &&
+        ::fstat(m_folder, &open) == 0 && atPath.st_dev == open.st_dev &&
+        atPath.st_ino == open.st_ino)
+        return;
+    if (m_folder >= 0)
+        ::close(m_folder);
+    m_folder = ::open(m_folderPath.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+SettingsCache::FileStamp SettingsCache::stampOf(const QByteArray &name)
 {
     struct stat st;
-    if (path.isEmpty() || ::stat(path.constData(), &st) != 0)
+    if (m_folder < 0 || ::fstatat(m_folder, name.constData(), &st, 0) != 0)
         return FileStamp{};
     return FileStamp{true,       quint64(st.st_dev), quint64(st.st_ino),
                      st.st_size, st.st_mtim.tv_sec,  st.st_mtim.tv_nsec};
@@ -42,8 +74,10 @@ void SettingsCache::check(quint64 ownCommits)
         return;
     m_looked = true;
     m_lookedAt = now;
-    const FileStamp database = stampOf(m_databasePath);
-    const FileStamp wal = stampOf(m_walPath);
+    if (!m_folderPath.isEmpty())
+        checkFolder(now);
+    const FileStamp database = stampOf(m_databaseName);
+    const FileStamp wal = stampOf(m_walName);
     if (m_distrusted || database != m_database || wal != m_wal || ownCommits != m_ownCommits)
         drop();
     m_database = database;
@@ -62,6 +96,7 @@ void SettingsCache::clear()
 
 void SettingsCache::drop()
 {
+    ++m_generation;
     if (m_reads.isEmpty())
         return;
     // Kept for a read that fails before it is read again.

@@ -22,6 +22,9 @@ public:
 
     explicit SettingsCache(QString databasePath,
                            std::chrono::milliseconds burst = std::chrono::milliseconds(20));
+    ~SettingsCache();
+    SettingsCache(const SettingsCache &) = delete;
+    SettingsCache &operator=(const SettingsCache &) = delete;
 
     // Drops every remembered read when the files or ownCommits changed since
     // the last look; looks at most once per burst.
@@ -30,6 +33,8 @@ public:
     void clear();
     // The next check drops every remembered read even if nothing seems changed.
     void distrust() { m_distrusted = true; }
+    // Counts the drops: while it stays the same, every remembered read still holds.
+    quint64 generation() const { return m_generation; }
 
     const Text *find(RegHive hive, const QString &key, const QString &name) const;
     void remember(RegHive hive, const QString &key, const QString &name, Text text);
@@ -59,11 +64,19 @@ private:
         return qHashMulti(seed, name.hive, name.key, name.name);
     }
 
-    static FileStamp stampOf(const QByteArray &path);
+    FileStamp stampOf(const QByteArray &name);
+    // Keeps m_folder open on the database's folder, opened again when the
+    // folder at its path is another one.
+    void checkFolder(std::chrono::steady_clock::time_point now);
     void drop();
 
-    QByteArray m_databasePath;
-    QByteArray m_walPath;
+    QByteArray m_folderPath;
+    QByteArray m_databaseName;
+    QByteArray m_walName;
+    // The files are looked at relative to their open folder: a look then
+    // walks one name instead of the whole path.
+    int m_folder = -1;
+    std::chrono::steady_clock::time_point m_folderCheckedAt;
     std::chrono::milliseconds m_burst;
     std::chrono::steady_clock::time_point m_lookedAt;
     bool m_looked = false;
@@ -71,6 +84,7 @@ private:
     FileStamp m_database;
     FileStamp m_wal;
     quint64 m_ownCommits = 0;
+    quint64 m_generation = 1;
     QHash<Name, Text> m_reads;
     QHash<Name, Text> m_lastKnown;
 };

@@ -42,4 +42,16 @@ void setSkipTaskbar(QWidget *window)
     xcb_flush(c);
 }
 
+void setTransientFor(QWidget *window, QWidget *owner)
+{
+    xcb_connection_t *c = connection();
+    if (!c || !window || !owner || !window->testAttribute(Qt::WA_WState_Created))
+        return;
+    const auto id = xcb_window_t(window->winId());
+    const auto ownerId = xcb_window_t(owner->winId());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW,
+                        32, 1, &ownerId);
+    xcb_flush(c);
+}
+
 } // namespace tavlo

@@ -8,5 +8,8 @@ namespace tavlo {
 
 // Keeps the window out of taskbars and pagers; call before the first show.
 void setSkipTaskbar(QWidget *window);
+// Makes the shown window transient for owner's window now; Qt tells the
+// window manager only when a window is shown.
+void setTransientFor(QWidget *window, QWidget *owner);
 
 } // namespace tavlo

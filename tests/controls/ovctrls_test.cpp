@@ -1,6 +1,4 @@
 #include "controls/ovctrls/buttonpalette.h"
-#include "controls/ovctrls/datecalendar.h"
-#include "controls/ovctrls/ovline.h"
 #include "controls/ovctrls/pagetab.h"
 #include "controls/ovctrls/updowntextbox.h"
 #include "fakes.h"
@@ -30,85 +28,53 @@ QStringList tabClicks(const QSignalSpy &spy)
     return captions;
 }
 
-TEST(PageTabTest, SplitsCaptionListIntoTabs)
+TEST(PageTabTest, SplitsTheCaptionListAndKeepsTheSelectionInRange)
 {
+    const struct
+    {
+        QString list;
+        QStringList captions;
+    } lists[] = {{kDialogTabs, kDialogTabs.split(QLatin1Char(','))},
+                 {QStringLiteral(" a, ,b "), {QStringLiteral("a"), QStringLiteral("b")}},
+                 {QStringLiteral(" , ,"), {}}};
+    for (const auto &l : lists) {
+        PageTab tabs;
+        tabs.setTabString(l.list);
+        EXPECT_EQ(tabs.captions(), l.captions) << l.list.toStdString();
+        EXPECT_EQ(tabs.selectedTab(), l.captions.isEmpty() ? 0 : 1);
+    }
+
     PageTab tabs;
     tabs.setTabString(kDialogTabs);
-    EXPECT_EQ(tabs.captions(), kDialogTabs.split(QLatin1Char(',')));
     EXPECT_EQ(tabs.tabString(), kDialogTabs);
-    EXPECT_EQ(tabs.selectedTab(), 1);
-}
-
-TEST(PageTabTest, DropsEmptyPartsAndTrimsSpaces)
-{
-    PageTab tabs;
-    tabs.setTabString(QStringLiteral(" a, ,b "));
-    EXPECT_EQ(tabs.captions(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
-
-    tabs.setTabString(QStringLiteral(" , ,"));
-    EXPECT_TRUE(tabs.captions().isEmpty());
-    EXPECT_EQ(tabs.selectedTab(), 0);
-}
-
-TEST(PageTabTest, SelectingByIndexRaisesNothing)
-{
-    PageTab tabs;
-    tabs.setTabString(kDialogTabs);
     QSignalSpy spy(&tabs, &PageTab::TabClick);
     tabs.setSelectedTab(3);
-    EXPECT_EQ(tabs.selectedTab(), 3);
-    EXPECT_EQ(spy.count(), 0);
-    EXPECT_EQ(tabs.accessibleName(), QStringLiteral("Text"));
-}
-
-TEST(PageTabTest, IgnoresOutOfRangeSelection)
-{
-    PageTab tabs;
-    tabs.setTabString(kDialogTabs);
-    tabs.setSelectedTab(2);
     for (const int index : {0, -1, 7, 100})
         tabs.setSelectedTab(index);
-    EXPECT_EQ(tabs.selectedTab(), 2);
-}
-
-TEST(PageTabTest, ShorterCaptionListKeepsSelectionInRange)
-{
-    PageTab tabs;
-    tabs.setTabString(kDialogTabs);
+    EXPECT_EQ(tabs.selectedTab(), 3);
+    EXPECT_EQ(tabs.accessibleName(), QStringLiteral("Text"));
+    EXPECT_EQ(spy.count(), 0);
     tabs.setSelectedTab(6);
     tabs.setTabString(QStringLiteral("Theme,Preset,Windows,About"));
     EXPECT_GE(tabs.selectedTab(), 1);
     EXPECT_LE(tabs.selectedTab(), 4);
 }
 
-TEST(PageTabTest, ClickOnThirdTabSelectsItAndRaisesItsCaption)
+TEST(PageTabTest, AClickOnATabSelectsItAndRaisesItsCaptionOnlyThere)
 {
     PageTab tabs;
     tabs.setTabString(kDialogTabs);
-    tabs.resize(tabs.sizeHint());
-    tabs.show();
-    QSignalSpy spy(&tabs, &PageTab::TabClick);
-
-    QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(3).center());
-
-    EXPECT_EQ(tabClicks(spy), QStringList{QStringLiteral("Text")});
-    EXPECT_EQ(tabs.selectedTab(), 3);
-    EXPECT_EQ(tabs.accessibleName(), QStringLiteral("Text"));
-}
-
-TEST(PageTabTest, ClickBesideTheTabsRaisesNothing)
-{
-    PageTab tabs;
-    tabs.setTabString(QStringLiteral("One,Two"));
-    tabs.resize(tabs.sizeHint().width() * 3, tabs.sizeHint().height());
+    tabs.resize(tabs.sizeHint().width() * 2, tabs.sizeHint().height());
     tabs.show();
     QSignalSpy spy(&tabs, &PageTab::TabClick);
 
     QTest::mouseClick(&tabs, Qt::LeftButton, {}, QPoint(tabs.width() - 3, tabs.height() / 2));
     QTest::mouseClick(&tabs, Qt::RightButton, {}, tabs.tabRect(2).center());
+    QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(3).center());
 
-    EXPECT_EQ(spy.count(), 0);
-    EXPECT_EQ(tabs.selectedTab(), 1);
+    EXPECT_EQ(tabClicks(spy), QStringList{QStringLiteral("Text")});
+    EXPECT_EQ(tabs.selectedTab(), 3);
+    EXPECT_EQ(tabs.accessibleName(), QStringLiteral("Text"));
 }
 
 TEST(PageTabTest, ArrowHomeAndEndKeysMoveAndRaise)
@@ -132,12 +98,6 @@ TEST(PageTabTest, ArrowHomeAndEndKeysMoveAndRaise)
 
     EXPECT_EQ(tabClicks(spy), (QStringList{QStringLiteral("Preset"), QStringLiteral("About"),
                                            QStringLiteral("Windows"), QStringLiteral("Theme")}));
-}
-
-TEST(PageTabTest, IsFocusableByTabAndClick)
-{
-    PageTab tabs;
-    EXPECT_EQ(tabs.focusPolicy(), Qt::StrongFocus);
 }
 
 TEST(PageTabTest, SetFontWithNonNumericSizeKeepsSize)
@@ -253,16 +213,13 @@ TEST_F(ButtonPaletteTest, SetColorShowsTheColourAndRaisesNothing)
 
     const QImage image = button.grab().toImage();
     EXPECT_EQ(QColor(image.pixel(image.rect().center())), QColor(255, 0, 0));
-}
 
-TEST_F(ButtonPaletteTest, OffersSixteenOrMoreDistinctCommonColours)
-{
-    const auto &colours = ButtonPalette::commonColors();
-    EXPECT_GE(colours.size(), 16);
+    // The menu offers sixteen or more distinct colours.
     QSet<OleColor> values;
-    for (const auto &entry : colours)
+    for (const auto &entry : ButtonPalette::commonColors())
         values.insert(entry.second);
-    EXPECT_EQ(values.size(), colours.size());
+    EXPECT_GE(values.size(), 16);
+    EXPECT_EQ(values.size(), ButtonPalette::commonColors().size());
 }
 
 TEST_F(ButtonPaletteTest, ChoosingACommonColourRaisesItRedInLowByte)
@@ -278,78 +235,54 @@ TEST_F(ButtonPaletteTest, ChoosingACommonColourRaisesItRedInLowByte)
     EXPECT_EQ(button.toolTip(), QStringLiteral("#000080"));
 }
 
-TEST_F(ButtonPaletteTest, SpaceOpensTheMenuAndKeysPickFromIt)
+TEST_F(ButtonPaletteTest, SpaceOrEnterOpensTheMenuOnTheCurrentColour)
 {
-    ButtonPalette button;
-    button.setColor(0x000000); // Black, the first entry
-    button.show();
-    button.setFocus();
-    QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
-
-    QTest::keyClick(&button, Qt::Key_Space);
-    QMenu *menu = menuOf(button);
-    ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
-    EXPECT_EQ(menu->activeAction(), action(button, QStringLiteral("Black")));
-
-    QTest::keyClick(menu, Qt::Key_Down);
-    QTest::keyClick(menu, Qt::Key_Return);
-
-    EXPECT_EQ(chosen(spy), QList<OleColor>{0xFFFFFF});
-    EXPECT_FALSE(menu->isVisible());
+    const struct
+    {
+        Qt::Key key;
+        OleColor colour;
+        const char *entry;
+        OleColor next;
+    } keys[] = {{Qt::Key_Space, 0x000000, "Black", 0xFFFFFF},
+                {Qt::Key_Return, 0x008000, "Green", 0xFFFF00}};
+    for (const auto &k : keys) {
+        ButtonPalette button;
+        button.setColor(k.colour);
+        button.show();
+        button.setFocus();
+        QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
+        QTest::keyClick(&button, k.key);
+        QMenu *menu = menuOf(button);
+        ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); })) << k.entry;
+        EXPECT_EQ(menu->activeAction(), action(button, QLatin1String(k.entry)));
+        // The keys pick from it.
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+        EXPECT_EQ(chosen(spy), QList<OleColor>{k.next}) << k.entry;
+        EXPECT_FALSE(menu->isVisible());
+    }
 }
 
-TEST_F(ButtonPaletteTest, EnterOpensTheMenuOnTheCurrentColour)
+TEST_F(ButtonPaletteTest, MoreColoursAsksAndRaisesTheAnswerIfAny)
 {
-    ButtonPalette button;
-    button.setColor(0x008000); // Green
-    button.show();
-    button.setFocus();
+    for (const bool answered : {true, false}) {
+        desktop.coloursOffered.clear();
+        desktop.colourAnswer =
+            answered ? std::optional<QColor>(QColor(QStringLiteral("#102030"))) : std::nullopt;
+        ButtonPalette button;
+        button.setColor(0x00FFFF); // yellow
+        QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
 
-    QTest::keyClick(&button, Qt::Key_Return);
-    QMenu *menu = menuOf(button);
-    ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
-    EXPECT_EQ(menu->activeAction(), action(button, QStringLiteral("Green")));
-    QTest::keyClick(menu, Qt::Key_Escape);
-    EXPECT_EQ(button.color(), 0x008000);
-}
+        action(button, QStringLiteral("More colors..."))->trigger();
 
-TEST_F(ButtonPaletteTest, MoreColoursAsksAndRaisesTheAnswer)
-{
-    desktop.colourAnswer = QColor(QStringLiteral("#102030"));
-    ButtonPalette button;
-    button.setColor(0x00FFFF); // yellow
-    QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
-
-    action(button, QStringLiteral("More colors..."))->trigger();
-
-    ASSERT_TRUE(QTest::qWaitFor([&spy] { return spy.count() == 1; }));
-    EXPECT_EQ(chosen(spy), QList<OleColor>{0x302010});
-    EXPECT_EQ(desktop.coloursOffered, QList<QColor>{QColor(255, 255, 0)});
-    EXPECT_EQ(button.color(), 0x302010);
-    EXPECT_EQ(button.toolTip(), QStringLiteral("#102030"));
-}
-
-TEST_F(ButtonPaletteTest, CancelledColourDialogChangesNothing)
-{
-    ButtonPalette button;
-    button.setColor(0x123456);
-    QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
-
-    action(button, QStringLiteral("More colors..."))->trigger();
-
-    ASSERT_TRUE(QTest::qWaitFor([this] { return desktop.coloursOffered.size() == 1; }));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(spy.count(), 0);
-    EXPECT_EQ(button.color(), 0x123456);
-}
-
-TEST_F(ButtonPaletteTest, BackColorIsTheButtonBackground)
-{
-    ButtonPalette button;
-    const QColor back(250, 240, 200);
-    button.setBackColor(back);
-    EXPECT_EQ(button.BackColor(), back);
-    EXPECT_EQ(button.palette().color(QPalette::Window), back);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return desktop.coloursOffered.size() == 1; }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(desktop.coloursOffered, QList<QColor>{QColor(255, 255, 0)});
+        EXPECT_EQ(chosen(spy), answered ? QList<OleColor>{0x302010} : QList<OleColor>{});
+        EXPECT_EQ(button.color(), answered ? 0x302010 : 0x00FFFF);
+        EXPECT_EQ(button.toolTip(),
+                  answered ? QStringLiteral("#102030") : QStringLiteral("#FFFF00"));
+    }
 }
 
 class UpDownTextBoxTest : public testing::Test
@@ -382,10 +315,11 @@ TEST_F(UpDownTextBoxTest, TextIsReadBackUnchanged)
     }
 }
 
-TEST_F(UpDownTextBoxTest, UpAndDownKeysStepByOne)
+TEST_F(UpDownTextBoxTest, KeysAndArrowButtonsStepByOne)
 {
     UpDownTextBox box;
     box.setText(QStringLiteral("2023"));
+    box.resize(box.sizeHint());
     box.show();
     box.setFocus();
     QSignalSpy spy(&box, &UpDownTextBox::Change);
@@ -395,54 +329,39 @@ TEST_F(UpDownTextBoxTest, UpAndDownKeysStepByOne)
     QTest::keyClick(&box, Qt::Key_Down);
     QTest::keyClick(&box, Qt::Key_Down);
     EXPECT_EQ(box.text(), QStringLiteral("2022"));
-    EXPECT_EQ(spy.count(), 3);
-}
-
-TEST_F(UpDownTextBoxTest, ArrowButtonsStep)
-{
-    UpDownTextBox box;
-    box.setText(QStringLiteral("5"));
-    box.resize(box.sizeHint());
-    box.show();
-    QSignalSpy spy(&box, &UpDownTextBox::Change);
-
     QTest::mouseClick(&box, Qt::LeftButton, {}, arrowRect(box, QStyle::SC_SpinBoxUp).center());
-    EXPECT_EQ(box.text(), QStringLiteral("6"));
+    EXPECT_EQ(box.text(), QStringLiteral("2023"));
     QTest::mouseClick(&box, Qt::LeftButton, {}, arrowRect(box, QStyle::SC_SpinBoxDown).center());
-    QTest::mouseClick(&box, Qt::LeftButton, {}, arrowRect(box, QStyle::SC_SpinBoxDown).center());
-    EXPECT_EQ(box.text(), QStringLiteral("4"));
-    EXPECT_EQ(spy.count(), 3);
+    EXPECT_EQ(box.text(), QStringLiteral("2022"));
+    EXPECT_EQ(spy.count(), 5);
 }
 
-TEST_F(UpDownTextBoxTest, ZeroPaddedNumberKeepsItsWidthWhenStepped)
+TEST_F(UpDownTextBoxTest, StepsKeepTheWidthAndStayWithinRange)
 {
-    UpDownTextBox box;
-    box.setText(QStringLiteral("007"));
-    EXPECT_EQ(box.text(), QStringLiteral("007"));
-    box.stepBy(1);
-    EXPECT_EQ(box.text(), QStringLiteral("008"));
-    box.setText(QStringLiteral("-01"));
-    box.stepBy(1);
-    EXPECT_EQ(box.text(), QStringLiteral("00"));
-}
-
-TEST_F(UpDownTextBoxTest, StepsStayWithinRange)
-{
-    UpDownTextBox box;
-    box.setRange(1, 3);
-    QSignalSpy spy(&box, &UpDownTextBox::Change);
-
-    box.setText(QStringLiteral("3"));
-    box.stepBy(1);
-    EXPECT_EQ(box.text(), QStringLiteral("3"));
-    EXPECT_EQ(spy.count(), 0);
-
-    box.stepBy(-5);
-    EXPECT_EQ(box.text(), QStringLiteral("1"));
-
-    box.setText(QStringLiteral("10")); // typed outside the range: a step brings it back
-    box.stepBy(-1);
-    EXPECT_EQ(box.text(), QStringLiteral("3"));
+    const struct
+    {
+        std::optional<std::pair<int, int>> range;
+        const char *text;
+        int step;
+        const char *expected;
+        int changes;
+    } steps[] = {{std::nullopt, "007", 1, "008", 1},
+                 {std::nullopt, "-01", 1, "00", 1},
+                 {std::pair(1, 3), "3", 1, "3", 0},
+                 {std::pair(1, 3), "3", -5, "1", 1},
+                 // Typed outside the range: a step brings it back.
+                 {std::pair(1, 3), "10", -1, "3", 1}};
+    for (const auto &s : steps) {
+        UpDownTextBox box;
+        if (s.range)
+            box.setRange(s.range->first, s.range->second);
+        box.setText(QLatin1String(s.text));
+        EXPECT_EQ(box.text(), QLatin1String(s.text));
+        QSignalSpy spy(&box, &UpDownTextBox::Change);
+        box.stepBy(s.step);
+        EXPECT_EQ(box.text(), QLatin1String(s.expected)) << s.text << " by " << s.step;
+        EXPECT_EQ(spy.count(), s.changes) << s.text << " by " << s.step;
+    }
 }
 
 TEST_F(UpDownTextBoxTest, NonNumericTextIsLeftAlone)
@@ -498,26 +417,6 @@ TEST_F(UpDownTextBoxTest, RefreshFontAppliesTheFontToTheTextField)
     EXPECT_GT(box.sizeHint().width(), before.width());
     EXPECT_GE(edit->width(), QFontMetrics(big).horizontalAdvance(box.text()));
     EXPECT_EQ(box.text(), QStringLiteral("2024"));
-}
-
-TEST(DateCalendarTest, TakesFontAndHeight)
-{
-    DateCalendar calendar;
-    QFont f = calendar.font();
-    f.setPointSizeF(15);
-    calendar.setFont(f);
-    calendar.setFixedHeight(240);
-    EXPECT_DOUBLE_EQ(calendar.font().pointSizeF(), 15.0);
-    EXPECT_EQ(calendar.height(), 240);
-    EXPECT_EQ(calendar.selectedDate(), QDate::currentDate());
-}
-
-TEST(OvLineTest, IsAThinHorizontalLine)
-{
-    OvLine line;
-    EXPECT_EQ(line.frameShape(), QFrame::HLine);
-    EXPECT_LE(line.sizeHint().height(), 4);
-    EXPECT_EQ(line.focusPolicy(), Qt::NoFocus);
 }
 
 } // namespace

@@ -203,42 +203,36 @@ TEST_F(RegistryTest, ValuesOfOtherTypesReadAsTheDefault)
     EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Color"), "0"), "0");
 }
 
-TEST_F(RegistryTest, FormSaveWritesTwipsAndFormLoadRestoresThem)
+TEST_F(RegistryTest, FormLoadRestoresTheSavedPlaceOrCentresOneOffTheScreen)
 {
-    PaperForm form;
-    form.left = 4560;
-    form.top = 1200;
-    registry().FormSave(form, false);
     const QString window = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
+    PaperForm saved;
+    saved.left = 4560;
+    saved.top = 1200;
+    registry().FormSave(saved, false);
     EXPECT_EQ(registry().RegLoad(reg::HKCU, window, QStringLiteral("Left"), ""), "4560");
     EXPECT_EQ(registry().RegLoad(reg::HKCU, window, QStringLiteral("Width"), "none"), "none");
 
-    PaperForm other;
-    registry().FormLoad(other, false);
-    EXPECT_EQ(other.left, 4560);
-    EXPECT_EQ(other.top, 1200);
-}
-
-TEST_F(RegistryTest, FormLoadCentresAPlaceOffTheScreen)
-{
     const ScreenTwips screen = primaryScreenTwips();
-    const QString window = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
-    registry().RegSave(reg::HKCU, window, QStringLiteral("Left"), "-300");
-    registry().RegSave(reg::HKCU, window, QStringLiteral("Top"),
-                       QString::number(screen.height - 1000));
-    PaperForm form;
-    registry().FormLoad(form, false);
-    EXPECT_EQ(form.left, std::nearbyint((screen.width + form.width) * 0.5 - form.width));
-    EXPECT_EQ(form.top, std::nearbyint((screen.height + form.height) * 0.5 - form.height));
-}
-
-TEST_F(RegistryTest, FormLoadKeepsPlaceWhenStoredTextIsNotANumber)
-{
-    const QString window = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
-    registry().RegSave(reg::HKCU, window, QStringLiteral("Left"), "left");
-    PaperForm form;
-    registry().FormLoad(form, false);
-    EXPECT_EQ(form.left, 1500);
+    const double centreLeft = std::nearbyint((screen.width + 3000) * 0.5 - 3000);
+    const double centreTop = std::nearbyint((screen.height + 1500) * 0.5 - 1500);
+    const struct
+    {
+        QString left, top;
+        double expectedLeft, expectedTop;
+    } cases[] = {
+        {QStringLiteral("4560"), QStringLiteral("1200"), 4560, 1200},
+        {QStringLiteral("-300"), QString::number(screen.height - 1000), centreLeft, centreTop},
+        // Not a number: the place the form had stays.
+        {QStringLiteral("left"), QStringLiteral("1200"), 1500, 1200}};
+    for (const auto &c : cases) {
+        registry().RegSave(reg::HKCU, window, QStringLiteral("Left"), c.left);
+        registry().RegSave(reg::HKCU, window, QStringLiteral("Top"), c.top);
+        PaperForm form;
+        registry().FormLoad(form, false);
+        EXPECT_EQ(form.left, c.expectedLeft) << c.left.toStdString();
+        EXPECT_EQ(form.top, c.expectedTop) << c.left.toStdString();
+    }
 }
 
 TEST_F(RegistryTest, ResizableSaveWritesStateAndSizeOnlyWhenNormal)

@@ -117,26 +117,21 @@ TEST_F(FrameTest, TransparencyIsClampedAndWrittenBack)
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
 }
 
-TEST_F(FrameTest, OnTopChangesWithoutANewWindow)
-{
-    ASSERT_TRUE(start());
-    const WId id = form()->winId();
-    SaveSetting(reg::OnTop, QStringLiteral("1"));
-    form()->FormUpdate();
-    EXPECT_TRUE(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(form()->isVisible());
-    EXPECT_EQ(form()->winId(), id);
-    SetOnTop(form(), false);
-    EXPECT_FALSE(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(form()->winId(), id);
-}
-
-TEST_F(FrameTest, OnTopIsReadAtLoad)
+TEST_F(FrameTest, OnTopIsReadAtLoadAndChangesWithoutANewWindow)
 {
     prepareStore();
     SaveSetting(reg::OnTop, QStringLiteral("True"));
     ASSERT_TRUE(start());
     EXPECT_TRUE(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    const WId id = form()->winId();
+    SetOnTop(form(), false);
+    EXPECT_FALSE(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(form()->winId(), id);
+    SaveSetting(reg::OnTop, QStringLiteral("1"));
+    form()->FormUpdate();
+    EXPECT_TRUE(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form()->isVisible());
+    EXPECT_EQ(form()->winId(), id);
 }
 
 TEST_F(FrameTest, AClickPullsAWidgetBelowTheScreenBackUp)
@@ -191,30 +186,22 @@ TEST_F(FrameTest, APlaceThatIsNoFiniteNumberOnTheScreenComesBackCentred)
     }
 }
 
-TEST_F(FrameTest, DoubleClickOnTheDateStripOpensDateAndTimeSettings)
+TEST_F(FrameTest, DoubleClickOnTheDateStripOpensTheDesktopsDateAndTimeSettings)
 {
-    // A settings tool on PATH that the recorder catches instead of running.
-    test::FakeToolOnPath tool(test::dataHome() + QStringLiteral("/bin"),
-                              QStringLiteral("gnome-control-center"));
-    test::RecordingDesktop desktop;
-    ASSERT_TRUE(start());
-    PictureBox *date = picture("picDATE");
-    QTest::mouseDClick(date, Qt::LeftButton, {}, QPoint(1, date->height() - 2));
-    ASSERT_EQ(desktop.started.size(), 1);
-    EXPECT_EQ(desktop.started[0], QStringList({tool.path, QStringLiteral("datetime")}));
-
-    // On the date text itself it does not.
-    QTest::mouseDClick(label("lblDATE"), Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_EQ(desktop.started.size(), 1);
-}
-
-TEST_F(FrameTest, NoSettingsToolMeansNothingHappens)
-{
-    test::FakeToolOnPath unrelated(test::dataHome() + QStringLiteral("/bin"),
-                                   QStringLiteral("not-a-settings-tool"));
-    test::RecordingDesktop desktop;
-    ASSERT_TRUE(start());
-    PictureBox *date = picture("picDATE");
-    QTest::mouseDClick(date, Qt::LeftButton, {}, QPoint(1, date->height() - 2));
-    EXPECT_TRUE(desktop.started.isEmpty());
+    for (const bool toolThere : {true, false}) {
+        // A settings tool on PATH (or only an unrelated program) that the
+        // recorder catches instead of running.
+        test::FakeToolOnPath tool(test::dataHome() + (toolThere ? "/bin" : "/other"),
+                                  toolThere ? QStringLiteral("gnome-control-center")
+                                            : QStringLiteral("not-a-settings-tool"));
+        test::RecordingDesktop desktop;
+        ASSERT_TRUE(start());
+        PictureBox *date = picture("picDATE");
+        QTest::mouseDClick(date, Qt::LeftButton, {}, QPoint(1, date->height() - 2));
+        // On the date text itself it does not.
+        QTest::mouseDClick(label("lblDATE"), Qt::LeftButton, {}, QPoint(2, 2));
+        const QList<QStringList> expected{{tool.path, QStringLiteral("datetime")}};
+        EXPECT_EQ(desktop.started, toolThere ? expected : QList<QStringList>{});
+        resetGlobals();
+    }
 }

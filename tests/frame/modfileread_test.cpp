@@ -58,14 +58,6 @@ TEST_F(PresetFileTest, ReadingTakesPrefixedKeysAndCompletesTheFile)
                                  ">     time-font=DejaVu Sans\r\n"));
 }
 
-TEST_F(PresetFileTest, LongValuesAreCutTo399Characters)
-{
-    write("[text]\n>     time-font=" + QByteArray(10000, 'x') + "\n");
-    SetPresetFile(path);
-    EXPECT_EQ(ReadPresetValue(QStringLiteral("text"), QStringLiteral("time-font"), "d").size(),
-              399);
-}
-
 TEST_F(PresetFileTest, WritingCreatesTheFileAndChangesOnlyItsKey)
 {
     SetPresetFile(path);

@@ -2,6 +2,7 @@
 #include "messages/cmlib_objects.h"
 #include "messages/fmsg_calltoaction.h"
 #include "messages/fmsg_infobox.h"
+#include "settings/aboutpage.h"
 #include "settings/fdlg_settings.h"
 
 #include <QLabel>
@@ -173,7 +174,7 @@ TEST_F(DonationTest, TheAboutPagesDonatePictureOpensTheWindow)
     ASSERT_TRUE(start());
     fdlg_SETTINGS::showFor(form());
     fdlg_SETTINGS *dialog = fdlg_SETTINGS::instance();
-    QTest::mouseClick(dialog->imgDONATE, Qt::LeftButton);
+    QTest::mouseClick(dialog->about->imgDONATE, Qt::LeftButton);
     ASSERT_TRUE(fmsg_CALLTOACTION::instance());
     EXPECT_TRUE(fmsg_CALLTOACTION::instance()->isVisible());
     EXPECT_TRUE(desktop.opened.isEmpty());
@@ -196,7 +197,7 @@ TEST_F(DonationTest, TheWindowOpensCentredOverTheDialogElseOverTheWidget)
     fdlg_SETTINGS::showFor(form());
     fdlg_SETTINGS *dialog = fdlg_SETTINGS::instance();
     dialog->move(screen.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
-    QTest::mouseClick(dialog->imgDONATE, Qt::LeftButton);
+    QTest::mouseClick(dialog->about->imgDONATE, Qt::LeftButton);
     fmsg_CALLTOACTION *window = fmsg_CALLTOACTION::instance();
     ASSERT_TRUE(window);
     EXPECT_TRUE(near(window->frameGeometry().center(), dialog->frameGeometry().center()))

@@ -151,7 +151,7 @@ mode_t fileType(const QString &path)
 TEST(TavloregTest, QueryPrintsLikeRegExe)
 {
     seedClock();
-    const Result r = reg({QStringLiteral("query"), kDetailsArg});
+    const Result r = reg({"query", kDetailsArg});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out,
               QStringLiteral("\n"
@@ -166,19 +166,18 @@ TEST(TavloregTest, QueryPrintsLikeRegExe)
     EXPECT_EQ(r.err, QString());
 
     // One value, the name in any case; options in any case, with '-' or '/'.
-    const Result one = reg({QStringLiteral("QUERY"),
+    const Result one = reg({"QUERY",
                             QStringLiteral("hkey_current_user\\software\\"
                                            "tavloclock\\settings\\details"),
-                            QStringLiteral("-V"), QStringLiteral("DATE-ALIGN")});
+                            "-V", "DATE-ALIGN"});
     EXPECT_EQ(one.code, 0);
     EXPECT_EQ(one.out, QStringLiteral("\n"
                                       "HKEY_CURRENT_USER\\software\\tavloclock\\settings\\details\n"
                                       "    Date-align    REG_SZ    1\n"));
-    const Result unnamed = reg({QStringLiteral("query"), kDetailsArg, QStringLiteral("/ve")});
+    const Result unnamed = reg({"query", kDetailsArg, "/ve"});
     EXPECT_TRUE(unnamed.out.endsWith(QStringLiteral("\n    (Default)    REG_SZ    dflt\n")));
 
-    const Result deep = reg({QStringLiteral("query"), QStringLiteral("HKCU\\SOFTWARE\\TavloClock"),
-                             QStringLiteral("/s")});
+    const Result deep = reg({"query", "HKCU\\SOFTWARE\\TavloClock", "/s"});
     EXPECT_EQ(deep.code, 0);
     EXPECT_TRUE(
         deep.out.startsWith(QStringLiteral("\nHKEY_CURRENT_USER\\SOFTWARE\\TavloClock\n\n"
@@ -193,19 +192,16 @@ TEST(TavloregTest, QueryPrintsLikeRegExe)
 TEST(TavloregTest, MissingKeyOrValueIsAnError)
 {
     seedClock();
-    const Result noKey = reg({QStringLiteral("query"), QStringLiteral("HKCU\\SOFTWARE\\Nothing")});
+    const Result noKey = reg({"query", "HKCU\\SOFTWARE\\Nothing"});
     expectError(noKey);
     EXPECT_EQ(noKey.err, kNotFound);
     const Result noValue = reg(
         {QStringLiteral("query"), kDetailsArg, QStringLiteral("/v"), QStringLiteral("Nothing")});
     expectError(noValue);
     EXPECT_EQ(noValue.err, kNotFound);
-    expectError(reg({QStringLiteral("delete"), kDetailsArg, QStringLiteral("/v"),
-                     QStringLiteral("Nothing"), QStringLiteral("/f")}));
-    expectError(
-        reg({QStringLiteral("delete"), QStringLiteral("HKCU\\Nothing"), QStringLiteral("/f")}));
-    expectError(reg({QStringLiteral("export"), QStringLiteral("HKCU\\Nothing"),
-                     tavlo::test::configHome() + QStringLiteral("/x.reg")}));
+    expectError(reg({"delete", kDetailsArg, "/v", "Nothing", "/f"}));
+    expectError(reg({"delete", "HKCU\\Nothing", "/f"}));
+    expectError(reg({"export", "HKCU\\Nothing", tavlo::test::configHome() + "/x.reg"}));
 }
 
 TEST(TavloregTest, WrongArgumentsAndHelp)
@@ -220,13 +216,12 @@ TEST(TavloregTest, WrongArgumentsAndHelp)
         expectError(r, QStringLiteral("ERROR: Invalid syntax.\n"));
         EXPECT_TRUE(r.err.contains(QStringLiteral("/?"))) << r.err.toStdString();
     }
-    expectError(reg({QStringLiteral("query"), QStringLiteral("HKCR\\x")}),
-                QStringLiteral("ERROR: Invalid key name."));
+    expectError(reg({"query", "HKCR\\x"}), QStringLiteral("ERROR: Invalid key name."));
 
-    const Result help = reg({QStringLiteral("/?")});
+    const Result help = reg({"/?"});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("QUERY | ADD | DELETE | EXPORT | IMPORT")));
-    const Result queryHelp = reg({QStringLiteral("query"), QStringLiteral("/?")});
+    const Result queryHelp = reg({"query", "/?"});
     EXPECT_EQ(queryHelp.code, 0);
     EXPECT_TRUE(queryHelp.out.startsWith(QStringLiteral("TAVLOREG QUERY KEY")));
     // Help never creates the database.
@@ -236,39 +231,50 @@ TEST(TavloregTest, WrongArgumentsAndHelp)
 TEST(TavloregTest, AddsValuesOfEachType)
 {
     const auto add = [](const QStringList &extra) {
-        return reg(QStringList{QStringLiteral("add"), kDetailsArg} + extra);
+        return reg(QStringList{"add", kDetailsArg} + extra);
     };
-    EXPECT_EQ(add({"/v", "TOTAL", "/d", "3"}).out, kDone);
-    EXPECT_EQ(textOf(kDetails, QStringLiteral("total")), QStringLiteral("3"));
-    EXPECT_EQ(add({"/v", "Dec", "/t", "REG_DWORD", "/d", "4294967295"}).code, 0);
-    EXPECT_EQ(add({"-V", "Hex", "-T", "reg_dword", "-D", "0x1F"}).code, 0);
-    EXPECT_EQ(add({"/v", "Q", "/t", "REG_QWORD", "/d", "0x100000000"}).code, 0);
-    EXPECT_EQ(add({"/v", "B", "/t", "REG_BINARY", "/d", "00ff10"}).code, 0);
-    EXPECT_EQ(add({"/v", "M", "/t", "REG_MULTI_SZ", "/d", "one|two", "/s", "|"}).code, 0);
-    EXPECT_EQ(add({"/v", "E", "/t", "REG_EXPAND_SZ", "/d", "%HOME%"}).code, 0);
-    EXPECT_EQ(add({"/ve", "/d", "unnamed"}).code, 0);
-    EXPECT_EQ(add({"/v", "Empty"}).code, 0);
-
+    // Numbers and bytes as stored (little-endian), texts as read back.
+    const struct
+    {
+        QStringList args;
+        const char *name;
+        int type;
+        QByteArray data;
+    } cases[] = {
+        {{"/v", "TOTAL", "/d", "3"}, "total", RegSz, "3"},
+        {{"/v", "Dec", "/t", "REG_DWORD", "/d", "4294967295"}, "Dec", RegDword, "\xff\xff\xff\xff"},
+        {{"-V", "Hex", "-T", "reg_dword", "-D", "0x1F"},
+         "Hex",
+         RegDword,
+         QByteArray("\x1f\0\0\0", 4)},
+        {{"/v", "Q", "/t", "REG_QWORD", "/d", "0x100000000"},
+         "Q",
+         RegQword,
+         QByteArray("\0\0\0\0\1\0\0\0", 8)},
+        {{"/v", "B", "/t", "REG_BINARY", "/d", "00ff10"},
+         "B",
+         RegBinary,
+         QByteArray("\0\xff\x10", 3)},
+        {{"/v", "M", "/t", "REG_MULTI_SZ", "/d", "one|two", "/s", "|"},
+         "M",
+         RegMultiSz,
+         QByteArray("one\0two", 7)},
+        {{"/v", "E", "/t", "REG_EXPAND_SZ", "/d", "%HOME%"}, "E", RegExpandSz, "%HOME%"},
+        {{"/ve", "/d", "unnamed"}, "", RegSz, "unnamed"},
+        {{"/v", "Empty"}, "Empty", RegSz, ""},
+    };
     SettingsDatabase db;
-    const auto number = [&db](const QString &name) -> qint64 {
-        const auto value = db.value(kUser, kDetails, name);
-        if (!value || value->type != RegDword || value->data.size() != 4)
-            return -1;
-        return qFromLittleEndian<quint32>(value->data.constData());
+    for (const auto &c : cases) {
+        EXPECT_EQ(add(c.args).out, kDone) << c.name;
+        const auto value = db.value(kUser, kDetails, QLatin1String(c.name));
+        ASSERT_TRUE(value) << c.name;
+        EXPECT_EQ(value->type, c.type) << c.name;
+        const bool text = c.type == RegSz || c.type == RegExpandSz;
+        EXPECT_EQ(text ? value->toText().toUtf8() : value->data, c.data) << c.name;
+    }
+    const auto number = [&db](const QString &name) {
+        return db.value(kUser, kDetails, name)->data;
     };
-    EXPECT_EQ(number(QStringLiteral("Dec")), 4294967295LL);
-    EXPECT_EQ(number(QStringLiteral("Hex")), 31);
-    const auto q = db.value(kUser, kDetails, QStringLiteral("Q"));
-    ASSERT_TRUE(q);
-    EXPECT_EQ(q->type, RegQword);
-    EXPECT_EQ(q->data, QByteArray("\0\0\0\0\1\0\0\0", 8));
-    EXPECT_EQ(db.value(kUser, kDetails, QStringLiteral("B"))->data, QByteArray("\x00\xff\x10", 3));
-    EXPECT_EQ(db.value(kUser, kDetails, QStringLiteral("M"))->data, QByteArray("one\0two", 7));
-    EXPECT_EQ(db.value(kUser, kDetails, QStringLiteral("E"))->type, RegExpandSz);
-    EXPECT_EQ(db.value(kUser, kDetails, QString())->toText(), QStringLiteral("unnamed"));
-    const auto empty = db.value(kUser, kDetails, QStringLiteral("Empty"));
-    ASSERT_TRUE(empty);
-    EXPECT_EQ(empty->toText(), QString());
 
     // Bad numbers are refused and leave the value as it was.
     for (const char *bad : {"12abc", "-1", "4294967296", "0x", "0x1FFFFFFFF", " 7", "1.5", ""}) {
@@ -276,12 +282,12 @@ TEST(TavloregTest, AddsValuesOfEachType)
         expectError(r);
         EXPECT_TRUE(r.err.contains(QStringLiteral("REG_DWORD"))) << bad;
     }
-    EXPECT_EQ(number(QStringLiteral("Hex")), 31);
+    EXPECT_EQ(number(QStringLiteral("Hex")), QByteArray("\x1f\0\0\0", 4));
     expectError(add({"/v", "B", "/t", "REG_BINARY", "/d", "0g", "/f"}));
     expectError(add({"/v", "X", "/t", "REG_FOO", "/d", "1"}));
 
     // Without /v only the key is made.
-    EXPECT_EQ(reg({QStringLiteral("add"), QStringLiteral("HKCU\\SOFTWARE\\New\\Key")}).code, 0);
+    EXPECT_EQ(reg({"add", "HKCU\\SOFTWARE\\New\\Key"}).code, 0);
     EXPECT_TRUE(db.keyExists(kUser, QStringLiteral("software\\new\\key")));
 }
 
@@ -313,22 +319,17 @@ TEST(TavloregTest, OverwriteAsksFirst)
 TEST(TavloregTest, DeletesValuesAndKeys)
 {
     seedClock();
-    const Result no =
-        reg({QStringLiteral("delete"), kDetailsArg, QStringLiteral("/v"), QStringLiteral("Count")},
-            "n\n");
+    const Result no = reg({"delete", kDetailsArg, "/v", "Count"}, "n\n");
     EXPECT_EQ(no.code, 0);
     EXPECT_EQ(no.out, QStringLiteral("Delete the registry value Count (Yes/No)? "
                                      "The operation was canceled by the user.\n"));
     EXPECT_NE(textOf(kDetails, QStringLiteral("Count")), QStringLiteral("<absent>"));
 
-    EXPECT_EQ(reg({QStringLiteral("delete"), kDetailsArg, QStringLiteral("/v"),
-                   QStringLiteral("COUNT"), QStringLiteral("/f")})
-                  .out,
-              kDone);
+    EXPECT_EQ(reg({"delete", kDetailsArg, "/v", "COUNT", "/f"}).out, kDone);
     EXPECT_EQ(textOf(kDetails, QStringLiteral("Count")), QStringLiteral("<absent>"));
     EXPECT_EQ(textOf(kDetails, QStringLiteral("Date-align")), QStringLiteral("1"));
 
-    EXPECT_EQ(reg({QStringLiteral("delete"), kDetailsArg, QStringLiteral("/va")}, "y\n").code, 0);
+    EXPECT_EQ(reg({"delete", kDetailsArg, "/va"}, "y\n").code, 0);
     SettingsDatabase db;
     EXPECT_EQ(db.values(kUser, kDetails)->size(), 0);
     EXPECT_TRUE(db.keyExists(kUser, kDetails + QStringLiteral("\\Sub\\Deep")));
@@ -339,39 +340,29 @@ TEST(TavloregTest, DeletesValuesAndKeys)
     EXPECT_TRUE(ask.out.startsWith(QStringLiteral(
         "Delete the registry key HKEY_CURRENT_USER\\SOFTWARE\\TavloClock (Yes/No)?")));
     EXPECT_TRUE(db.keyExists(kUser, kDetails));
-    EXPECT_EQ(reg(wholeKey + QStringList{QStringLiteral("/f")}).out, kDone);
+    EXPECT_EQ(reg(wholeKey + QStringList{"/f"}).out, kDone);
     EXPECT_FALSE(db.keyExists(kUser, QStringLiteral("SOFTWARE\\TavloClock")));
     EXPECT_FALSE(db.keyExists(kUser, kDetails + QStringLiteral("\\Sub\\Deep")));
     EXPECT_TRUE(db.keyExists(kUser, QStringLiteral("SOFTWARE")));
 
     // The hive and the Run key cannot go.
-    expectError(reg({QStringLiteral("delete"), QStringLiteral("HKCU"), QStringLiteral("/f")}));
-    expectError(reg({QStringLiteral("delete"),
-                     QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
-                     QStringLiteral("/f")}));
+    expectError(reg({"delete", "HKCU", "/f"}));
+    expectError(reg({"delete", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "/f"}));
 }
 
 TEST(TavloregTest, RunKeyWritesAutostartEntries)
 {
     const QString run = QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-    EXPECT_EQ(reg({QStringLiteral("add"), run, QStringLiteral("/v"), QStringLiteral("TavloClock"),
-                   QStringLiteral("/d"), QStringLiteral("/opt/my apps/tavlo-clock")})
-                  .out,
-              kDone);
+    EXPECT_EQ(reg({"add", run, "/v", "TavloClock", "/d", "/opt/my apps/tavlo-clock"}).out, kDone);
     const QString entry =
         tavlo::test::configHome() + QStringLiteral("/autostart/TavloClock.desktop");
     EXPECT_TRUE(QFileInfo::exists(entry));
-    const Result r = reg({QStringLiteral("query"), run});
+    const Result r = reg({"query", run});
     EXPECT_EQ(r.out, QStringLiteral(
                          "\nHKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\n"
                          "    TavloClock    REG_SZ    /opt/my apps/tavlo-clock\n"));
-    expectError(reg({QStringLiteral("add"), run, QStringLiteral("/v"), QStringLiteral("N"),
-                     QStringLiteral("/t"), QStringLiteral("REG_DWORD"), QStringLiteral("/d"),
-                     QStringLiteral("1")}));
-    EXPECT_EQ(reg({QStringLiteral("delete"), run, QStringLiteral("/v"),
-                   QStringLiteral("TavloClock"), QStringLiteral("/f")})
-                  .code,
-              0);
+    expectError(reg({"add", run, "/v", "N", "/t", "REG_DWORD", "/d", "1"}));
+    EXPECT_EQ(reg({"delete", run, "/v", "TavloClock", "/f"}).code, 0);
     EXPECT_FALSE(QFileInfo::exists(entry));
 }
 
@@ -388,21 +379,15 @@ TEST(TavloregTest, ExportThenImportIntoAFreshFolder)
                         RegValue::text(QStringLiteral("Path"), QStringLiteral("C:\\\"x\"\n2"))));
     }
     const QString file = tavlo::test::configHome() + QStringLiteral("/clock.reg");
-    EXPECT_EQ(
-        reg({QStringLiteral("export"), QStringLiteral("HKCU\\SOFTWARE\\TavloClock"), file}).out,
-        kDone);
-    EXPECT_EQ(reg({QStringLiteral("export"), QStringLiteral("HKLM\\Software\\Microsoft"),
-                   file + QStringLiteral(".run")})
-                  .code,
-              0);
+    EXPECT_EQ(reg({"export", "HKCU\\SOFTWARE\\TavloClock", file}).out, kDone);
+    EXPECT_EQ(reg({"export", "HKLM\\Software\\Microsoft", file + ".run"}).code, 0);
     QFile written(file);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     const QByteArray bytes = written.readAll();
     EXPECT_TRUE(bytes.startsWith("\xff\xfe"));
 
     // Exporting over an existing file asks first.
-    const Result ask =
-        reg({QStringLiteral("export"), QStringLiteral("HKCU\\SOFTWARE"), file}, "n\n");
+    const Result ask = reg({"export", "HKCU\\SOFTWARE", file}, "n\n");
     EXPECT_EQ(ask.out, QStringLiteral("File %1 already exists. Overwrite (Yes/No)? "
                                       "The operation was canceled by the user.\n")
                            .arg(file));
@@ -411,11 +396,8 @@ TEST(TavloregTest, ExportThenImportIntoAFreshFolder)
 
     QTemporaryDir fresh;
     const QString freshConfig = fresh.path() + QStringLiteral("/config");
-    EXPECT_EQ(reg({QStringLiteral("import"), file}, QByteArray(), freshConfig).out, kDone);
-    EXPECT_EQ(
-        reg({QStringLiteral("import"), file + QStringLiteral(".run")}, QByteArray(), freshConfig)
-            .code,
-        0);
+    EXPECT_EQ(reg({"import", file}, QByteArray(), freshConfig).out, kDone);
+    EXPECT_EQ(reg({"import", file + ".run"}, QByteArray(), freshConfig).code, 0);
 
     SettingsDatabase original;
     SettingsDatabase copy(freshConfig + QStringLiteral("/tavlo/registry.db"));
@@ -437,32 +419,6 @@ TEST(TavloregTest, ExportThenImportIntoAFreshFolder)
               QStringLiteral("/usr/bin/c"));
 }
 
-TEST(TavloregTest, BadImportFilesChangeNothing)
-{
-    seedClock();
-    const QString dir = tavlo::test::configHome();
-    const QString missing = dir + QStringLiteral("/missing.reg");
-    const Result r = reg({QStringLiteral("import"), missing});
-    expectError(r);
-    EXPECT_TRUE(r.err.contains(missing));
-
-    const QString bad = dir + QStringLiteral("/bad.reg");
-    QFile file(bad);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("Windows Registry Editor Version 5.00\n[HKCU\\SOFTWARE\\TavloClock]\n\"a\"=\"1\"\n"
-               "\"b\"=dword:zz\n");
-    file.close();
-    const Result invalid = reg({QStringLiteral("import"), bad});
-    expectError(invalid);
-    EXPECT_TRUE(invalid.err.contains(QStringLiteral("line 4"))) << invalid.err.toStdString();
-    EXPECT_EQ(textOf(QStringLiteral("SOFTWARE\\TavloClock"), QStringLiteral("a")),
-              QStringLiteral("<absent>"));
-
-    expectError(reg({QStringLiteral("import"), dir}));
-    expectError(
-        reg({QStringLiteral("export"), kDetailsArg, dir + QStringLiteral("/no/such/dir/x.reg")}));
-}
-
 TEST(TavloregTest, DamagedDatabaseIsReportedAndLeftAlone)
 {
     const QString path = SettingsDatabase::defaultPath();
@@ -473,9 +429,8 @@ TEST(TavloregTest, DamagedDatabaseIsReportedAndLeftAlone)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(junk);
     }
-    expectError(reg({QStringLiteral("query"), kDetailsArg}));
-    const Result add = reg({QStringLiteral("add"), kDetailsArg, QStringLiteral("/v"),
-                            QStringLiteral("a"), QStringLiteral("/d"), QStringLiteral("1")});
+    expectError(reg({"query", kDetailsArg}));
+    const Result add = reg({"add", kDetailsArg, "/v", "a", "/d", "1"});
     expectError(add);
     EXPECT_TRUE(add.err.contains(path)) << add.err.toStdString();
     QFile file(path);
@@ -558,12 +513,12 @@ TEST(TavloregTest, ImportIsAllOrNothing)
         {"a number under the Run key", run + "\"N\"=dword:00000001\n", "REG_SZ"},
         {"a Run value that is no file name", run + "\"a/b\"=\"x\"\n", "a/b"},
         {"a key that cannot be deleted", "[-HKLM\\Software\\Microsoft]\n", "Access is denied"},
-        {"a syntax error on the last line", "\"tail\"=dword:zz\n", "line"},
+        {"a syntax error on the last line", "\"tail\"=dword:zz\n", "line 508"},
     };
     for (const auto &c : cases) {
         const QString file = dir + QStringLiteral("/bad.reg");
         ASSERT_TRUE(writeFile(file, head + c.tail));
-        const Result r = reg({QStringLiteral("import"), file});
+        const Result r = reg({"import", file});
         expectError(r);
         EXPECT_TRUE(r.err.contains(QLatin1String(c.message)))
             << c.what << ": " << r.err.toStdString();
@@ -572,7 +527,7 @@ TEST(TavloregTest, ImportIsAllOrNothing)
 
     // Without the poison value the same file goes in whole.
     ASSERT_TRUE(writeFile(dir + QStringLiteral("/good.reg"), head));
-    EXPECT_EQ(reg({QStringLiteral("import"), dir + QStringLiteral("/good.reg")}).out, kDone);
+    EXPECT_EQ(reg({"import", dir + "/good.reg"}).out, kDone);
     EXPECT_EQ(textOf(kDetails, QStringLiteral("v499")), QStringLiteral("499"));
     EXPECT_EQ(textOf(kDetails, QStringLiteral("Date-align")), QStringLiteral("2"));
     EXPECT_EQ(textOf(kDetails, QStringLiteral("Count")), QStringLiteral("<absent>"));
@@ -635,7 +590,7 @@ TEST(TavloregTest, ImportRefusesWhatIsNotARegularFileOfAtMost64MiB)
         {dir + QStringLiteral("/missing.reg"), "No such file"},
     };
     for (const auto &c : cases) {
-        const Result r = reg({QStringLiteral("import"), c.path});
+        const Result r = reg({"import", c.path});
         expectError(r, QStringLiteral("ERROR: Unable to read the file %1: ").arg(c.path));
         EXPECT_TRUE(r.err.contains(QLatin1String(c.reason))) << r.err.toStdString();
     }
@@ -663,6 +618,7 @@ TEST(TavloregTest, ExportRefusesTargetsThatAreNotRegularFiles)
         {fifo, S_IFIFO},
         {toFifo, S_IFLNK},
         {dir, S_IFDIR},
+        {dir + QStringLiteral("/no/such/dir/x.reg"), 0},
     };
     for (const auto &c : cases) {
         for (const QString &force : {QStringLiteral("/y"), QString()}) {
@@ -692,7 +648,7 @@ TEST(TavloregTest, ShortWriteFailsTheExportAndKeepsThePreviousFile)
     const QString dir = tavlo::test::configHome() + QStringLiteral("/backup");
     ASSERT_TRUE(QDir().mkpath(dir));
     const QString file = dir + QStringLiteral("/clock.reg");
-    ASSERT_EQ(reg({QStringLiteral("export"), kDetailsArg, file}).out, kDone);
+    ASSERT_EQ(reg({"export", kDetailsArg, file}).out, kDone);
     const QByteArray good = readFile(file);
     ASSERT_GT(good.size(), 200 * 1024);
 
@@ -703,8 +659,8 @@ TEST(TavloregTest, ShortWriteFailsTheExportAndKeepsThePreviousFile)
         ::setrlimit(RLIMIT_FSIZE, &limit);
         ::signal(SIGXFSZ, SIG_IGN);
     };
-    const Result r = reg({QStringLiteral("export"), kDetailsArg, file, QStringLiteral("/y")},
-                         QByteArray(), QString(), fileSizeLimit);
+    const Result r =
+        reg({"export", kDetailsArg, file, "/y"}, QByteArray(), QString(), fileSizeLimit);
     expectError(r, QStringLiteral("ERROR: Unable to write the file %1: ").arg(file));
     EXPECT_EQ(readFile(file), good);
     EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"clock.reg"});

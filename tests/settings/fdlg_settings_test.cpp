@@ -2,38 +2,65 @@
 
 #include "controls/ovctrls/buttonpalette.h"
 #include "controls/ovctrls/pagetab.h"
+#include "core/kind.h"
 #include "core/valuenames.h"
 #include "frame/fixedframe.h"
 #include "globalsfixture.h"
+#include "settings/aboutpage.h"
+#include "settings/datepage.h"
 #include "settings/fontlists.h"
+#include "settings/presetpage.h"
+#include "settings/textpage.h"
+#include "settings/themepage.h"
+#include "settings/windowspage.h"
 #include "testenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSet>
 #include <QTest>
+#include <QWindow>
 
 using namespace tavlo;
 
 namespace {
 
+// A clock-like widget of a many-widget kind: its main part shows a picture,
+// so Exit program keeps it.
+class PaperClock final : public FixedFrame
+{
+public:
+    PaperClock(const QString &picture, OleColor theme, const QString &font)
+        : FixedFrame(QStringLiteral("fapp_PAPER"))
+    {
+        m_paper.setProperty("Tag", picture);
+        setLngTHEMECOLOR(theme);
+        lblTIME->setFontName(font);
+    }
+    void updateparts() override {}
+    QWidget *mainPart() const override { return const_cast<QWidget *>(&m_paper); }
+
+protected:
+    void loadFirstTexts() override {}
+
+private:
+    QWidget m_paper;
+};
+
 class SettingsDialogTest : public test::GlobalsFixture
 {
 protected:
-    fdlg_SETTINGS *open()
+    fdlg_SETTINGS *open(WidgetForm *widget = nullptr)
     {
-        fdlg_SETTINGS::showFor(form());
+        fdlg_SETTINGS::showFor(widget ? widget : form());
         return fdlg_SETTINGS::instance();
     }
     static QString stored(const QString &name)
@@ -46,6 +73,32 @@ protected:
         QTest::keyClicks(box->lineEdit(), text);
         QTest::keyClick(box->lineEdit(), Qt::Key_Return);
     }
+    static void clickTab(fdlg_SETTINGS *d, int tab)
+    {
+        QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {}, d->ptbCOLORS->tabRect(tab).center());
+    }
+    // Two paper clocks in slots 0 and 1 of a many-widget kind, shown.
+    std::array<PaperClock *, 2> twoWidgets()
+    {
+        EXPECT_TRUE(start());
+        widgetSet().clear();
+        setRunningKind(&m_paperKind);
+        SaveSetting(QStringLiteral("1Style-modern"), QStringLiteral("False"));
+        std::array<PaperClock *, 2> widgets{
+            new PaperClock(QStringLiteral("/p/0.png"), 0x0000FF, QStringLiteral("DejaVu Serif")),
+            new PaperClock(QStringLiteral("/p/1.png"), 0x00FF00, QStringLiteral("DejaVu Sans"))};
+        for (int i = 0; i < 2; ++i) {
+            widgetSet().add(i, widgets[size_t(i)], true);
+            widgets[size_t(i)]->setLngTRANSVALCONTRAST(10 + i);
+            widgets[size_t(i)]->resize(120, 60);
+            widgets[size_t(i)]->show();
+        }
+        return widgets;
+    }
+
+private:
+    const KindRow m_paperKind{
+        .formName = "fapp_PAPER", .family = WidgetFamily::Resizable, .manyWidgets = true};
 };
 
 } // namespace
@@ -69,40 +122,42 @@ TEST_F(SettingsDialogTest, LoadingFillsEveryControlFromTheClockAndTheStore)
     ASSERT_TRUE(d);
 
     EXPECT_EQ(d->windowTitle(), QStringLiteral("TavloClock"));
-    EXPECT_EQ(d->parentWidget(), form());
+    // Above the clock, yet not its child: closing the clock leaves the dialog to save.
+    EXPECT_EQ(d->parentWidget(), nullptr);
+    EXPECT_EQ(d->windowHandle()->transientParent(), form()->windowHandle());
     EXPECT_FALSE(d->isModal());
     EXPECT_EQ(d->ptbCOLORS->tabString(), QStringLiteral("Theme,Preset,Text,Date,Windows,About"));
     EXPECT_EQ(d->ptbCOLORS->selectedTab(), 1);
-    EXPECT_TRUE(d->fraPRESETS->isVisible());
-    EXPECT_FALSE(d->fraTRANS->isVisible());
-    EXPECT_EQ(d->lblTIME->text(), QStringLiteral("&Time:"));
-    EXPECT_EQ(d->lblDATE->text(), QStringLiteral("&Date:"));
+    EXPECT_TRUE(d->theme->fraPRESETS->isVisible());
+    EXPECT_FALSE(d->preset->fraTRANS->isVisible());
+    EXPECT_EQ(d->text->lblTIME->text(), QStringLiteral("&Time:"));
+    EXPECT_EQ(d->text->lblDATE->text(), QStringLiteral("&Date:"));
 
-    EXPECT_FALSE(d->chkSTARTUP->isChecked());
-    EXPECT_TRUE(d->chkONTOP->isChecked());
-    EXPECT_TRUE(d->optSTATE[2]->isChecked());
-    EXPECT_TRUE(d->optSTYLECLASS->isChecked());
-    EXPECT_FALSE(d->optSTYLEMOD->isChecked());
-    EXPECT_EQ(d->hscVALUE->value(), 150);
-    EXPECT_EQ(d->hscCONTRAST->value(), 60);
-    EXPECT_EQ(d->cboTIMEFONT->currentText(), QStringLiteral("DejaVu Serif"));
-    EXPECT_EQ(d->cboTIMESIZE->currentText(), QStringLiteral("20"));
+    EXPECT_FALSE(d->windows->chkSTARTUP->isChecked());
+    EXPECT_TRUE(d->windows->chkONTOP->isChecked());
+    EXPECT_TRUE(d->date->optSTATE[2]->isChecked());
+    EXPECT_TRUE(d->date->optSTYLECLASS->isChecked());
+    EXPECT_FALSE(d->date->optSTYLEMOD->isChecked());
+    EXPECT_EQ(d->preset->hscVALUE->value(), 150);
+    EXPECT_EQ(d->preset->hscCONTRAST->value(), 60);
+    EXPECT_EQ(d->text->cboTIMEFONT->currentText(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(d->text->cboTIMESIZE->currentText(), QStringLiteral("20"));
     // The lists open on the entries the boxes show.
-    for (QComboBox *box : {d->cboTIMEFONT, d->cboTIMESIZE}) {
+    for (QComboBox *box : {d->text->cboTIMEFONT, d->text->cboTIMESIZE}) {
         const int entry = box->findText(box->currentText());
         ASSERT_GE(entry, 0) << box->objectName().toStdString();
         box->showPopup();
         EXPECT_EQ(box->view()->currentIndex().row(), entry) << box->objectName().toStdString();
         box->hidePopup();
     }
-    EXPECT_EQ(d->cboALIGNDATE->currentIndex(), 2);
-    EXPECT_EQ(d->cboALIGNTIME->currentIndex(), 0);
-    EXPECT_EQ(d->btnpDATE->color(), 0x123456);
-    EXPECT_EQ(d->btnpTIME->color(), label("lblTIME")->ForeColor());
-    EXPECT_EQ(d->btnpCOLOR->color(), 0x00FF00);
-    EXPECT_EQ(d->lablTITLE->text(), QStringLiteral("Orvane TavloClock"));
-    EXPECT_EQ(d->lablVersion->text(), QStringLiteral("Version: 1.05"));
-    EXPECT_EQ(d->lblCOPY->text(), globals().strRIGHTS);
+    EXPECT_EQ(d->text->cboALIGNDATE->currentIndex(), 2);
+    EXPECT_EQ(d->text->cboALIGNTIME->currentIndex(), 0);
+    EXPECT_EQ(d->text->btnpDATE->color(), 0x123456);
+    EXPECT_EQ(d->text->btnpTIME->color(), label("lblTIME")->ForeColor());
+    EXPECT_EQ(d->preset->btnpCOLOR->color(), 0x00FF00);
+    EXPECT_EQ(d->about->lablTITLE->text(), QStringLiteral("Orvane TavloClock"));
+    EXPECT_EQ(d->about->lablVersion->text(), QStringLiteral("Version: 1.05"));
+    EXPECT_EQ(d->about->lblCOPY->text(), globals().strRIGHTS);
     // Loading put the clock on top from the box.
     EXPECT_TRUE(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
@@ -111,22 +166,22 @@ TEST_F(SettingsDialogTest, EachTabShowsExactlyItsFrames)
 {
     ASSERT_TRUE(start());
     fdlg_SETTINGS *d = open();
-    const QList<QGroupBox *> all{d->fraPRESETS, d->fraTRANS, d->fraPRESETMAKE, d->fraFORMAT,
-                                 d->fraADVSETS, d->fraFRAME, d->fraABOUT};
+    const QList<QGroupBox *> all{
+        d->theme->fraPRESETS, d->preset->fraTRANS,  d->preset->fraPRESETMAKE, d->text->fraFORMAT,
+        d->date->fraADVSETS,  d->windows->fraFRAME, d->about->fraABOUT};
     const struct
     {
         int tab;
         QList<QGroupBox *> shown;
-    } pages[] = {{2, {d->fraTRANS, d->fraPRESETMAKE}},
-                 {3, {d->fraFORMAT}},
-                 {4, {d->fraADVSETS}},
-                 {5, {d->fraFRAME}},
-                 {6, {d->fraABOUT}},
-                 {1, {d->fraPRESETS}}};
+    } pages[] = {{2, {d->preset->fraTRANS, d->preset->fraPRESETMAKE}},
+                 {3, {d->text->fraFORMAT}},
+                 {4, {d->date->fraADVSETS}},
+                 {5, {d->windows->fraFRAME}},
+                 {6, {d->about->fraABOUT}},
+                 {1, {d->theme->fraPRESETS}}};
     const QSize size = d->size();
     for (const auto &page : pages) {
-        QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {},
-                          d->ptbCOLORS->tabRect(page.tab).center());
+        clickTab(d, page.tab);
         EXPECT_EQ(d->ptbCOLORS->selectedTab(), page.tab);
         for (QGroupBox *f : all)
             EXPECT_EQ(f->isVisible(), page.shown.contains(f)) << f->objectName().toStdString();
@@ -141,55 +196,57 @@ TEST_F(SettingsDialogTest, OptionsChangeTheClockAtOnce)
     auto *clock = static_cast<FixedFrame *>(form());
     fdlg_SETTINGS *d = open();
 
-    d->hscVALUE->setValue(100);
+    d->preset->hscVALUE->setValue(100);
     EXPECT_EQ(clock->lngTRANSVAL(), 100);
     EXPECT_EQ(clock->lngTRANSVALCUST(), 100);
     EXPECT_NEAR(clock->windowOpacity(), 100 / 255.0, 0.002);
     // The slider goes lower than the window may.
-    d->hscVALUE->setValue(10);
+    d->preset->hscVALUE->setValue(10);
     EXPECT_EQ(clock->lngTRANSVAL(), 20);
 
-    Q_EMIT d->btnpCOLOR->ColorChosen(0x0000FF);
+    Q_EMIT d->preset->btnpCOLOR->ColorChosen(0x0000FF);
     EXPECT_EQ(clock->lngTHEMECOLOR(), 0x0000FF);
     EXPECT_EQ(clock->BackColor(), ColorBlend(0, 0x0000FF, -34));
 
-    d->hscCONTRAST->setValue(100);
+    d->preset->hscCONTRAST->setValue(100);
     EXPECT_EQ(clock->lngTRANSVALCONTRAST(), 100);
     EXPECT_EQ(clock->BackColor(), ColorBlend(0, 0x0000FF, 100));
 
     Label *time = label("lblTIME");
     ASSERT_TRUE(time->FontBold());
-    choose(d->cboTIMEFONT, QStringLiteral("DejaVu Sans Mono"));
+    choose(d->text->cboTIMEFONT, QStringLiteral("DejaVu Sans Mono"));
     EXPECT_EQ(time->FontName(), QStringLiteral("DejaVu Sans Mono"));
     EXPECT_FALSE(time->FontBold());
     EXPECT_EQ(time->font().family(), QStringLiteral("DejaVu Sans Mono"));
 
-    choose(d->cboTIMESIZE, QStringLiteral("20"));
+    choose(d->text->cboTIMESIZE, QStringLiteral("20"));
     EXPECT_FLOAT_EQ(time->FontSize(), 20);
-    choose(d->cboTIMESIZE, QStringLiteral("abc"));
+    choose(d->text->cboTIMESIZE, QStringLiteral("abc"));
     EXPECT_FLOAT_EQ(time->FontSize(), 20);
-    EXPECT_EQ(d->cboTIMESIZE->currentText(), QStringLiteral("abc"));
+    EXPECT_EQ(d->text->cboTIMESIZE->currentText(), QStringLiteral("abc"));
 
-    Q_EMIT d->btnpDATE->ColorChosen(0x00FFFF);
+    // The second row edits the date label.
+    Q_EMIT d->text->btnpDATE->ColorChosen(0x00FFFF);
     EXPECT_EQ(label("lblDATE")->ForeColor(), 0x00FFFF);
-
-    d->cboALIGNDATE->setCurrentIndex(2);
-    Q_EMIT d->cboALIGNDATE->activated(2);
+    d->text->cboALIGNDATE->setCurrentIndex(2);
+    Q_EMIT d->text->cboALIGNDATE->activated(2);
     EXPECT_EQ(label("lblDATE")->textAlign(), 2);
+    EXPECT_EQ(time->textAlign(), 0);
 
-    QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {}, d->ptbCOLORS->tabRect(5).center());
-    d->chkONTOP->click();
-    EXPECT_EQ(clock->windowFlags().testFlag(Qt::WindowStaysOnTopHint), d->chkONTOP->isChecked());
+    clickTab(d, 5);
+    d->windows->chkONTOP->click();
+    EXPECT_EQ(clock->windowFlags().testFlag(Qt::WindowStaysOnTopHint),
+              d->windows->chkONTOP->isChecked());
 
-    QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {}, d->ptbCOLORS->tabRect(4).center());
-    d->optSTATE[1]->click();
+    clickTab(d, 4);
+    d->date->optSTATE[1]->click();
     EXPECT_EQ(stored(QStringLiteral("0State")), QStringLiteral("1"));
-    d->optSTYLECLASS->click();
+    d->date->optSTYLECLASS->click();
     EXPECT_EQ(stored(QStringLiteral("0Style-modern")), QStringLiteral("False"));
     clock->updateparts();
     EXPECT_FALSE(picture("picTIME")->isVisible());
     EXPECT_TRUE(label("lblSECS")->Caption().isEmpty());
-    d->optSTYLEMOD->click();
+    d->date->optSTYLEMOD->click();
     EXPECT_EQ(stored(QStringLiteral("0Style-modern")), QStringLiteral("True"));
 }
 
@@ -203,7 +260,7 @@ TEST_F(SettingsDialogTest, SliderKeysRaiseAndLowerAsTheDesktopsSlidersDo)
         int change;
     } keys[] = {{Qt::Key_PageUp, 50}, {Qt::Key_PageDown, -50}, {Qt::Key_Up, 1},
                 {Qt::Key_Right, 1},   {Qt::Key_Down, -1},      {Qt::Key_Left, -1}};
-    for (QScrollBar *bar : {d->hscVALUE, d->hscCONTRAST}) {
+    for (QScrollBar *bar : {d->preset->hscVALUE, d->preset->hscCONTRAST}) {
         for (const auto &k : keys) {
             bar->setValue(100);
             QTest::keyClick(bar, k.key);
@@ -219,11 +276,11 @@ TEST_F(SettingsDialogTest, AlignmentChangesOnlyWhileTheDialogIsVisible)
     ASSERT_TRUE(start());
     fdlg_SETTINGS *d = fdlg_SETTINGS::load(form());
     ASSERT_FALSE(d->isVisible());
-    d->cboALIGNTIME->setCurrentIndex(1);
-    Q_EMIT d->cboALIGNTIME->activated(1);
+    d->text->cboALIGNTIME->setCurrentIndex(1);
+    Q_EMIT d->text->cboALIGNTIME->activated(1);
     EXPECT_EQ(label("lblTIME")->textAlign(), 0);
     fdlg_SETTINGS::showFor(form());
-    Q_EMIT d->cboALIGNTIME->activated(1);
+    Q_EMIT d->text->cboALIGNTIME->activated(1);
     EXPECT_EQ(label("lblTIME")->textAlign(), 1);
 }
 
@@ -231,10 +288,10 @@ TEST_F(SettingsDialogTest, SaveWritesTheNumberedNames)
 {
     ASSERT_TRUE(start());
     fdlg_SETTINGS *d = open();
-    Q_EMIT d->btnpCOLOR->ColorChosen(0x0000FF);
-    d->btnpCOLOR->setColor(0x0000FF);
-    d->hscCONTRAST->setValue(70);
-    d->chkONTOP->setChecked(true);
+    Q_EMIT d->preset->btnpCOLOR->ColorChosen(0x0000FF);
+    d->preset->btnpCOLOR->setColor(0x0000FF);
+    d->preset->hscCONTRAST->setValue(70);
+    d->windows->chkONTOP->setChecked(true);
     d->btnCANCEL->click();
 
     EXPECT_EQ(stored(QStringLiteral("0Color")), QString::number(0x0000FF));
@@ -256,10 +313,10 @@ TEST_F(SettingsDialogTest, CloseAndEscapeWriteThePlainNames)
     for (const bool escape : {false, true}) {
         ASSERT_TRUE(start());
         fdlg_SETTINGS *d = open();
-        Q_EMIT d->btnpCOLOR->ColorChosen(0x00FF00);
-        d->btnpCOLOR->setColor(0x00FF00);
-        d->cboALIGNTIME->setCurrentIndex(2);
-        d->optSTYLECLASS->setChecked(true);
+        Q_EMIT d->preset->btnpCOLOR->ColorChosen(0x00FF00);
+        d->preset->btnpCOLOR->setColor(0x00FF00);
+        d->text->cboALIGNTIME->setCurrentIndex(2);
+        d->date->optSTYLECLASS->setChecked(true);
         if (escape)
             QTest::keyClick(d, Qt::Key_Escape);
         else
@@ -279,22 +336,17 @@ TEST_F(SettingsDialogTest, CloseAndEscapeWriteThePlainNames)
     }
 }
 
-TEST_F(SettingsDialogTest, ShowingItAgainBringsTheSameDialogForward)
-{
-    ASSERT_TRUE(start());
-    fdlg_SETTINGS *d = open();
-    d->txtPRESETNEW->setText(QStringLiteral("kept"));
-    fdlg_SETTINGS::showFor(form());
-    EXPECT_EQ(fdlg_SETTINGS::instance(), d);
-    EXPECT_EQ(d->txtPRESETNEW->text(), QStringLiteral("kept"));
-}
-
-TEST_F(SettingsDialogTest, ARightClickOnTheClockOpensIt)
+TEST_F(SettingsDialogTest, ARightClickOpensItAndAnotherBringsTheSameDialogForward)
 {
     ASSERT_TRUE(start());
     QTest::mouseClick(label("lblDATE"), Qt::RightButton, {}, QPoint(3, 3));
-    ASSERT_TRUE(fdlg_SETTINGS::instance());
-    EXPECT_TRUE(fdlg_SETTINGS::instance()->isVisible());
+    fdlg_SETTINGS *d = fdlg_SETTINGS::instance();
+    ASSERT_TRUE(d);
+    EXPECT_TRUE(d->isVisible());
+    d->preset->txtPRESETNEW->setText(QStringLiteral("kept"));
+    QTest::mouseClick(label("lblDATE"), Qt::RightButton, {}, QPoint(3, 3));
+    EXPECT_EQ(fdlg_SETTINGS::instance(), d);
+    EXPECT_EQ(d->preset->txtPRESETNEW->text(), QStringLiteral("kept"));
 }
 
 TEST_F(SettingsDialogTest, ExitSavesEverythingAndWritesTotal)
@@ -316,6 +368,63 @@ TEST_F(SettingsDialogTest, ExitSavesEverythingAndWritesTotal)
     const QString window = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
     EXPECT_EQ(globals().objREGISTRY->RegLoad(reg::HKCU, window, reg::Left, QString()),
               QStringLiteral("900"));
+}
+
+TEST_F(SettingsDialogTest, ExitGivesTheDialogsValuesToItsWidgetOnly)
+{
+    const auto widgets = twoWidgets();
+    fdlg_SETTINGS *d = open(widgets[0]);
+    Q_EMIT d->preset->btnpCOLOR->ColorChosen(0xFF0000);
+    d->preset->btnpCOLOR->setColor(0xFF0000);
+    choose(d->text->cboTIMESIZE, QStringLiteral("20"));
+    d->btnEXIT->click();
+    settle();
+
+    EXPECT_EQ(stored(reg::Total), QStringLiteral("2"));
+    const struct
+    {
+        const char *name;
+        const char *value;
+    } expected[] = {
+        {"0PHOTO", "/p/0.png"},         {"0Color", "16711680"},      {"0Time-Size", "20"},
+        {"0Time-Font", "DejaVu Serif"}, {"0Default-Contrast", "10"}, {"0Style-modern", "True"},
+        {"1PHOTO", "/p/1.png"},         {"1Color", "65280"},         {"1Time-Font", "DejaVu Sans"},
+        {"1Default-Contrast", "11"},    {"1Style-modern", "False"},  {"1Program-Launch", "1"}};
+    for (const auto &e : expected)
+        EXPECT_EQ(stored(QLatin1String(e.name)), QLatin1String(e.value)) << e.name;
+    EXPECT_NE(stored(QStringLiteral("1Time-Size")), QStringLiteral("20"));
+}
+
+TEST_F(SettingsDialogTest, TheDialogFollowsTheCurrentWidget)
+{
+    const auto widgets = twoWidgets();
+    widgetSet().setCurrent(0);
+    fdlg_SETTINGS *d = open(widgets[0]);
+    ASSERT_EQ(d->preset->btnpCOLOR->color(), 0x0000FF);
+
+    widgetSet().setCurrent(1);
+    EXPECT_EQ(d->widget(), widgets[1]);
+    EXPECT_EQ(d->windowHandle()->transientParent(), widgets[1]->windowHandle());
+    EXPECT_EQ(d->preset->btnpCOLOR->color(), 0x00FF00);
+    EXPECT_EQ(d->preset->hscCONTRAST->value(), 11);
+    EXPECT_EQ(d->text->cboTIMEFONT->currentText(), QStringLiteral("DejaVu Sans"));
+    EXPECT_TRUE(d->date->optSTYLECLASS->isChecked());
+    Q_EMIT d->preset->btnpCOLOR->ColorChosen(0x00FFFF);
+    EXPECT_EQ(widgets[1]->lngTHEMECOLOR(), 0x00FFFF);
+    EXPECT_EQ(widgets[0]->lngTHEMECOLOR(), 0x0000FF);
+
+    // Its widget gone, the dialog stays, writes nothing for it and follows
+    // the current one; with none left it closes.
+    widgetSet().close(1);
+    widgetSet().setCurrent(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->widget() == widgets[0]; }, 2000));
+    EXPECT_EQ(d->preset->btnpCOLOR->color(), 0x0000FF);
+    widgetSet().close(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !fdlg_SETTINGS::instance(); }, 2000));
+    for (const char *name : {"Color", "0Color", "1Color"})
+        EXPECT_EQ(stored(QLatin1String(name)), QStringLiteral("<none>")) << name;
 }
 
 TEST(FontListTest, LeavesOutVerticalAndCharacterSetFonts)
@@ -371,11 +480,11 @@ TEST_F(SettingsDialogTest, KeyboardReachesEveryControlInPageOrder)
     // Ctrl+Tab walks to the next page.
     QTest::keyClick(d, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(d->ptbCOLORS->selectedTab(), 2);
-    EXPECT_TRUE(d->fraTRANS->isVisible());
+    EXPECT_TRUE(d->preset->fraTRANS->isVisible());
 
     // The access key of a label focuses its control; Tab then follows the page.
     QTest::keyClick(d, Qt::Key_T, Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), d->hscVALUE);
+    EXPECT_EQ(QApplication::focusWidget(), d->preset->hscVALUE);
     const char *order[] = {"hscCONTRAST", "txtPRESETNEW", "btnNEW",
                            "btnEXIT",     "btnCANCEL",    "btnOK"};
     for (const char *name : order) {
@@ -385,14 +494,13 @@ TEST_F(SettingsDialogTest, KeyboardReachesEveryControlInPageOrder)
     }
 
     // A check box's access key ticks it and the clock follows.
-    QTest::keyClick(d, Qt::Key_Tab, Qt::ControlModifier);
-    QTest::keyClick(d, Qt::Key_Tab, Qt::ControlModifier);
-    QTest::keyClick(d, Qt::Key_Tab, Qt::ControlModifier);
-    ASSERT_TRUE(d->fraFRAME->isVisible());
-    const bool before = d->chkONTOP->isChecked();
+    for (int page = 0; page < 3; ++page)
+        QTest::keyClick(d, Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_TRUE(d->windows->fraFRAME->isVisible());
+    const bool before = d->windows->chkONTOP->isChecked();
     QTest::keyClick(d, Qt::Key_W, Qt::AltModifier);
     QTest::qWait(200); // the access key animates the click
-    EXPECT_NE(d->chkONTOP->isChecked(), before);
+    EXPECT_NE(d->windows->chkONTOP->isChecked(), before);
     EXPECT_EQ(form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint), !before);
 }
 
@@ -407,16 +515,16 @@ TEST_F(SettingsDialogTest, DoubleClickOnATextOpensItAndTheToolButtonsOpenTheDesk
     QTest::mouseDClick(label("lblTIME"), Qt::LeftButton, {}, QPoint(5, 5));
     fdlg_SETTINGS *d = fdlg_SETTINGS::instance();
     ASSERT_TRUE(d);
-    d->btnDATE->click();
-    d->btnINT->click();
+    d->date->btnDATE->click();
+    d->date->btnINT->click();
     ASSERT_EQ(desktop.started.size(), 2);
     EXPECT_EQ(desktop.started[0].value(1), QStringLiteral("datetime"));
     EXPECT_EQ(desktop.started[1].value(1), QStringLiteral("region"));
 
     // The About page's links go through the desktop opener.
     globals().strDONATEURL = QStringLiteral("https://www.orvane.com/donate/");
-    d->pbtnDONATE->click();
-    Q_EMIT d->lblEMAIL->linkActivated(QStringLiteral("mailto:support@orvane.com"));
+    d->about->pbtnDONATE->click();
+    Q_EMIT d->about->lblEMAIL->linkActivated(QStringLiteral("mailto:support@orvane.com"));
     ASSERT_EQ(desktop.opened.size(), 2);
     EXPECT_EQ(desktop.opened[0], QUrl(globals().strDONATEURL));
     EXPECT_EQ(desktop.opened[1].scheme(), QStringLiteral("mailto"));

@@ -5,6 +5,9 @@
 #include "globalsfixture.h"
 #include "platform/profilefile.h"
 #include "settings/fdlg_settings.h"
+#include "settings/presetpage.h"
+#include "settings/textpage.h"
+#include "settings/themepage.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -47,15 +50,15 @@ protected:
     // Clicks the list entry of that file name, as the user does.
     void click(fdlg_SETTINGS *d, const QString &name)
     {
-        const auto items = d->flbLIST->findItems(name, Qt::MatchExactly);
+        const auto items = d->theme->flbLIST->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(items.size(), 1) << name.toStdString();
-        const QRect rect = d->flbLIST->visualItemRect(items[0]);
-        QTest::mouseClick(d->flbLIST->viewport(), Qt::LeftButton, {}, rect.center());
+        const QRect rect = d->theme->flbLIST->visualItemRect(items[0]);
+        QTest::mouseClick(d->theme->flbLIST->viewport(), Qt::LeftButton, {}, rect.center());
     }
     void save(fdlg_SETTINGS *d, const QString &caption)
     {
-        d->txtPRESETNEW->setText(caption);
-        d->btnNEW->click();
+        d->preset->txtPRESETNEW->setText(caption);
+        d->preset->btnNEW->click();
     }
     test::RecordingDesktop desktop;
 };
@@ -79,10 +82,10 @@ TEST_F(PresetTest, AClickAppliesAPresetAndCompletesAMainOnlyFile)
     EXPECT_EQ(clockForm()->lngTRANSVALCONTRAST(), 60);
     EXPECT_EQ(clockForm()->BackColor(), ColorBlend(0, 255, 20));
     EXPECT_FLOAT_EQ(label("lblTIME")->FontSize(), timeSize);
-    EXPECT_EQ(d->txtPRESETNEW->text(), QStringLiteral("Sample"));
+    EXPECT_EQ(d->preset->txtPRESETNEW->text(), QStringLiteral("Sample"));
     EXPECT_EQ(clockForm()->strSELPRESET(), QStringLiteral("Sample"));
     EXPECT_TRUE(d->isVisible());
-    EXPECT_TRUE(d->btnEDIT->isEnabled());
+    EXPECT_TRUE(d->theme->btnEDIT->isEnabled());
 
     // The text keys were written with what the dialog showed; no caption.
     const ProfileFile file = ProfileFile::fromBytes(contents(QStringLiteral("Sample.tvp")));
@@ -93,26 +96,14 @@ TEST_F(PresetTest, AClickAppliesAPresetAndCompletesAMainOnlyFile)
     EXPECT_EQ(file.value(QStringLiteral("preset"), QStringLiteral(">     caption")), std::nullopt);
 }
 
-TEST_F(PresetTest, AKeyWithoutThePrefixIsIgnored)
-{
-    ASSERT_TRUE(start());
-    place(QStringLiteral("Plain.tvp"), "[main]\r\ntheme-color=255\r\n");
-    fdlg_SETTINGS *d = open();
-    click(d, QStringLiteral("Plain.tvp"));
-    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
-    EXPECT_EQ(ProfileFile::fromBytes(contents(QStringLiteral("Plain.tvp")))
-                  .value(QStringLiteral("main"), QStringLiteral(">     theme-color")),
-              QStringLiteral("0"));
-}
-
 TEST_F(PresetTest, SavingTwiceUnderOneNameKeepsTheSecondSet)
 {
     ASSERT_TRUE(start());
     fdlg_SETTINGS *d = open();
-    d->btnpCOLOR->setColor(0x0000FF);
+    d->preset->btnpCOLOR->setColor(0x0000FF);
     save(d, QStringLiteral("Mine"));
-    d->btnpCOLOR->setColor(0x00FF00);
-    d->hscCONTRAST->setValue(90);
+    d->preset->btnpCOLOR->setColor(0x00FF00);
+    d->preset->hscCONTRAST->setValue(90);
     save(d, QStringLiteral("Mine"));
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("Mine.tvp")});
     const QByteArray bytes = contents(QStringLiteral("Mine.tvp"));
@@ -131,20 +122,15 @@ TEST_F(PresetTest, SavingTwiceUnderOneNameKeepsTheSecondSet)
     // It shows in the list at the next refresh, and applies back.
     QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {}, d->ptbCOLORS->tabRect(2).center());
     QTest::mouseClick(d->ptbCOLORS, Qt::LeftButton, {}, d->ptbCOLORS->tabRect(1).center());
-    d->btnpCOLOR->setColor(0);
+    d->preset->btnpCOLOR->setColor(0);
     click(d, QStringLiteral("Mine.tvp"));
     EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0x00FF00);
-}
 
-TEST_F(PresetTest, ACaptionEndingInTvpKeepsOneTvp)
-{
-    ASSERT_TRUE(start());
-    fdlg_SETTINGS *d = open();
+    // A caption that ends in ".tvp" keeps it, and applies back under that caption.
     save(d, QStringLiteral("Night.tvp"));
-    EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("/Night.tvp.tvp")));
-    d->btnIMPORT->click();
+    d->theme->btnIMPORT->click();
     click(d, QStringLiteral("Night.tvp.tvp"));
-    EXPECT_EQ(d->txtPRESETNEW->text(), QStringLiteral("Night.tvp"));
+    EXPECT_EQ(d->preset->txtPRESETNEW->text(), QStringLiteral("Night.tvp"));
 }
 
 TEST_F(PresetTest, CaptionsThatCannotNameAFileAreRefused)
@@ -166,44 +152,37 @@ TEST_F(PresetTest, CaptionsThatCannotNameAFileAreRefused)
     EXPECT_FALSE(QFile::exists(globals().strPROGRAMFOLDER + QStringLiteral("/escape.tvp")));
 }
 
-TEST_F(PresetTest, AnEmptyFolderDisablesEditAndDelete)
-{
-    ASSERT_TRUE(start());
-    fdlg_SETTINGS *d = open();
-    EXPECT_EQ(d->flbLIST->count(), 0);
-    EXPECT_FALSE(d->btnEDIT->isEnabled());
-    EXPECT_FALSE(d->btnDELETE->isEnabled());
-    EXPECT_FALSE(d->btnDELETEALL->isEnabled());
-    d->btnDELETE->click();
-    EXPECT_TRUE(desktop.trashed.isEmpty());
-
-    place(QStringLiteral("One.tvp"), "[main]\r\n");
-    d->btnEXPORT->click();
-    EXPECT_EQ(d->flbLIST->count(), 1);
-    EXPECT_FALSE(d->btnEDIT->isEnabled());
-    EXPECT_TRUE(d->btnDELETE->isEnabled());
-    EXPECT_TRUE(d->btnDELETEALL->isEnabled());
-}
-
 TEST_F(PresetTest, DeleteAllOverFivePresetsThenAClickStillApplies)
 {
     ASSERT_TRUE(start());
+    fdlg_SETTINGS *d = open();
+    const auto enabled = [d] {
+        return QList<bool>{d->theme->btnEDIT->isEnabled(), d->theme->btnDELETE->isEnabled(),
+                           d->theme->btnDELETEALL->isEnabled()};
+    };
+    // An empty folder: nothing to edit or delete.
+    EXPECT_EQ(enabled(), QList<bool>({false, false, false}));
+    d->theme->btnDELETE->click();
+    EXPECT_TRUE(desktop.trashed.isEmpty());
+
     for (int i = 1; i <= 5; ++i)
         place(QStringLiteral("P%1.tvp").arg(i), "[main]\r\n>     theme-color=255\r\n");
-    fdlg_SETTINGS *d = open();
-    ASSERT_EQ(d->flbLIST->count(), 5);
-    d->btnDELETEALL->click();
+    d->theme->btnEXPORT->click();
+    ASSERT_EQ(d->theme->flbLIST->count(), 5);
+    // Edit waits for a selection.
+    EXPECT_EQ(enabled(), QList<bool>({false, true, true}));
+    d->theme->btnDELETEALL->click();
     EXPECT_EQ(desktop.trashed.size(), 5);
-    EXPECT_EQ(d->flbLIST->count(), 0);
-    EXPECT_TRUE(d->blnLOADED);
+    EXPECT_EQ(d->theme->flbLIST->count(), 0);
+    EXPECT_TRUE(d->theme->blnLOADED);
     EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0) << "deleting applied a preset";
 
     place(QStringLiteral("Red.tvp"), "[main]\r\n>     theme-color=255\r\n");
-    d->btnIMPORT->click();
+    d->theme->btnIMPORT->click();
     click(d, QStringLiteral("Red.tvp"));
     EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 255);
 
-    d->btnDELETE->click();
+    d->theme->btnDELETE->click();
     EXPECT_EQ(desktop.trashed.size(), 6);
     EXPECT_EQ(desktop.trashed.last(), folder() + QStringLiteral("/Red.tvp"));
 }
@@ -216,8 +195,8 @@ TEST_F(PresetTest, LoadingSelectsTheWidgetsPresetWithoutApplyingIt)
     place(QStringLiteral("Other.tvp"), "[main]\r\n>     theme-color=65280\r\n");
     place(QStringLiteral("Sample.tvp"), "[main]\r\n>     theme-color=255\r\n");
     fdlg_SETTINGS *d = open();
-    ASSERT_TRUE(d->flbLIST->currentItem());
-    EXPECT_EQ(d->flbLIST->currentItem()->text(), QStringLiteral("Sample.tvp"));
+    ASSERT_TRUE(d->theme->flbLIST->currentItem());
+    EXPECT_EQ(d->theme->flbLIST->currentItem()->text(), QStringLiteral("Sample.tvp"));
     EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
     EXPECT_EQ(contents(QStringLiteral("Sample.tvp")),
               QByteArray("[main]\r\n>     theme-color=255\r\n"));
@@ -226,13 +205,13 @@ TEST_F(PresetTest, LoadingSelectsTheWidgetsPresetWithoutApplyingIt)
     d->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(d));
     QTest::keyClick(d, Qt::Key_L, Qt::AltModifier);
-    ASSERT_EQ(QApplication::focusWidget(), d->flbLIST);
-    QTest::keyClick(d->flbLIST, Qt::Key_Up);
-    EXPECT_EQ(d->flbLIST->currentItem()->text(), QStringLiteral("Other.tvp"));
+    ASSERT_EQ(QApplication::focusWidget(), d->theme->flbLIST);
+    QTest::keyClick(d->theme->flbLIST, Qt::Key_Up);
+    EXPECT_EQ(d->theme->flbLIST->currentItem()->text(), QStringLiteral("Other.tvp"));
     EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 65280);
 
     // A double click keeps the preset and closes the dialog as Close does.
-    Q_EMIT d->flbLIST->itemDoubleClicked(d->flbLIST->currentItem());
+    Q_EMIT d->theme->flbLIST->itemDoubleClicked(d->theme->flbLIST->currentItem());
     settle();
     EXPECT_EQ(fdlg_SETTINGS::instance(), nullptr);
     EXPECT_EQ(LoadSetting(reg::Color, QString()), QStringLiteral("65280"));
@@ -246,6 +225,8 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     for (int i = 0; i < garbage.size(); ++i)
         garbage[i] = char((i * 7919 + 13) % 256);
     place(QStringLiteral("Empty.tvp"), QByteArray());
+    // A key without the prefix is not one of ours.
+    place(QStringLiteral("Plain.tvp"), "[main]\r\ntheme-color=255\r\n");
     place(QStringLiteral("Garbage.tvp"), garbage);
     place(QStringLiteral("Long.tvp"),
           "[text]\r\n>     time-font=" + QByteArray(10000, 'f') + "\r\n");
@@ -266,18 +247,18 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
 
     click(d, QStringLiteral("Bad.tvp"));
     EXPECT_EQ(clock->lngTRANSVAL(), 211) << "transparency 300 is refused";
-    EXPECT_EQ(d->hscVALUE->value(), 211);
+    EXPECT_EQ(d->preset->hscVALUE->value(), 211);
     EXPECT_EQ(clock->lngTHEMECOLOR(), 0) << "colour -1 is refused";
     EXPECT_EQ(clock->lngTRANSVALCONTRAST(), 70) << "the first of two keys counts";
     EXPECT_FLOAT_EQ(label("lblTIME")->FontSize(), timeSize);
-    EXPECT_EQ(d->cboTIMESIZE->currentText(), QStringLiteral("36"));
+    EXPECT_EQ(d->text->cboTIMESIZE->currentText(), QStringLiteral("36"));
     EXPECT_EQ(label("lblTIME")->ForeColor(), timeColour);
     EXPECT_EQ(label("lblTIME")->textAlign(), 0);
     EXPECT_EQ(label("lblDATE")->ForeColor(), 255);
     // The file keeps what it had.
     EXPECT_TRUE(contents(QStringLiteral("Bad.tvp")).contains(">     transparency=300"));
 
-    for (const char *name : {"Empty.tvp", "Garbage.tvp", "Long.tvp"}) {
+    for (const char *name : {"Empty.tvp", "Garbage.tvp", "Long.tvp", "Plain.tvp"}) {
         click(d, QLatin1String(name));
         EXPECT_EQ(clock->lngTHEMECOLOR(), 0) << name;
     }
@@ -285,6 +266,9 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     // Every byte of the garbage is still there; only line ends became CRLF.
     const auto lf = [](QByteArray bytes) { return bytes.replace("\r\n", "\n"); };
     EXPECT_TRUE(lf(contents(QStringLiteral("Garbage.tvp"))).startsWith(lf(garbage)));
+    EXPECT_EQ(ProfileFile::fromBytes(contents(QStringLiteral("Plain.tvp")))
+                  .value(QStringLiteral("main"), QStringLiteral(">     theme-color")),
+              QStringLiteral("0"));
 }
 
 TEST_F(PresetTest, ARefusedPresetChangesNothing)
@@ -300,8 +284,8 @@ TEST_F(PresetTest, ARefusedPresetChangesNothing)
     // The list shows a link to a device like any other preset.
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder() + QStringLiteral("/Zero.tvp")));
     fdlg_SETTINGS *d = open();
-    const QString caption = d->txtPRESETNEW->text();
-    const QString timeSize = d->cboTIMESIZE->currentText();
+    const QString caption = d->preset->txtPRESETNEW->text();
+    const QString timeSize = d->text->cboTIMESIZE->currentText();
 
     for (const QString &name : {QStringLiteral("Huge.tvp"), QStringLiteral("Zero.tvp")}) {
         QElapsedTimer timer;
@@ -309,9 +293,9 @@ TEST_F(PresetTest, ARefusedPresetChangesNothing)
         click(d, name);
         EXPECT_LT(timer.elapsed(), 5000) << "a refused preset must not be read to its end";
         EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
-        EXPECT_EQ(d->btnpCOLOR->color(), 0);
-        EXPECT_EQ(d->cboTIMESIZE->currentText(), timeSize);
-        EXPECT_EQ(d->txtPRESETNEW->text(), caption);
+        EXPECT_EQ(d->preset->btnpCOLOR->color(), 0);
+        EXPECT_EQ(d->text->cboTIMESIZE->currentText(), timeSize);
+        EXPECT_EQ(d->preset->txtPRESETNEW->text(), caption);
         EXPECT_EQ(clockForm()->strSELPRESET(), QStringLiteral("Mine"));
     }
     EXPECT_EQ(contents(QStringLiteral("Huge.tvp")), huge);
@@ -357,7 +341,7 @@ TEST_F(PresetTest, ASaveThatCannotBeWrittenFailsSilently)
     fdlg_SETTINGS *d = open();
     save(d, QStringLiteral("Mine"));
     EXPECT_TRUE(desktop.messages.isEmpty());
-    EXPECT_EQ(d->flbLIST->count(), 0);
+    EXPECT_EQ(d->theme->flbLIST->count(), 0);
     d->btnOK->click();
     EXPECT_EQ(LoadSetting(reg::Color, QString()), QStringLiteral("0"));
 }

@@ -1,5 +1,6 @@
 #include "widgets/clock/fapp_clock.h"
 
+#include "core/cmlib_registry.h"
 #include "core/convert.h"
 #include "core/valuenames.h"
 #include "frame/controls.h"
@@ -130,16 +131,27 @@ void fapp_CLOCK::updateparts()
 {
     if (!timerRunning())
         return;
-    const bool modern =
-        convert::toBool(settings().load(reg::StyleModern, QStringLiteral("1"))).value_or(false);
+    // The two values are read again only when the store may hold something new.
+    const quint64 generation = SettingsGeneration();
+    if (generation != m_settingsGeneration || generation == 0) {
+        m_settingsGeneration = generation;
+        const QString style = settings().load(reg::StyleModern, QStringLiteral("1"));
+        if (style != m_styleText || m_styleText.isNull()) {
+            m_styleText = style;
+            m_styleModern = convert::toBool(style).value_or(false);
+        }
+        const QString stateText = settings().load(reg::State, QStringLiteral("0"));
+        if (stateText != m_stateText || m_stateText.isNull()) {
+            m_stateText = stateText;
+            const double state = std::nearbyint(convert::val(stateText));
+            // Only the three arrangements are taken; any other value keeps the one shown.
+            if (state == 0 || state == 1 || state == 2)
+                m_state = int(state);
+        }
+    }
     const QDateTime now = systemClock().now();
-    setTimeTexts(now, modern);
+    setTimeTexts(now, m_styleModern);
     setDateText(now.date());
-    const double state =
-        std::nearbyint(convert::val(settings().load(reg::State, QStringLiteral("0"))));
-    // Only the three arrangements are taken; any other value keeps the one shown.
-    if (state == 0 || state == 1 || state == 2)
-        m_state = int(state);
     // Most ticks change nothing the layout reads: half of them fall in the
     // same second, and a minute passes without a new time text.
     const LayoutInputs inputs = layoutInputs();

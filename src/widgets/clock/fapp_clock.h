@@ -68,6 +68,12 @@ private:
     QDate m_textDate;
     // The arrangement shown: 0 date and time (as designed), 1 date only, 2 time only.
     int m_state = 0;
+    // The stored style and arrangement texts as last read, and what they gave:
+    // most ticks read the same texts, which need no converting again.
+    QString m_styleText;
+    bool m_styleModern = true;
+    QString m_stateText;
+    quint64 m_settingsGeneration = 0;
     LayoutInputs m_laidOut;
 };
 

@@ -1,0 +1,418 @@
+#include "widgets/calendar/fapp_calndr.h"
+
+#include "core/twips.h"
+#include "globalsfixture.h"
+#include "widgets/calendar/filledbox.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <functional>
+#include <memory>
+#include <optional>
+
+using namespace tavlo;
+
+namespace {
+
+// Counts the paint events of a window and all its parts.
+class PaintCounter final : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *window)
+    {
+        window->installEventFilter(this);
+        for (QWidget *part : window->findChildren<QWidget *>())
+            part->installEventFilter(this);
+    }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+class CalendarTest : public test::GlobalsFixture
+{
+protected:
+    fapp_CALNDR *startAt(const QDateTime &now)
+    {
+        // One fake clock at a time: the old one uninstalls itself.
+        m_clock.reset();
+        m_clock = std::make_unique<test::FakeClock>(now);
+        if (!Main(QStringLiteral("TavloCalendar")))
+            return nullptr;
+        return qobject_cast<fapp_CALNDR *>(form());
+    }
+    fapp_CALNDR *startOn(const QDate &date) { return startAt(QDateTime(date, QTime(12, 0))); }
+    fapp_CALNDR *calendar() { return qobject_cast<fapp_CALNDR *>(form()); }
+    test::FakeClock &fakeClock() { return *m_clock; }
+
+    QList<Label *> labels(const char *name)
+    {
+        return form()->findChildren<Label *>(QLatin1String(name));
+    }
+    FilledBox *box(const char *name) { return form()->findChild<FilledBox *>(QLatin1String(name)); }
+    FilledBox *marker() { return box("lblDATETODAY"); }
+    QString header() { return label("lablMONTHYEAR")->Caption(); }
+    static QString caption(int year, int month)
+    {
+        return calendarMonthName(QLocale(), month) + QLatin1Char(' ') +
+               QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0'));
+    }
+    void click(QWidget *target, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(target, button, {}, target->rect().center());
+    }
+    // A wheel turn at a point of a part, as the window receives it.
+    void wheel(QWidget *over, int delta, std::optional<QPoint> where = {})
+    {
+        const QPointF at = QPointF(over->mapTo(form(), where.value_or(over->rect().center())));
+        QWheelEvent event(at, form()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form(), &event);
+    }
+    void tick()
+    {
+        QTimer *timer = form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"));
+        QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    }
+
+private:
+    std::unique_ptr<test::FakeClock> m_clock;
+};
+
+} // namespace
+
+TEST_F(CalendarTest, ShowsTheMonthOfTheDayItStarts)
+{
+    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
+    // March 2015 starts on a Sunday and uses the sixth row.
+    const QList<Label *> cells = labels("lblDAYNO");
+    ASSERT_EQ(cells.size(), 42);
+    for (int cell = 0; cell < 42; ++cell) {
+        const int day = cell - 5;
+        const QString expected = day >= 1 && day <= 31 ? QString::number(day) : QString();
+        EXPECT_EQ(cells[cell]->Caption(), expected) << cell;
+        EXPECT_EQ(cells[cell]->text(), expected) << cell;
+        EXPECT_EQ(cells[cell]->property("Index").toInt(), cell);
+    }
+    EXPECT_EQ(calendar()->lngFIRSTCELL(), 6);
+    EXPECT_EQ(calendar()->lngMONTHDAYS(), 31);
+
+    QStringList weekdays;
+    for (const Label *day : labels("lblDAY"))
+        weekdays << day->text();
+    EXPECT_EQ(weekdays.join(QLatin1Char(',')), QStringLiteral("Mon,Tue,Wed,Thu,Fri,Sat,Sun"));
+    EXPECT_EQ(header(), caption(2015, 3));
+    EXPECT_EQ(label("lablMONTHYEAR")->text(), header());
+    const auto *months = form()->findChild<QComboBox *>(QStringLiteral("cboMONTH"));
+    ASSERT_TRUE(months);
+    EXPECT_EQ(months->count(), 12);
+    EXPECT_EQ(months->currentIndex(), 2);
+    EXPECT_FALSE(months->isVisible());
+    EXPECT_EQ(form()->findChild<QLineEdit *>(QStringLiteral("udnYEAR"))->text(),
+              QStringLiteral("2015"));
+
+    EXPECT_EQ(form()->windowTitle(), QStringLiteral("TavloCalendar"));
+    EXPECT_EQ(form()->size(), QSize(twipsToPixelsX(3285), twipsToPixelsY(3165)));
+    EXPECT_EQ(form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"))->interval(), 500);
+}
+
+TEST_F(CalendarTest, TheMarkerFramesTodaysCellAndLeavesWithTheMonth)
+{
+    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
+    Label *tenth = labels("lblDAYNO")[15];
+    ASSERT_EQ(tenth->Caption(), QStringLiteral("10"));
+    // The cell at 480, 1470 twips, 420 x 345, with 15 twips round it.
+    const QRect markerTwips(465, 1455, 450, 375);
+    const auto onTenth = [&] {
+        const QRect cell = tenth->geometry();
+        const QRect expected(twipsToPixelsX(markerTwips.left()), twipsToPixelsY(markerTwips.top()),
+                             twipsToPixelsX(markerTwips.width()),
+                             twipsToPixelsY(markerTwips.height()));
+        return marker()->isVisible() && marker()->geometry() == expected &&
+               marker()->geometry().contains(cell);
+    };
+    EXPECT_TRUE(onTenth());
+    // Behind the day number, which stays readable on it.
+    const QObjectList stack = marker()->parent()->children();
+    EXPECT_LT(stack.indexOf(marker()), stack.indexOf(tenth));
+
+    Label *next = label("imgbtnCALENDARMONTHNEXT");
+    Label *back = label("imgbtnCALENDARMONTHBACK");
+    click(next);
+    EXPECT_EQ(header(), caption(2015, 4));
+    EXPECT_FALSE(marker()->isVisible());
+    click(back);
+    click(back);
+    EXPECT_EQ(header(), caption(2015, 2));
+    EXPECT_FALSE(marker()->isVisible());
+    click(next);
+    EXPECT_EQ(header(), caption(2015, 3));
+    EXPECT_TRUE(onTenth());
+}
+
+TEST_F(CalendarTest, ArrowsKeysAndWheelMoveTheMonth)
+{
+    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
+    QWidget *grid = labels("lblDAYNO")[20];
+    const struct
+    {
+        const char *input;
+        std::function<void()> give;
+        int year, month;
+    } cases[] = {
+        {"> arrow", [&] { click(label("imgbtnCALENDARMONTHNEXT")); }, 2015, 4},
+        {"< arrow", [&] { click(label("imgbtnCALENDARMONTHBACK")); }, 2015, 2},
+        {"two quick clicks on >",
+         [&] {
+             click(label("imgbtnCALENDARMONTHNEXT"));
+             click(label("imgbtnCALENDARMONTHNEXT"));
+         },
+         2015, 5},
+        {"right click on >", [&] { click(label("imgbtnCALENDARMONTHNEXT"), Qt::RightButton); },
+         2015, 3},
+        {"Right", [&] { QTest::keyClick(form(), Qt::Key_Right); }, 2015, 4},
+        {"Left", [&] { QTest::keyClick(form(), Qt::Key_Left); }, 2015, 2},
+        {"Page Down", [&] { QTest::keyClick(form(), Qt::Key_PageDown); }, 2015, 4},
+        {"Page Up", [&] { QTest::keyClick(form(), Qt::Key_PageUp); }, 2015, 2},
+        {"Home elsewhere",
+         [&] {
+             QTest::keyClick(form(), Qt::Key_Right);
+             QTest::keyClick(form(), Qt::Key_Right);
+             QTest::keyClick(form(), Qt::Key_Home);
+         },
+         2015, 3},
+        {"wheel down", [&] { wheel(grid, -120); }, 2015, 4},
+        {"wheel up two notches", [&] { wheel(grid, 240); }, 2015, 1},
+        {"half notches add up",
+         [&] {
+             wheel(grid, 60);
+             wheel(grid, 60);
+         },
+         2015, 2},
+        {"wheel over the margin", [&] { wheel(form(), -1200, QPoint(2, 2)); }, 2015, 3},
+        {"a year back across January", [&] { wheel(grid, 12 * 120); }, 2014, 3},
+        {"December to January",
+         [&] {
+             wheel(grid, -9 * 120);
+             wheel(grid, -120);
+         },
+         2016, 1},
+        {"half a notch alone", [&] { wheel(grid, -60); }, 2015, 3},
+    };
+    for (const auto &c : cases) {
+        if (calendar()->grid().month() != 3 || calendar()->grid().year() != 2015)
+            QTest::keyClick(form(), Qt::Key_Home);
+        c.give();
+        EXPECT_EQ(header(), caption(c.year, c.month)) << c.input;
+        EXPECT_EQ(calendar()->grid().month(), c.month) << c.input;
+    }
+}
+
+TEST_F(CalendarTest, NavigationStopsAtTheEndsOfTheRange)
+{
+    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
+    QWidget *grid = labels("lblDAYNO")[20];
+    // A wheel turned far beyond the range stops at its ends, at once.
+    wheel(grid, INT_MAX);
+    EXPECT_EQ(header(), caption(100, 1));
+    click(label("imgbtnCALENDARMONTHBACK"));
+    QTest::keyClick(form(), Qt::Key_PageUp);
+    wheel(grid, 120);
+    EXPECT_EQ(header(), caption(100, 1));
+    // January of year 100 starts on a Friday in the calendar used throughout.
+    EXPECT_EQ(labels("lblDAYNO")[4]->Caption(), QStringLiteral("1"));
+
+    wheel(grid, INT_MIN);
+    wheel(grid, INT_MIN);
+    EXPECT_EQ(header(), caption(9999, 12));
+    click(label("imgbtnCALENDARMONTHNEXT"));
+    QTest::keyClick(form(), Qt::Key_Right);
+    EXPECT_EQ(header(), caption(9999, 12));
+    EXPECT_FALSE(marker()->isVisible());
+    QTest::keyClick(form(), Qt::Key_Home);
+    EXPECT_EQ(header(), caption(2015, 3));
+    EXPECT_TRUE(marker()->isVisible());
+}
+
+TEST_F(CalendarTest, TodayFollowsTheDate)
+{
+    const struct
+    {
+        const char *change;
+        QDateTime from;
+        int monthsAway;
+        QDateTime to;
+        int year, month, markerCell;
+    } cases[] = {
+        {"midnight", QDateTime(QDate(2015, 3, 10), QTime(23, 59, 59)), 0,
+         QDateTime(QDate(2015, 3, 11), QTime(0, 0)), 2015, 3, 16},
+        {"end of the month", QDateTime(QDate(2015, 3, 31), QTime(23, 59, 59)), 0,
+         QDateTime(QDate(2015, 4, 1), QTime(0, 0, 1)), 2015, 4, 2},
+        {"end of the year", QDateTime(QDate(2015, 12, 31), QTime(23, 59, 59)), 0,
+         QDateTime(QDate(2016, 1, 1), QTime(0, 0)), 2016, 1, 4},
+        {"another month stays", QDateTime(QDate(2015, 3, 10), QTime(23, 59, 59)), -1,
+         QDateTime(QDate(2015, 3, 11), QTime(0, 0)), 2015, 2, -1},
+        {"the month shown becomes today's", QDateTime(QDate(2015, 3, 31), QTime(23, 59)), 1,
+         QDateTime(QDate(2015, 4, 1), QTime(0, 0)), 2015, 4, 2},
+        {"clock set back", QDateTime(QDate(2015, 3, 10), QTime(9, 0)), 0,
+         QDateTime(QDate(2015, 3, 5), QTime(9, 0)), 2015, 3, 10},
+        {"resume weeks later", QDateTime(QDate(2015, 3, 10), QTime(9, 0)), 0,
+         QDateTime(QDate(2015, 5, 20), QTime(7, 30)), 2015, 5, 23},
+        {"later the same day", QDateTime(QDate(2015, 3, 10), QTime(0, 0)), 0,
+         QDateTime(QDate(2015, 3, 10), QTime(23, 59, 59)), 2015, 3, 15},
+    };
+    for (const auto &c : cases) {
+        resetGlobals();
+        ASSERT_TRUE(startAt(c.from)) << c.change;
+        wheel(labels("lblDAYNO")[20], -120 * c.monthsAway);
+        fakeClock().set(c.to);
+        tick();
+        EXPECT_EQ(header(), caption(c.year, c.month)) << c.change;
+        EXPECT_EQ(marker()->isVisible(), c.markerCell >= 0) << c.change;
+        if (c.markerCell >= 0) {
+            EXPECT_TRUE(marker()->geometry().contains(labels("lblDAYNO")[c.markerCell]->geometry()))
+                << c.change;
+            EXPECT_EQ(labels("lblDAYNO")[c.markerCell]->Caption(),
+                      QString::number(c.to.date().day()))
+                << c.change;
+        }
+    }
+}
+
+TEST_F(CalendarTest, ColorUpdateMixesTheThemeAtTheContrast)
+{
+    // The gradient's end lines lie a step inside its two colours.
+    const auto near = [](const QColor &a, const QColor &b) {
+        return std::abs(a.red() - b.red()) <= 4 && std::abs(a.green() - b.green()) <= 4 &&
+               std::abs(a.blue() - b.blue()) <= 4;
+    };
+    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
+    auto *frame = calendar();
+    PictureBox *month = picture("pfrMONTH");
+    const struct
+    {
+        int32_t contrast;
+        OleColor back, monthFrom, monthTo, headerBand, weekdayBand, today;
+    } cases[] = {
+        // Weights 2c - 130 = -64, c / 22 = 1.5 -> 2, c + 140, c / 7 -> 5, c / 5 -> 7, c - 50.
+        {33, 0x2850A0, 0x203F7F, 0xB7C2D6, 0x1F3F7D, 0x1F3E7C, 0x224489},
+        {100, 0x172E5D, 0x1F3F7D, 0xF2F4F8, 0x1E3C79, 0x1D3B76, 0x1A3367},
+        // Far out of range: every mix saturates, nothing wraps round.
+        {INT32_MAX, 0x000000, 0x000000, 0xFFFFFF, 0x000000, 0x000000, 0x000000},
+        {INT32_MIN, 0xFFFFFF, 0xFFFFFF, 0x000000, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF},
+    };
+    for (const auto &c : cases) {
+        frame->setLngTHEMECOLOR(0x204080);
+        frame->setLngTRANSVALCONTRAST(c.contrast);
+        frame->ColorUpdate();
+        EXPECT_EQ(frame->BackColor(), c.back) << c.contrast;
+        EXPECT_EQ(box("shptop")->BackColor(), c.headerBand) << c.contrast;
+        EXPECT_EQ(box("shpbar")->BackColor(), c.weekdayBand) << c.contrast;
+        EXPECT_EQ(marker()->BackColor(), c.today) << c.contrast;
+        // At 90 degrees the gradient's first colour lies along the bottom.
+        const QImage &picture = month->picture();
+        EXPECT_TRUE(near(picture.pixelColor(0, picture.height() - 1), toQColor(c.monthFrom)))
+            << c.contrast;
+        EXPECT_TRUE(near(picture.pixelColor(0, 0), toQColor(c.monthTo))) << c.contrast;
+    }
+
+    // The header follows the first text row, the day numbers the second.
+    frame->timeLabel()->setForeColor(0x00FF00);
+    frame->timeLabel()->setFontName(QStringLiteral("DejaVu Serif"));
+    frame->dateLabel()->setForeColor(0x0000FF);
+    frame->dateLabel()->setFontName(QStringLiteral("DejaVu Sans Mono"));
+    frame->dateLabel()->setFontSize(30);
+    tick();
+    for (const char *name : {"lablMONTHYEAR", "imgbtnCALENDARMONTHNEXT", "lblDAY"}) {
+        EXPECT_EQ(label(name)->ForeColor(), 0x00FF00) << name;
+        EXPECT_EQ(label(name)->FontName(), QStringLiteral("DejaVu Serif")) << name;
+    }
+    EXPECT_FLOAT_EQ(label("lablMONTHYEAR")->FontSize(), 11.25f);
+    EXPECT_FLOAT_EQ(label("lblDAY")->FontSize(), 6.75f);
+    for (const Label *number : labels("lblDAYNO")) {
+        EXPECT_EQ(number->ForeColor(), 0x0000FF);
+        EXPECT_EQ(number->FontName(), QStringLiteral("DejaVu Sans Mono"));
+        EXPECT_FLOAT_EQ(number->FontSize(), 9.0f);
+    }
+}
+
+TEST_F(CalendarTest, AnIdleTickPaintsNothing)
+{
+    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
+    settle();
+    PaintCounter counter(form());
+    for (int i = 0; i < 4; ++i) {
+        fakeClock().set(fakeClock().now().addSecs(1));
+        tick();
+        settle();
+    }
+    EXPECT_EQ(counter.paints, 0);
+
+    // A change the tick reads does repaint.
+    calendar()->setLngTHEMECOLOR(0x0000FF);
+    tick();
+    settle();
+    EXPECT_GT(counter.paints, 0);
+}
+
+TEST_F(CalendarTest, PressesOnThePanelsHeaderAndCellsOpenTheSettings)
+{
+    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
+    QSignalSpy settings(form(), &WidgetForm::settingsRequested);
+    const struct
+    {
+        const char *name;
+        QWidget *target;
+        int opens;
+    } cases[] = {
+        {"a day number", labels("lblDAYNO")[15], 1},
+        {"an empty cell", labels("lblDAYNO")[0], 1},
+        {"a weekday", labels("lblDAY")[3], 1},
+        {"the header", label("lablMONTHYEAR"), 1},
+        {"the month panel", picture("pfrMONTH"), 1},
+        {"an arrow", label("imgbtnCALENDARMONTHBACK"), 0},
+    };
+    for (const auto &c : cases) {
+        settings.clear();
+        QTest::mousePress(c.target, Qt::RightButton, {}, QPoint(2, 2));
+        QTest::mouseRelease(c.target, Qt::RightButton, {}, QPoint(2, 2));
+        EXPECT_EQ(settings.size(), c.opens) << c.name;
+    }
+    EXPECT_EQ(header(), caption(2015, 3));
+}
+
+TEST_F(CalendarTest, AClickOnTheHeaderRefillsAndMovesTheMarker)
+{
+    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
+    Label *header = label("lablMONTHYEAR");
+    // The new day is seen before the tick: the header's click places the marker.
+    fakeClock().set(QDateTime(QDate(2015, 3, 12), QTime(8, 0)));
+    click(header);
+    EXPECT_TRUE(marker()->geometry().contains(labels("lblDAYNO")[17]->geometry()));
+
+    // A press that moves the window is no click.
+    fakeClock().set(QDateTime(QDate(2015, 3, 13), QTime(8, 0)));
+    QTest::mousePress(header, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(60, 5));
+    EXPECT_TRUE(marker()->geometry().contains(labels("lblDAYNO")[17]->geometry()));
+}
+
+TEST_F(CalendarTest, ThePositionComesBackAtTheNextStart)
+{
+    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
+    form()->move(123, 77);
+    form()->saveOnUnload();
+    resetGlobals();
+    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
+    EXPECT_EQ(form()->pos(), QPoint(123, 77));
+}
