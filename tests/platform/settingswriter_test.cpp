@@ -16,7 +16,7 @@ namespace {
 
 const QString kDetails = QStringLiteral("SOFTWARE\\TavloClock\\Settings\\Details");
 constexpr RegHive kUser = RegHive::CurrentUser;
-const QString kRun = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+const QString kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class SettingsWriterTest : public ::testing::Test
 {
@@ -32,21 +32,21 @@ protected:
     {
         SettingsDatabase db(path);
         const auto value = db.value(kUser, kDetails, name);
-        return value ? value->toText() : QStringLiteral("<absent>");
+        return value ? value->toText() : "<absent>";
     }
     static QString pendingText(SettingsWriter &writer, const QString &name)
     {
         const SettingsWrite *write = writer.pending(kUser, kDetails, name);
         if (!write)
-            return QStringLiteral("<none>");
-        return write->value ? write->value->toText() : QStringLiteral("<deleted>");
+            return "<none>";
+        return write->value ? write->value->toText() : "<deleted>";
     }
     // Leaves a pending file with Left = 9 behind, as a program ended with the lock held.
     QString leavePendingFile()
     {
         test::DatabaseLock lock(path);
         SettingsWriter writer(path, autostart);
-        writer.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Left"), "9"));
+        writer.setValue(kUser, kDetails, RegValue::text("Left", "9"));
         EXPECT_FALSE(writer.flush(100ms));
         const QString file = writer.pendingPath();
         writer.stop();
@@ -54,8 +54,8 @@ protected:
     }
 
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("registry.db"));
-    const QString autostart = dir.filePath(QStringLiteral("autostart"));
+    const QString path = dir.filePath("registry.db");
+    const QString autostart = dir.filePath("autostart");
 };
 
 } // namespace
@@ -64,21 +64,21 @@ TEST_F(SettingsWriterTest, WritesCommitInOrderAndShowUntilThen)
 {
     test::DatabaseLock lock(path);
     SettingsWriter writer(path, autostart);
-    writer.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Left"), "1"));
-    writer.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Top"), "2"));
-    writer.setValue(kUser, kDetails, RegValue::text(QStringLiteral("LEFT"), "3"));
-    writer.deleteValue(kUser, kDetails, QStringLiteral("Top"));
-    writer.deleteValue(kUser, kDetails, QStringLiteral("Never-there"));
-    EXPECT_EQ(pendingText(writer, QStringLiteral("left")), "3");
-    EXPECT_EQ(pendingText(writer, QStringLiteral("Top")), "<deleted>");
-    EXPECT_EQ(pendingText(writer, QStringLiteral("Width")), "<none>");
+    writer.setValue(kUser, kDetails, RegValue::text("Left", "1"));
+    writer.setValue(kUser, kDetails, RegValue::text("Top", "2"));
+    writer.setValue(kUser, kDetails, RegValue::text("LEFT", "3"));
+    writer.deleteValue(kUser, kDetails, "Top");
+    writer.deleteValue(kUser, kDetails, "Never-there");
+    EXPECT_EQ(pendingText(writer, "left"), "3");
+    EXPECT_EQ(pendingText(writer, "Top"), "<deleted>");
+    EXPECT_EQ(pendingText(writer, "Width"), "<none>");
     EXPECT_EQ(writer.committed(), 0u);
 
     lock.release();
     EXPECT_TRUE(writer.flush(5s));
-    EXPECT_EQ(stored(QStringLiteral("Left")), "3");
-    EXPECT_EQ(stored(QStringLiteral("Top")), "<absent>");
-    EXPECT_EQ(pendingText(writer, QStringLiteral("Left")), "<none>");
+    EXPECT_EQ(stored("Left"), "3");
+    EXPECT_EQ(stored("Top"), "<absent>");
+    EXPECT_EQ(pendingText(writer, "Left"), "<none>");
     EXPECT_EQ(writer.committed(), 5u);
     EXPECT_FALSE(QFile::exists(writer.pendingPath()));
 }
@@ -86,12 +86,11 @@ TEST_F(SettingsWriterTest, WritesCommitInOrderAndShowUntilThen)
 TEST_F(SettingsWriterTest, AutostartEntriesTakeTextOnly)
 {
     SettingsWriter writer(path, autostart);
-    EXPECT_FALSE(writer.setValue(RegHive::LocalMachine, kRun,
-                                 RegValue::dword(QStringLiteral("TavloClock"), 1)));
-    EXPECT_TRUE(writer.setValue(RegHive::LocalMachine, kRun,
-                                RegValue::text(QStringLiteral("TavloClock"), "/bin/clock")));
+    EXPECT_FALSE(writer.setValue(RegHive::LocalMachine, kRun, RegValue::dword("TavloClock", 1)));
+    EXPECT_TRUE(
+        writer.setValue(RegHive::LocalMachine, kRun, RegValue::text("TavloClock", "/bin/clock")));
     EXPECT_TRUE(writer.flush(5s));
-    EXPECT_TRUE(QFile::exists(autostart + QStringLiteral("/TavloClock.desktop")));
+    EXPECT_TRUE(QFile::exists(autostart + "/TavloClock.desktop"));
 }
 
 TEST_F(SettingsWriterTest, AnUnwritableAutostartFolderHoldsUpNothing)
@@ -100,35 +99,34 @@ TEST_F(SettingsWriterTest, AnUnwritableAutostartFolderHoldsUpNothing)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     SettingsWriter writer(path, autostart);
-    writer.setValue(RegHive::LocalMachine, kRun,
-                    RegValue::text(QStringLiteral("TavloClock"), "/bin/clock"));
-    writer.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Left"), "1"));
+    writer.setValue(RegHive::LocalMachine, kRun, RegValue::text("TavloClock", "/bin/clock"));
+    writer.setValue(kUser, kDetails, RegValue::text("Left", "1"));
     EXPECT_TRUE(writer.flush(5s));
-    EXPECT_EQ(stored(QStringLiteral("Left")), "1");
+    EXPECT_EQ(stored("Left"), "1");
 }
 
 TEST_F(SettingsWriterTest, NextWriterAppliesThePendingFileOnceTheLockIsGone)
 {
     test::DatabaseLock lock(path);
     SettingsWriter first(path, autostart);
-    first.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Left"), "1"));
-    first.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Top"), "2"));
-    first.deleteValue(kUser, kDetails, QStringLiteral("Top"));
-    first.setValue(kUser, kDetails, RegValue::text(QStringLiteral("Width"), QString()));
+    first.setValue(kUser, kDetails, RegValue::text("Left", "1"));
+    first.setValue(kUser, kDetails, RegValue::text("Top", "2"));
+    first.deleteValue(kUser, kDetails, "Top");
+    first.setValue(kUser, kDetails, RegValue::text("Width", QString()));
     EXPECT_FALSE(first.flush(200ms));
     const QString file = first.pendingPath();
     ASSERT_TRUE(QFile::exists(file));
     first.stop();
 
     SettingsWriter next(path, autostart);
-    EXPECT_EQ(pendingText(next, QStringLiteral("Left")), "1");
-    EXPECT_EQ(pendingText(next, QStringLiteral("Top")), "<deleted>");
-    EXPECT_EQ(pendingText(next, QStringLiteral("Width")), "");
+    EXPECT_EQ(pendingText(next, "Left"), "1");
+    EXPECT_EQ(pendingText(next, "Top"), "<deleted>");
+    EXPECT_EQ(pendingText(next, "Width"), "");
     lock.release();
     EXPECT_TRUE(next.flush(5s));
-    EXPECT_EQ(stored(QStringLiteral("Left")), "1");
-    EXPECT_EQ(stored(QStringLiteral("Top")), "<absent>");
-    EXPECT_EQ(stored(QStringLiteral("Width")), "");
+    EXPECT_EQ(stored("Left"), "1");
+    EXPECT_EQ(stored("Top"), "<absent>");
+    EXPECT_EQ(stored("Width"), "");
     EXPECT_FALSE(QFile::exists(file));
 }
 
@@ -141,7 +139,7 @@ TEST_F(SettingsWriterTest, BadPendingFilesAreIgnored)
     source.close();
     QFile::remove(good);
 
-    const QString prefix = path + QStringLiteral(".pending.");
+    const QString prefix = path + ".pending.";
     QByteArray flipped = bytes;
     flipped[flipped.size() - 2] = char(flipped[flipped.size() - 2] ^ 0x20);
     const struct
@@ -151,15 +149,14 @@ TEST_F(SettingsWriterTest, BadPendingFilesAreIgnored)
         QByteArray bytes;
         qint64 size;
     } cases[] = {
-        {"garbage", prefix + QStringLiteral("999999991"), QByteArray(300, 'g'), 0},
-        {"truncated", prefix + QStringLiteral("999999992"), bytes.left(bytes.size() - 3), 0},
-        {"one bit changed", prefix + QStringLiteral("999999993"), flipped, 0},
-        {"empty", prefix + QStringLiteral("999999994"), QByteArray(), 0},
-        {"huge", prefix + QStringLiteral("999999995"), bytes,
-         SettingsWriter::MaxPendingFileBytes + 1},
+        {"garbage", prefix + "999999991", QByteArray(300, 'g'), 0},
+        {"truncated", prefix + "999999992", bytes.left(bytes.size() - 3), 0},
+        {"one bit changed", prefix + "999999993", flipped, 0},
+        {"empty", prefix + "999999994", QByteArray(), 0},
+        {"huge", prefix + "999999995", bytes, SettingsWriter::MaxPendingFileBytes + 1},
         // pid 1 is always running: its writes are its own to commit.
-        {"owner running", prefix + QStringLiteral("1"), bytes, 0},
-        {"not a process number", prefix + QStringLiteral("x12"), bytes, 0},
+        {"owner running", prefix + "1", bytes, 0},
+        {"not a process number", prefix + "x12", bytes, 0},
     };
     for (const auto &c : cases) {
         QFile file(c.file);
@@ -170,9 +167,9 @@ TEST_F(SettingsWriterTest, BadPendingFilesAreIgnored)
         file.close();
 
         SettingsWriter writer(path, autostart);
-        EXPECT_EQ(pendingText(writer, QStringLiteral("Left")), "<none>") << c.what;
+        EXPECT_EQ(pendingText(writer, "Left"), "<none>") << c.what;
         EXPECT_TRUE(writer.flush(5s)) << c.what;
-        EXPECT_EQ(stored(QStringLiteral("Left")), "<absent>") << c.what;
+        EXPECT_EQ(stored("Left"), "<absent>") << c.what;
         EXPECT_TRUE(QFile::exists(c.file)) << c.what;
         QFile::remove(c.file);
     }
