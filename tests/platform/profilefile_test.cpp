@@ -30,9 +30,9 @@ TEST(ProfileFileTest, FindsSectionsAndKeysInAnyCaseFirstOneWins)
     EXPECT_EQ(file.value(QStringLiteral("TEXT"), QStringLiteral("FONT")),
               QStringLiteral("DejaVu Sans"));
     // Only the first section of a name counts, and sections do not leak into each other.
-    EXPECT_EQ(file.value(QStringLiteral("main"), QStringLiteral("late")), std::nullopt);
-    EXPECT_EQ(file.value(QStringLiteral("text"), QStringLiteral("theme-color")), std::nullopt);
-    EXPECT_EQ(file.value(QStringLiteral("missing"), QStringLiteral("font")), std::nullopt);
+    EXPECT_FALSE(file.value(QStringLiteral("main"), QStringLiteral("late")));
+    EXPECT_FALSE(file.value(QStringLiteral("text"), QStringLiteral("theme-color")));
+    EXPECT_FALSE(file.value(QStringLiteral("missing"), QStringLiteral("font")));
 }
 
 TEST(ProfileFileTest, WritingKeepsEveryOtherLineAndUsesCrlf)
