@@ -20,102 +20,83 @@ namespace {
 
 const QString kDialogTabs = QStringLiteral("Theme,Preset,Text,Date,Windows,About");
 
-QStringList tabClicks(const QSignalSpy &spy)
+// The first argument of every signal the spy caught.
+template <typename T> QList<T> firstArguments(const QSignalSpy &spy)
 {
-    QStringList captions;
+    QList<T> values;
     for (const QList<QVariant> &call : spy)
-        captions << call.at(0).toString();
-    return captions;
+        values << call.at(0).value<T>();
+    return values;
 }
 
 TEST(PageTabTest, SplitsTheCaptionListAndKeepsTheSelectionInRange)
 {
-    const struct
-    {
-        QString list;
-        QStringList captions;
-    } lists[] = {{kDialogTabs, kDialogTabs.split(QLatin1Char(','))},
-                 {QStringLiteral(" a, ,b "), {QStringLiteral("a"), QStringLiteral("b")}},
-                 {QStringLiteral(" , ,"), {}}};
+    // clang-format off
+    const struct { QString list; QStringList captions; } lists[] = {
+        {kDialogTabs, kDialogTabs.split(QLatin1Char(','))}, {" a, ,b ", {"a", "b"}}, {" , ,", {}}};
+    // clang-format on
     for (const auto &l : lists) {
         PageTab tabs;
         tabs.setTabString(l.list);
         EXPECT_EQ(tabs.captions(), l.captions) << l.list.toStdString();
         EXPECT_EQ(tabs.selectedTab(), l.captions.isEmpty() ? 0 : 1);
     }
-
     PageTab tabs;
     tabs.setTabString(kDialogTabs);
-    EXPECT_EQ(tabs.tabString(), kDialogTabs);
     QSignalSpy spy(&tabs, &PageTab::TabClick);
-    tabs.setSelectedTab(3);
-    for (const int index : {0, -1, 7, 100})
+    for (const int index : {3, 0, -1, 7, 100})
         tabs.setSelectedTab(index);
     EXPECT_EQ(tabs.selectedTab(), 3);
-    EXPECT_EQ(tabs.accessibleName(), QStringLiteral("Text"));
+    EXPECT_EQ(tabs.accessibleName(), "Text");
     EXPECT_EQ(spy.count(), 0);
+    // A shorter list keeps the selection on one of its tabs.
     tabs.setSelectedTab(6);
     tabs.setTabString(QStringLiteral("Theme,Preset,Windows,About"));
     EXPECT_GE(tabs.selectedTab(), 1);
     EXPECT_LE(tabs.selectedTab(), 4);
 }
 
-TEST(PageTabTest, AClickOnATabSelectsItAndRaisesItsCaptionOnlyThere)
+TEST(PageTabTest, ClicksAndKeysSelectATabAndRaiseItsCaption)
 {
     PageTab tabs;
     tabs.setTabString(kDialogTabs);
     tabs.resize(tabs.sizeHint().width() * 2, tabs.sizeHint().height());
     tabs.show();
+    tabs.setFocus();
     QSignalSpy spy(&tabs, &PageTab::TabClick);
-
+    // Beyond the last tab and with the right button: nothing.
     QTest::mouseClick(&tabs, Qt::LeftButton, {}, QPoint(tabs.width() - 3, tabs.height() / 2));
     QTest::mouseClick(&tabs, Qt::RightButton, {}, tabs.tabRect(2).center());
     QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(3).center());
-
-    EXPECT_EQ(tabClicks(spy), QStringList{QStringLiteral("Text")});
     EXPECT_EQ(tabs.selectedTab(), 3);
-    EXPECT_EQ(tabs.accessibleName(), QStringLiteral("Text"));
+    // Right and Left stop at the ends.
+    const struct
+    {
+        Qt::Key key;
+        int selected;
+    } keys[] = {{Qt::Key_Right, 4}, {Qt::Key_End, 6},  {Qt::Key_Right, 6},
+                {Qt::Key_Left, 5},  {Qt::Key_Home, 1}, {Qt::Key_Left, 1}};
+    for (const auto &k : keys) {
+        QTest::keyClick(&tabs, k.key);
+        EXPECT_EQ(tabs.selectedTab(), k.selected) << k.key;
+    }
+    EXPECT_EQ(firstArguments<QString>(spy),
+              (QStringList{"Text", "Date", "About", "Windows", "Theme"}));
 }
 
-TEST(PageTabTest, ArrowHomeAndEndKeysMoveAndRaise)
-{
-    PageTab tabs;
-    tabs.setTabString(kDialogTabs);
-    tabs.show();
-    tabs.setFocus();
-    QSignalSpy spy(&tabs, &PageTab::TabClick);
-
-    QTest::keyClick(&tabs, Qt::Key_Right);
-    EXPECT_EQ(tabs.selectedTab(), 2);
-    QTest::keyClick(&tabs, Qt::Key_End);
-    EXPECT_EQ(tabs.selectedTab(), 6);
-    QTest::keyClick(&tabs, Qt::Key_Right); // already last: nothing
-    QTest::keyClick(&tabs, Qt::Key_Left);
-    EXPECT_EQ(tabs.selectedTab(), 5);
-    QTest::keyClick(&tabs, Qt::Key_Home);
-    EXPECT_EQ(tabs.selectedTab(), 1);
-    QTest::keyClick(&tabs, Qt::Key_Left); // already first: nothing
-
-    EXPECT_EQ(tabClicks(spy), (QStringList{QStringLiteral("Preset"), QStringLiteral("About"),
-                                           QStringLiteral("Windows"), QStringLiteral("Theme")}));
-}
-
-TEST(PageTabTest, SetFontWithNonNumericSizeKeepsSize)
+TEST(PageTabTest, SetFontKeepsWhatItIsNotGiven)
 {
     PageTab tabs;
     QFont start = tabs.font();
     start.setPointSizeF(12);
     tabs.setFont(start);
-
     tabs.SetFont(start.family(), QStringLiteral("abc"));
     EXPECT_DOUBLE_EQ(tabs.font().pointSizeF(), 12.0);
-
     tabs.SetFont(QString(), QStringLiteral("14"));
     EXPECT_DOUBLE_EQ(tabs.font().pointSizeF(), 14.0);
     EXPECT_EQ(tabs.font().family(), start.family());
-
     tabs.SetFont(QStringLiteral("Tahoma"), QStringLiteral(" 9 "));
-    EXPECT_EQ(tabs.font().family(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(tabs.font().family(), "Tahoma");
     EXPECT_DOUBLE_EQ(tabs.font().pointSizeF(), 9.0);
 }
 
@@ -123,29 +104,23 @@ TEST(PageTabTest, EveryCaptionFitsAtLargeFont)
 {
     PageTab tabs;
     tabs.setTabString(kDialogTabs);
-    const QSize smallHint = tabs.sizeHint();
     tabs.SetFont(QString(), QStringLiteral("28"));
     const QSize hint = tabs.sizeHint();
-    EXPECT_GT(hint.width(), smallHint.width());
-    EXPECT_GT(hint.height(), smallHint.height());
-
     const QFontMetrics fm(tabs.font());
-    EXPECT_GT(hint.height(), fm.height());
+    EXPECT_LT(tabs.minimumSizeHint().width(), hint.width());
     // At the preferred width, and squeezed to the minimum, every caption has room.
     for (const int width : {hint.width(), tabs.minimumSizeHint().width()}) {
         tabs.resize(width, hint.height());
         int previousRight = -1;
         for (int i = 1; i <= 6; ++i) {
             const QRect r = tabs.tabRect(i);
-            SCOPED_TRACE(i);
-            EXPECT_GE(r.width(), fm.horizontalAdvance(tabs.captions().at(i - 1)));
-            EXPECT_GE(r.left(), previousRight);
-            EXPECT_LE(r.right(), tabs.width() - 1);
-            EXPECT_GE(r.height(), fm.height());
+            EXPECT_GE(r.width(), fm.horizontalAdvance(tabs.captions().at(i - 1))) << i;
+            EXPECT_GE(r.left(), previousRight) << i;
+            EXPECT_LE(r.right(), tabs.width() - 1) << i;
+            EXPECT_GE(r.height(), fm.height()) << i;
             previousRight = r.right();
         }
     }
-    EXPECT_LT(tabs.minimumSizeHint().width(), hint.width());
 }
 
 TEST(PageTabTest, SelectedTabIsOpenToThePageBelow)
@@ -156,8 +131,6 @@ TEST(PageTabTest, SelectedTabIsOpenToThePageBelow)
     tabs.setBackColorPage(page);
     tabs.setSelectedTab(2);
     tabs.resize(tabs.sizeHint());
-    EXPECT_EQ(tabs.BackColorPage(), page);
-
     const QImage image = tabs.grab().toImage();
     const qreal ratio = image.devicePixelRatio();
     auto colourAt = [&](int x, int y) {
@@ -175,23 +148,13 @@ class ButtonPaletteTest : public testing::Test
 protected:
     test::RecordingDesktop desktop;
 
-    static QMenu *menuOf(ButtonPalette &button) { return button.findChild<QMenu *>(); }
-
     static QAction *action(ButtonPalette &button, const QString &text)
     {
-        for (QAction *a : menuOf(button)->actions()) {
+        for (QAction *a : button.findChild<QMenu *>()->actions()) {
             if (a->text().remove(QLatin1Char('&')) == text)
                 return a;
         }
         return nullptr;
-    }
-
-    static QList<OleColor> chosen(const QSignalSpy &spy)
-    {
-        QList<OleColor> colours;
-        for (const QList<QVariant> &call : spy)
-            colours << call.at(0).value<OleColor>();
-        return colours;
     }
 };
 
@@ -201,19 +164,13 @@ TEST_F(ButtonPaletteTest, SetColorShowsTheColourAndRaisesNothing)
     QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
     button.setColor(0x0000FF);
     button.resize(button.sizeHint());
-
-    EXPECT_EQ(button.color(), 0x0000FF);
     EXPECT_EQ(spy.count(), 0);
-    EXPECT_EQ(button.toolTip(), QStringLiteral("#FF0000"));
-    EXPECT_TRUE(button.accessibleName().contains(QStringLiteral("#FF0000")));
-    EXPECT_TRUE(button.text().isEmpty());
-    ASSERT_NE(action(button, QStringLiteral("Red")), nullptr);
-    EXPECT_TRUE(action(button, QStringLiteral("Red"))->isChecked());
-    EXPECT_FALSE(action(button, QStringLiteral("Blue"))->isChecked());
-
+    EXPECT_EQ(button.toolTip(), "#FF0000");
+    EXPECT_TRUE(button.accessibleName().contains("#FF0000"));
+    EXPECT_TRUE(action(button, "Red")->isChecked());
+    EXPECT_FALSE(action(button, "Blue")->isChecked());
     const QImage image = button.grab().toImage();
     EXPECT_EQ(QColor(image.pixel(image.rect().center())), QColor(255, 0, 0));
-
     // The menu offers sixteen or more distinct colours.
     QSet<OleColor> values;
     for (const auto &entry : ButtonPalette::commonColors())
@@ -226,13 +183,11 @@ TEST_F(ButtonPaletteTest, ChoosingACommonColourRaisesItRedInLowByte)
 {
     ButtonPalette button;
     QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
-
-    action(button, QStringLiteral("Red"))->trigger();
-    action(button, QStringLiteral("Navy"))->trigger();
-
-    EXPECT_EQ(chosen(spy), (QList<OleColor>{0x0000FF, 0x800000}));
+    action(button, "Red")->trigger();
+    action(button, "Navy")->trigger();
+    EXPECT_EQ(firstArguments<OleColor>(spy), (QList<OleColor>{0x0000FF, 0x800000}));
     EXPECT_EQ(button.color(), 0x800000);
-    EXPECT_EQ(button.toolTip(), QStringLiteral("#000080"));
+    EXPECT_EQ(button.toolTip(), "#000080");
 }
 
 TEST_F(ButtonPaletteTest, SpaceOrEnterOpensTheMenuOnTheCurrentColour)
@@ -252,13 +207,13 @@ TEST_F(ButtonPaletteTest, SpaceOrEnterOpensTheMenuOnTheCurrentColour)
         button.setFocus();
         QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
         QTest::keyClick(&button, k.key);
-        QMenu *menu = menuOf(button);
+        QMenu *menu = button.findChild<QMenu *>();
         ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); })) << k.entry;
         EXPECT_EQ(menu->activeAction(), action(button, QLatin1String(k.entry)));
         // The keys pick from it.
         QTest::keyClick(menu, Qt::Key_Down);
         QTest::keyClick(menu, Qt::Key_Return);
-        EXPECT_EQ(chosen(spy), QList<OleColor>{k.next}) << k.entry;
+        EXPECT_EQ(firstArguments<OleColor>(spy), QList<OleColor>{k.next}) << k.entry;
         EXPECT_FALSE(menu->isVisible());
     }
 }
@@ -268,54 +223,53 @@ TEST_F(ButtonPaletteTest, MoreColoursAsksAndRaisesTheAnswerIfAny)
     for (const bool answered : {true, false}) {
         desktop.coloursOffered.clear();
         desktop.colourAnswer =
-            answered ? std::optional<QColor>(QColor(QStringLiteral("#102030"))) : std::nullopt;
+            answered ? std::optional<QColor>(QColor(0x10, 0x20, 0x30)) : std::nullopt;
         ButtonPalette button;
         button.setColor(0x00FFFF); // yellow
         QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
-
-        action(button, QStringLiteral("More colors..."))->trigger();
-
+        action(button, "More colors...")->trigger();
         ASSERT_TRUE(QTest::qWaitFor([this] { return desktop.coloursOffered.size() == 1; }));
         QCoreApplication::processEvents();
         EXPECT_EQ(desktop.coloursOffered, QList<QColor>{QColor(255, 255, 0)});
-        EXPECT_EQ(chosen(spy), answered ? QList<OleColor>{0x302010} : QList<OleColor>{});
-        EXPECT_EQ(button.color(), answered ? 0x302010 : 0x00FFFF);
-        EXPECT_EQ(button.toolTip(),
-                  answered ? QStringLiteral("#102030") : QStringLiteral("#FFFF00"));
+        EXPECT_EQ(firstArguments<OleColor>(spy),
+                  answered ? QList<OleColor>{0x302010} : QList<OleColor>{});
+        EXPECT_EQ(button.toolTip(), answered ? "#102030" : "#FFFF00");
     }
 }
 
-class UpDownTextBoxTest : public testing::Test
+QRect arrowRect(UpDownTextBox &box, QStyle::SubControl arrow)
 {
-protected:
-    static QRect arrowRect(UpDownTextBox &box, QStyle::SubControl arrow)
-    {
-        QStyleOptionSpinBox option;
-        option.initFrom(&box);
-        option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
-        option.buttonSymbols = box.buttonSymbols();
-        option.frame = box.hasFrame();
-        option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
-        return box.style()->subControlRect(QStyle::CC_SpinBox, &option, arrow, &box);
-    }
-};
+    QStyleOptionSpinBox option;
+    option.initFrom(&box);
+    option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+    option.buttonSymbols = box.buttonSymbols();
+    option.frame = box.hasFrame();
+    option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+    return box.style()->subControlRect(QStyle::CC_SpinBox, &option, arrow, &box);
+}
 
-TEST_F(UpDownTextBoxTest, TextIsReadBackUnchanged)
+TEST(UpDownTextBoxTest, TextIsReadBackUnchangedAndOnlyTypingRaisesChange)
 {
     UpDownTextBox box;
     box.show();
     QLineEdit other;
     other.show();
-    for (const QString &text : {QStringLiteral("007"), QStringLiteral(" 12 "),
-                                QStringLiteral("abc"), QStringLiteral("2024"), QString()}) {
+    QSignalSpy spy(&box, &UpDownTextBox::Change);
+    for (const char *text : {"007", " 12 ", "abc", "2024", "", "19"}) {
         box.setText(text);
         box.setFocus();
         other.setFocus();
         EXPECT_EQ(box.text(), text);
     }
+    EXPECT_EQ(spy.count(), 0);
+    box.setFocus();
+    box.findChild<QLineEdit *>()->setCursorPosition(2);
+    QTest::keyClicks(&box, QStringLiteral("9"));
+    EXPECT_EQ(box.text(), "199");
+    EXPECT_EQ(spy.count(), 1);
 }
 
-TEST_F(UpDownTextBoxTest, KeysAndArrowButtonsStepByOne)
+TEST(UpDownTextBoxTest, KeysAndArrowButtonsStepByOne)
 {
     UpDownTextBox box;
     box.setText(QStringLiteral("2023"));
@@ -323,20 +277,19 @@ TEST_F(UpDownTextBoxTest, KeysAndArrowButtonsStepByOne)
     box.show();
     box.setFocus();
     QSignalSpy spy(&box, &UpDownTextBox::Change);
-
     QTest::keyClick(&box, Qt::Key_Up);
-    EXPECT_EQ(box.text(), QStringLiteral("2024"));
+    EXPECT_EQ(box.text(), "2024");
     QTest::keyClick(&box, Qt::Key_Down);
     QTest::keyClick(&box, Qt::Key_Down);
-    EXPECT_EQ(box.text(), QStringLiteral("2022"));
+    EXPECT_EQ(box.text(), "2022");
     QTest::mouseClick(&box, Qt::LeftButton, {}, arrowRect(box, QStyle::SC_SpinBoxUp).center());
-    EXPECT_EQ(box.text(), QStringLiteral("2023"));
+    EXPECT_EQ(box.text(), "2023");
     QTest::mouseClick(&box, Qt::LeftButton, {}, arrowRect(box, QStyle::SC_SpinBoxDown).center());
-    EXPECT_EQ(box.text(), QStringLiteral("2022"));
+    EXPECT_EQ(box.text(), "2022");
     EXPECT_EQ(spy.count(), 5);
 }
 
-TEST_F(UpDownTextBoxTest, StepsKeepTheWidthAndStayWithinRange)
+TEST(UpDownTextBoxTest, StepsKeepTheWidthStayWithinRangeAndLeaveTextAlone)
 {
     const struct
     {
@@ -345,18 +298,23 @@ TEST_F(UpDownTextBoxTest, StepsKeepTheWidthAndStayWithinRange)
         int step;
         const char *expected;
         int changes;
-    } steps[] = {{std::nullopt, "007", 1, "008", 1},
-                 {std::nullopt, "-01", 1, "00", 1},
-                 {std::pair(1, 3), "3", 1, "3", 0},
-                 {std::pair(1, 3), "3", -5, "1", 1},
-                 // Typed outside the range: a step brings it back.
-                 {std::pair(1, 3), "10", -1, "3", 1}};
+    } steps[] = {
+        {std::nullopt, "007", 1, "008", 1},
+        {std::nullopt, "-01", 1, "00", 1},
+        {std::pair(1, 3), "3", 1, "3", 0},
+        {std::pair(1, 3), "3", -5, "1", 1},
+        // Typed outside the range: a step brings it back.
+        {std::pair(1, 3), "10", -1, "3", 1},
+        // Not a number: left as it is.
+        {std::nullopt, "abc", 1, "abc", 0},
+        {std::nullopt, "12a", -1, "12a", 0},
+        {std::nullopt, "", 1, "", 0},
+    };
     for (const auto &s : steps) {
         UpDownTextBox box;
         if (s.range)
             box.setRange(s.range->first, s.range->second);
         box.setText(QLatin1String(s.text));
-        EXPECT_EQ(box.text(), QLatin1String(s.text));
         QSignalSpy spy(&box, &UpDownTextBox::Change);
         box.stepBy(s.step);
         EXPECT_EQ(box.text(), QLatin1String(s.expected)) << s.text << " by " << s.step;
@@ -364,45 +322,12 @@ TEST_F(UpDownTextBoxTest, StepsKeepTheWidthAndStayWithinRange)
     }
 }
 
-TEST_F(UpDownTextBoxTest, NonNumericTextIsLeftAlone)
-{
-    UpDownTextBox box;
-    box.show();
-    box.setFocus();
-    QSignalSpy spy(&box, &UpDownTextBox::Change);
-    for (const QString &text : {QStringLiteral("abc"), QStringLiteral("12a"), QString()}) {
-        box.setText(text);
-        box.stepBy(1);
-        QTest::keyClick(&box, Qt::Key_Up);
-        QTest::keyClick(&box, Qt::Key_Down);
-        EXPECT_EQ(box.text(), text);
-    }
-    EXPECT_EQ(spy.count(), 0);
-}
-
-TEST_F(UpDownTextBoxTest, TypingRaisesChangeButSetTextDoesNot)
-{
-    UpDownTextBox box;
-    box.show();
-    box.setFocus();
-    QSignalSpy spy(&box, &UpDownTextBox::Change);
-
-    box.setText(QStringLiteral("19"));
-    EXPECT_EQ(spy.count(), 0);
-
-    box.findChild<QLineEdit *>()->setCursorPosition(2);
-    QTest::keyClicks(&box, QStringLiteral("9"));
-    EXPECT_EQ(box.text(), QStringLiteral("199"));
-    EXPECT_EQ(spy.count(), 1);
-}
-
-TEST_F(UpDownTextBoxTest, RefreshFontAppliesTheFontToTheTextField)
+TEST(UpDownTextBoxTest, RefreshFontAppliesTheFontToTheTextField)
 {
     UpDownTextBox box;
     box.setText(QStringLiteral("2024"));
     box.show();
     const QSize before = box.sizeHint();
-
     QFont big = box.font();
     big.setPointSizeF(big.pointSizeF() * 3);
     box.setFont(big);
@@ -410,13 +335,11 @@ TEST_F(UpDownTextBoxTest, RefreshFontAppliesTheFontToTheTextField)
     box.setFixedHeight(box.sizeHint().height());
     box.RefreshFont();
     box.resize(box.sizeHint().width(), box.height());
-
     QLineEdit *edit = box.findChild<QLineEdit *>();
     EXPECT_DOUBLE_EQ(edit->font().pointSizeF(), big.pointSizeF());
     EXPECT_GT(box.sizeHint().height(), before.height());
     EXPECT_GT(box.sizeHint().width(), before.width());
     EXPECT_GE(edit->width(), QFontMetrics(big).horizontalAdvance(box.text()));
-    EXPECT_EQ(box.text(), QStringLiteral("2024"));
 }
 
 } // namespace
