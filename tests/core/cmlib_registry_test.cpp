@@ -36,6 +36,11 @@ protected:
         SettingsDatabase other(databasePath());
         ASSERT_TRUE(other.setValue(RegHive::CurrentUser, details, RegValue::text(name, text)));
     }
+    bool save(const QString &name, const QString &text)
+    {
+        return registry().RegSave(reg::HKCU, details, name, text);
+    }
+    QString load(const QString &name) { return registry().RegLoad(reg::HKCU, details, name, "d"); }
     const QString details = QStringLiteral("SOFTWARE\\TavloClock\\Settings\\Details");
 };
 
@@ -62,22 +67,17 @@ public:
 
 TEST_F(RegistryTest, ReadsWhatWasWrittenWithNamesInAnyCase)
 {
-    EXPECT_TRUE(registry().RegSave(reg::HKCU, details, QStringLiteral("Date-align"), "2"));
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("date-ALIGN"), "0"), "2");
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details.toLower(), QStringLiteral("DATE-align"), "0"),
-              "2");
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Missing"), "dflt"), "dflt");
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, QStringLiteral("SOFTWARE\\Nowhere"), "x", "d"), "d");
-    EXPECT_EQ(registry().RegLoad(QStringLiteral("12"), details, "Date-align", "d"), "d");
-}
-
-TEST_F(RegistryTest, LongValuesAndEmptyTextsReadBackWhole)
-{
-    const QString path = QStringLiteral("/home/user/Pictures/") + QString(2000, QLatin1Char('p'));
-    ASSERT_TRUE(registry().RegSave(reg::HKCU, details, QStringLiteral("2PHOTO"), path));
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("2PHOTO"), "d"), path);
-    ASSERT_TRUE(registry().RegSave(reg::HKCU, details, QStringLiteral("Empty"), QString()));
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Empty"), "d"), "");
+    EXPECT_TRUE(save("Date-align", "2"));
+    EXPECT_TRUE(save("Empty", ""));
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, details.toLower(), "DATE-align", "0"), "2");
+    EXPECT_EQ(load("Empty"), "");
+    EXPECT_EQ(load("Missing"), "d");
+    EXPECT_EQ(registry().RegLoad(reg::HKCU, "SOFTWARE\\Nowhere", "x", "d"), "d");
+    EXPECT_EQ(registry().RegLoad("12", details, "Date-align", "d"), "d");
+    // Values of other types read as the default.
+    ASSERT_TRUE(
+        registry().store().setValue(RegHive::CurrentUser, details, RegValue::dword("Color", 255)));
+    EXPECT_EQ(load("Color"), "d");
 }
 
 TEST_F(RegistryTest, HugeValuesReadAsTheDefaultAndLongPathsWhole)
@@ -104,7 +104,7 @@ TEST_F(RegistryTest, HugeValuesReadAsTheDefaultAndLongPathsWhole)
 
 TEST_F(RegistryTest, SavesNeverWaitForAnotherProgramsLock)
 {
-    ASSERT_TRUE(registry().RegSave(reg::HKCU, details, QStringLiteral("Left"), "1"));
+    ASSERT_TRUE(save("Left", "1"));
     ASSERT_TRUE(registry().flush(std::chrono::seconds(5)));
     test::DatabaseLock lock(databasePath());
     ASSERT_TRUE(lock.held);
@@ -112,13 +112,11 @@ TEST_F(RegistryTest, SavesNeverWaitForAnotherProgramsLock)
     QElapsedTimer timer;
     timer.start();
     for (int i = 2; i <= 5; ++i) {
-        EXPECT_TRUE(
-            registry().RegSave(reg::HKCU, details, QStringLiteral("Left"), QString::number(i)));
-        EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("left"), "d"),
-                  QString::number(i));
+        EXPECT_TRUE(save("Left", QString::number(i)));
+        EXPECT_EQ(load("left"), QString::number(i));
     }
-    EXPECT_TRUE(registry().RegSave(reg::HKCU, details, QStringLiteral("Top"), "7"));
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Top"), "d"), "7");
+    EXPECT_TRUE(save("Top", "7"));
+    EXPECT_EQ(load("Top"), "7");
     EXPECT_LT(timer.elapsed(), 50);
     EXPECT_EQ(stored(QStringLiteral("Left")), "1");
 
@@ -126,17 +124,17 @@ TEST_F(RegistryTest, SavesNeverWaitForAnotherProgramsLock)
     EXPECT_TRUE(registry().flush(std::chrono::seconds(5)));
     EXPECT_EQ(stored(QStringLiteral("Left")), "5");
     EXPECT_EQ(stored(QStringLiteral("Top")), "7");
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Left"), "d"), "5");
+    EXPECT_EQ(load("Left"), "5");
 }
 
 TEST_F(RegistryTest, ExitWithTheLockHeldKeepsTheSavesForTheNextStart)
 {
-    ASSERT_TRUE(registry().RegSave(reg::HKCU, details, QStringLiteral("Left"), "1"));
+    ASSERT_TRUE(save("Left", "1"));
     ASSERT_TRUE(registry().flush(std::chrono::seconds(5)));
     test::DatabaseLock lock(databasePath());
     ASSERT_TRUE(lock.held);
-    registry().RegSave(reg::HKCU, details, QStringLiteral("Left"), "2");
-    registry().RegSave(reg::HKCU, details, QStringLiteral("Top"), "3");
+    save("Left", "2");
+    save("Top", "3");
 
     QElapsedTimer timer;
     timer.start();
@@ -153,8 +151,8 @@ TEST_F(RegistryTest, ExitWithTheLockHeldKeepsTheSavesForTheNextStart)
 
     // The next start shows them at once and writes them once the lock is gone.
     globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Left"), "d"), "2");
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Top"), "d"), "3");
+    EXPECT_EQ(load("Left"), "2");
+    EXPECT_EQ(load("Top"), "3");
     lock.release();
     EXPECT_TRUE(registry().flush(std::chrono::seconds(5)));
     EXPECT_EQ(stored(QStringLiteral("Left")), "2");
@@ -164,25 +162,25 @@ TEST_F(RegistryTest, ExitWithTheLockHeldKeepsTheSavesForTheNextStart)
 
 TEST_F(RegistryTest, ChangesByAnotherProgramShowAfterTheNextLook)
 {
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("0State"), "0"), "0");
+    EXPECT_EQ(load("0State"), "d");
     // Same length each time, several within one tick of the file clock.
     for (const char *text : {"1", "2", "1", "2"}) {
         storeElsewhere(QStringLiteral("0State"), QString::fromLatin1(text));
         QThread::msleep(30);
-        EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("0State"), "0"), text);
+        EXPECT_EQ(load("0State"), text);
     }
     // A changed value stays visible once the files have settled.
     QThread::msleep(1100);
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("0State"), "0"), "2");
+    EXPECT_EQ(load("0State"), "2");
     storeElsewhere(QStringLiteral("0State"), QStringLiteral("0"));
     QThread::msleep(30);
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("0State"), "0"), "0");
+    EXPECT_EQ(load("0State"), "0");
 }
 
 TEST_F(RegistryTest, UnreadableStoreGivesTheLastValueRead)
 {
     storeElsewhere(QStringLiteral("Color"), QStringLiteral("255"));
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Color"), "0"), "255");
+    EXPECT_EQ(load("Color"), "255");
     // Another file, not a database, put in its place.
     const QString path = databasePath();
     for (const QString &file : {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")})
@@ -192,15 +190,8 @@ TEST_F(RegistryTest, UnreadableStoreGivesTheLastValueRead)
     garbage.write(QByteArray(4096, 'g'));
     garbage.close();
     QThread::msleep(30);
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Color"), "0"), "255");
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Never-read"), "d"), "d");
-}
-
-TEST_F(RegistryTest, ValuesOfOtherTypesReadAsTheDefault)
-{
-    ASSERT_TRUE(registry().store().setValue(RegHive::CurrentUser, details,
-                                            RegValue::dword(QStringLiteral("Color"), 255)));
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("Color"), "0"), "0");
+    EXPECT_EQ(load("Color"), "255");
+    EXPECT_EQ(load("Never-read"), "d");
 }
 
 TEST_F(RegistryTest, FormLoadRestoresTheSavedPlaceOrCentresOneOffTheScreen)
