@@ -55,16 +55,14 @@ TEST_F(WidgetSettingsTest, WritesOnlyTheValuesThatAreSet)
     values.styleModern = QStringLiteral("False");
     WidgetSettings(4, ValueNaming::Numbered).write(values);
 
-    EXPECT_EQ(LoadSetting(QStringLiteral("4PHOTOLEFT"), QString()), QStringLiteral("1500"));
-    EXPECT_EQ(LoadSetting(QStringLiteral("4Color"), QString()), QStringLiteral("255"));
-    EXPECT_EQ(LoadSetting(QStringLiteral("4Style-modern"), QString()), QStringLiteral("False"));
-    EXPECT_EQ(LoadSetting(QStringLiteral("4On-Top"), QStringLiteral("absent")),
-              QStringLiteral("absent"));
+    const QStringList written = {LoadSetting("4PHOTOLEFT", "-"), LoadSetting("4Color", "-"),
+                                 LoadSetting("4Style-modern", "-"), LoadSetting("4On-Top", "-")};
+    EXPECT_EQ(written, (QStringList{"1500", "255", "False", "-"}));
 
     const WidgetSettings unnumbered(std::nullopt);
-    EXPECT_FALSE(unnumbered.save(reg::State, QStringLiteral("1")));
-    EXPECT_EQ(unnumbered.load(reg::State, QStringLiteral("default")), QStringLiteral("default"));
+    EXPECT_FALSE(unnumbered.save(reg::State, "1"));
+    EXPECT_EQ(unnumbered.load(reg::State, "default"), "default");
     // The fixed family's plain names need no number.
-    EXPECT_TRUE(unnumbered.save(reg::Color, QStringLiteral("7")));
-    EXPECT_EQ(unnumbered.load(reg::Color, QString()), QStringLiteral("7"));
+    EXPECT_TRUE(unnumbered.save(reg::Color, "7"));
+    EXPECT_EQ(unnumbered.load(reg::Color, QString()), "7");
 }
