@@ -2,15 +2,12 @@
 #include "messages/cmlib_objects.h"
 #include "messages/fmsg_calltoaction.h"
 #include "messages/fmsg_infobox.h"
-#include "settings/aboutpage.h"
-#include "settings/fdlg_settings.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 
 using namespace tavlo;
 
@@ -46,32 +43,23 @@ protected:
 
 } // namespace
 
-TEST_F(MessageWindowTest, RowFifteenShowsItsLinesAndWaitsForClose)
+TEST_F(MessageWindowTest, RowFifteenShowsItsLinesInTheMessageFont)
 {
-    QString title, description, details;
-    bool closeBarShown = false;
+    QStringList shown;
     QTimer::singleShot(0, [&] {
         fmsg_INFOBOX &box = infoBox();
-        title = box.lablTITLE->text();
-        description = box.lblDESCRIPTION->text();
-        details = box.lblDETAILS->text();
-        closeBarShown = box.pfrBTNBARO->isVisible() && !box.pfrBTNBARYN->isVisible() &&
-                        !box.pfrBTNBARYNC->isVisible();
-        QTest::keyClick(&box, Qt::Key_N);
-        EXPECT_TRUE(box.isVisible()) << "N does nothing on a Close message";
+        shown << box.lablTITLE->text() << box.lblDESCRIPTION->text() << box.lblDETAILS->text();
+        EXPECT_TRUE(box.pfrBTNBARO->isVisible() && !box.pfrBTNBARYN->isVisible() &&
+                    !box.pfrBTNBARYNC->isVisible());
         QTest::keyClick(&box, Qt::Key_O);
     });
     objects().MessageBoxOpen(15, QString());
-    EXPECT_EQ(title, QStringLiteral("There is an error accessing the website."));
-    EXPECT_EQ(description,
-              QStringLiteral("Please try again later. Also test your Internet connection."));
-    EXPECT_TRUE(details.isEmpty());
-    EXPECT_TRUE(closeBarShown);
-    EXPECT_FALSE(infoBox().isVisible());
-    EXPECT_EQ(infoBox().windowTitle(), QStringLiteral("TavloClock"));
-    // The window takes the message font.
-    EXPECT_EQ(infoBox().lblDESCRIPTION->font().family(), QStringLiteral("DejaVu Serif"));
-    EXPECT_EQ(infoBox().btnCLOSE->text(), QStringLiteral(" &Close "));
+    EXPECT_EQ(shown,
+              (QStringList{"There is an error accessing the website.",
+                           "Please try again later. Also test your Internet connection.", ""}));
+    EXPECT_EQ(infoBox().windowTitle(), "TavloClock");
+    EXPECT_EQ(infoBox().lblDESCRIPTION->font().family(), "DejaVu Serif");
+    EXPECT_EQ(infoBox().btnCLOSE->text(), " &Close ");
 }
 
 TEST_F(MessageWindowTest, KeysAnswerByTheVisibleBar)
@@ -142,15 +130,11 @@ TEST_F(DonationTest, TheButtonsOpenThePageOrSayThanks)
     ASSERT_TRUE(start());
     globals().strDONATEURL = QStringLiteral("https://www.orvane.com/donate/");
     fmsg_CALLTOACTION *window = fmsg_CALLTOACTION::showWindow();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Donate"));
-    EXPECT_EQ(window->parentWidget(), nullptr);
-    EXPECT_EQ(
-        window->lablDESCDONATE->text(),
-        QStringLiteral("Would you be willing to donate towards the future of this program? "));
-    EXPECT_EQ(window->Command1->text(), QStringLiteral("Yes, I want to donate"));
-    EXPECT_EQ(window->Command2->text(), QStringLiteral("Maybe later"));
-    EXPECT_EQ(window->imgDONATE->cursor().shape(), Qt::PointingHandCursor);
-
+    EXPECT_EQ(window->windowTitle(), "Donate");
+    EXPECT_EQ(window->lablDESCDONATE->text(),
+              "Would you be willing to donate towards the future of this program? ");
+    EXPECT_EQ(window->Command1->text(), "Yes, I want to donate");
+    EXPECT_EQ(window->Command2->text(), "Maybe later");
     window->Command1->click();
     window->Command1->click();
     QTest::mouseClick(window->imgDONATE, Qt::LeftButton);
@@ -169,48 +153,14 @@ TEST_F(DonationTest, TheButtonsOpenThePageOrSayThanks)
     EXPECT_EQ(fmsg_CALLTOACTION::instance(), nullptr);
 }
 
-TEST_F(DonationTest, TheAboutPagesDonatePictureOpensTheWindow)
-{
-    ASSERT_TRUE(start());
-    fdlg_SETTINGS::showFor(form());
-    fdlg_SETTINGS *dialog = fdlg_SETTINGS::instance();
-    QTest::mouseClick(dialog->about->imgDONATE, Qt::LeftButton);
-    ASSERT_TRUE(fmsg_CALLTOACTION::instance());
-    EXPECT_TRUE(fmsg_CALLTOACTION::instance()->isVisible());
-    EXPECT_TRUE(desktop.opened.isEmpty());
-}
-
-TEST_F(DonationTest, TheWindowOpensCentredOverTheDialogElseOverTheWidget)
+TEST_F(DonationTest, TheWindowOpensCentredOverTheWidgetAndWholeOnTheScreen)
 {
     ASSERT_TRUE(start());
     const QRect screen = form()->screen()->availableGeometry();
-    const auto near = [](QPoint a, QPoint b) { return (a - b).manhattanLength() <= 4; };
-    const auto text = [](const QRect &r) {
-        return QStringLiteral("%1,%2 %3x%4")
-            .arg(r.x())
-            .arg(r.y())
-            .arg(r.width())
-            .arg(r.height())
-            .toStdString();
-    };
-
-    fdlg_SETTINGS::showFor(form());
-    fdlg_SETTINGS *dialog = fdlg_SETTINGS::instance();
-    dialog->move(screen.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
-    QTest::mouseClick(dialog->about->imgDONATE, Qt::LeftButton);
-    fmsg_CALLTOACTION *window = fmsg_CALLTOACTION::instance();
-    ASSERT_TRUE(window);
-    EXPECT_TRUE(near(window->frameGeometry().center(), dialog->frameGeometry().center()))
-        << text(window->frameGeometry()) << " over " << text(dialog->frameGeometry());
-    window->close();
-    dialog->close();
-    settle();
-
     form()->move(screen.center() - QPoint(form()->width() / 2, form()->height() / 2));
-    window = fmsg_CALLTOACTION::showWindow();
-    EXPECT_TRUE(near(window->frameGeometry().center(), form()->frameGeometry().center()))
-        << text(window->frameGeometry()) << " over " << text(form()->frameGeometry());
-    // Near a screen edge it stays whole on the screen.
+    fmsg_CALLTOACTION *window = fmsg_CALLTOACTION::showWindow();
+    EXPECT_LE(
+        (window->frameGeometry().center() - form()->frameGeometry().center()).manhattanLength(), 4);
     window->close();
     settle();
     form()->move(screen.topLeft());
