@@ -18,93 +18,62 @@ class MainTest : public test::GlobalsFixture
 
 } // namespace
 
-TEST_F(MainTest, FirstRunShowsOneClockAndMakesTheFolders)
+TEST_F(MainTest, FirstRunShowsOneClockWithTheProgramsGlobals)
 {
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
     const MainGlobals &g = globals();
-    ASSERT_TRUE(form());
-    EXPECT_EQ(form()->objectName(), QStringLiteral("fapp_CLOCK"));
-    EXPECT_TRUE(form()->isVisible());
-    EXPECT_EQ(form()->Tag(), QStringLiteral("0"));
-    EXPECT_EQ(form()->windowTitle(), QStringLiteral("TavloClock"));
+    EXPECT_EQ(form()->objectName(), "fapp_CLOCK");
+    EXPECT_EQ(form()->Tag(), "0");
     for (int i = 1; i < kWidgetSlots; ++i)
         EXPECT_FALSE(widgetSet().frmWIDGETS(i));
-
     const QString folder = test::dataHome() + QStringLiteral("/tavlo/TavloClock");
     EXPECT_EQ(g.strPROGRAMFOLDER, folder);
-    EXPECT_TRUE(QDir(folder + QStringLiteral("/presets")).exists());
-    EXPECT_TRUE(QDir(folder + QStringLiteral("/notes")).exists());
-    EXPECT_EQ(g.strUPDATEFILE, folder + QStringLiteral("/latestupdate.txt"));
-
-    EXPECT_EQ(g.strREGROOT, QStringLiteral("SOFTWARE\\TavloClock\\"));
-    EXPECT_EQ(g.strVERSION, QStringLiteral("1.05"));
-    EXPECT_EQ(g.strVERSIONTEXT, QStringLiteral("Version: 1.05"));
-    EXPECT_TRUE(g.strVERSIONURL.endsWith(QStringLiteral("/prgdetails/ovapps_version.txt")));
-    EXPECT_TRUE(g.strNEWERURL.endsWith(QStringLiteral("/there-is-a-newer-version-available/")));
-
+    EXPECT_EQ(g.strUPDATEFILE, folder + "/latestupdate.txt");
+    EXPECT_EQ(g.strREGROOT, "SOFTWARE\\TavloClock\\");
+    EXPECT_EQ(g.strVERSIONTEXT, "Version: 1.05");
+    EXPECT_TRUE(g.strVERSIONURL.endsWith("/prgdetails/ovapps_version.txt"));
+    EXPECT_TRUE(g.strNEWERURL.endsWith("/there-is-a-newer-version-available/"));
     EXPECT_FALSE(g.strMSGFONTNAME.isEmpty());
     EXPECT_GE(g.strMSGFONTSIZE.toInt(), 8);
-
-    // The first load writes the two defaults it needs.
-    EXPECT_EQ(LoadSetting(reg::ProgramLaunch, QString()), QStringLiteral("1"));
-    EXPECT_EQ(LoadSetting(reg::OnTop, QString()), QStringLiteral("0"));
 }
 
 TEST_F(MainTest, AnUnknownTitleRunsTheClockUnderItsOwnRoot)
 {
     ASSERT_TRUE(Main(QStringLiteral("SomethingElse")));
-    ASSERT_TRUE(widgetSet().frmWIDGETS(0));
-    EXPECT_EQ(widgetSet().frmWIDGETS(0)->objectName(), QStringLiteral("fapp_CLOCK"));
-    EXPECT_EQ(globals().strREGROOT, QStringLiteral("SOFTWARE\\SomethingElse\\"));
+    EXPECT_EQ(form()->objectName(), "fapp_CLOCK");
+    EXPECT_EQ(globals().strREGROOT, "SOFTWARE\\SomethingElse\\");
 }
 
-TEST_F(MainTest, KindsWithoutAWidgetYetStartNothing)
+TEST_F(MainTest, KindsWithoutAWidgetYetStartNothingButMakeTheirFolders)
 {
     EXPECT_FALSE(Main(QStringLiteral("TavloNotes")));
-    EXPECT_FALSE(widgetSet().frmWIDGETS(0));
-    // Their folders are made all the same.
+    EXPECT_FALSE(form());
     EXPECT_TRUE(QDir(test::dataHome() + QStringLiteral("/tavlo/TavloNotes/notes")).exists());
 }
 
-TEST_F(MainTest, StoredTransparencyIsAppliedAndClamped)
+TEST_F(MainTest, StoredTransparencyIsClampedOrKeepsTheDefault)
 {
-    globals().strREGROOT = QStringLiteral("SOFTWARE\\TavloClock\\");
-    globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
-    SaveSetting(reg::DefaultTransparency, QStringLiteral("5"));
-    ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
-    WidgetForm *clock = widgetSet().frmWIDGETS(0);
-    clock->ColorUpdate();
-    EXPECT_EQ(clock->lngTRANSVAL(), 20);
-    EXPECT_NEAR(clock->windowOpacity(), 20 / 255.0, 0.002);
-}
-
-TEST_F(MainTest, TransparencyOutsideAByteKeepsTheDefault)
-{
-    globals().strREGROOT = QStringLiteral("SOFTWARE\\TavloClock\\");
-    globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
-    SaveSetting(reg::DefaultTransparency, QStringLiteral("300"));
-    ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
-    EXPECT_EQ(widgetSet().frmWIDGETS(0)->lngTRANSVAL(), 211);
-    EXPECT_EQ(widgetSet().frmWIDGETS(0)->lngTRANSVALCUST(), 211);
-}
-
-TEST_F(MainTest, OrderlyExitSavesThePlaceOfEveryWidget)
-{
-    ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
-    QWidget *clock = widgetSet().frmWIDGETS(0);
-    clock->move(123, 45);
-    OrderlyExit();
-    const QString window = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
-    EXPECT_EQ(globals().objREGISTRY->RegLoad(reg::HKCU, window, QStringLiteral("Left"), ""),
-              QStringLiteral("1845"));
-    EXPECT_EQ(globals().objREGISTRY->RegLoad(reg::HKCU, window, QStringLiteral("Top"), ""),
-              QStringLiteral("675"));
+    // clang-format off
+    const struct { const char *stored; int value; } cases[] = {{"5", 20}, {"300", 211}, {"x", 211}};
+    // clang-format on
+    for (const auto &c : cases) {
+        prepareStore();
+        SaveSetting(reg::DefaultTransparency, QLatin1String(c.stored));
+        ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
+        form()->ColorUpdate();
+        EXPECT_EQ(form()->lngTRANSVAL(), c.value) << c.stored;
+        if (c.value == 211) {
+            EXPECT_EQ(form()->lngTRANSVALCUST(), 211) << c.stored;
+        }
+        EXPECT_NEAR(form()->windowOpacity(), c.value / 255.0, 0.002) << c.stored;
+        resetGlobals();
+    }
 }
 
 TEST(AddBackslashTest, AddsASeparatorExceptToShortRoots)
 {
-    EXPECT_EQ(AddBackslash(QStringLiteral("/usr/bin")), QStringLiteral("/usr/bin/"));
-    EXPECT_EQ(AddBackslash(QStringLiteral("/usr/bin/")), QStringLiteral("/usr/bin/"));
-    EXPECT_EQ(AddBackslash(QStringLiteral("/")), QStringLiteral("/"));
-    EXPECT_EQ(AddBackslash(QStringLiteral("/ab")), QStringLiteral("/ab"));
+    for (const char *path : {"/usr/bin", "/usr/bin/"})
+        EXPECT_EQ(AddBackslash(QLatin1String(path)), "/usr/bin/");
+    EXPECT_EQ(AddBackslash(QStringLiteral("/")), "/");
+    EXPECT_EQ(AddBackslash(QStringLiteral("/ab")), "/ab");
 }
