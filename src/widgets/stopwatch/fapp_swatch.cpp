@@ -1,5 +1,6 @@
 #include "widgets/stopwatch/fapp_swatch.h"
 
+#include "core/twips.h"
 #include "widgets/stopwatch/labelbutton.h"
 
 #include <QClipboard>
@@ -12,6 +13,9 @@ namespace {
 
 // Design geometry in twips.
 constexpr int kStripHeight = 360;
+// Wide enough for the two buttons with a margin on either side.
+constexpr int kMainWidth = 4500;
+constexpr int kMainHeight = 2700;
 constexpr int kReadingRaise = 500;
 
 // Copies the whole face (name, size, weight, slant) of one label to another.
@@ -30,6 +34,10 @@ fapp_SWATCH::fapp_SWATCH(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_
 {
     setFocusPolicy(Qt::StrongFocus);
     picTIME->setHeight(kStripHeight);
+    objMAINPART->setWidth(kMainWidth);
+    objMAINPART->setHeight(kMainHeight);
+    resize(twipsToPixelsX(kMainWidth + 2 * objMAINPART->Left()),
+           twipsToPixelsY(kMainHeight + 2 * objMAINPART->Left()));
     // The design text settings: the reading's face, and the buttons' colour.
     lblTIME->setFontName(QStringLiteral("Tahoma"));
     lblTIME->setFontSize(26);
