@@ -48,8 +48,8 @@ nth_window fapp_TIMER 1 >/dev/null || fail "no first timer"
 start_in tm2 "$BIN/tavlo-timer"; pids+=("$APP_PID")
 counting_tm=$(nth_window fapp_TIMER 2) || fail "no second timer"
 # The running stopwatch and a timer counting down from 99 minutes.
-xdotool windowactivate --sync "$running_sw" key space
-xdotool windowactivate --sync "$counting_tm" key Tab Tab ctrl+a 9 9 Return
+xdotool windowactivate --sync "$running_sw"; sleep 0.5; xdotool key space
+xdotool windowactivate --sync "$counting_tm"; sleep 0.5; xdotool key Tab Tab ctrl+a 9 9 Return
 sleep 3
 
 before=()
@@ -65,6 +65,8 @@ for i in "${!pids[@]}"; do
         -v m="$(hwm_kib "${pids[$i]}")" -v c="$clock_cpu" -v hc="$clock_hwm" \
         'BEGIN { printf "%-18s CPU %.4f %% of one core (%.1f ms), %.2f x the clock; VmHWM %.1f MiB (%+.2f MiB)\n", l, d / (s * 1e7), d / 1e6, d / c, m / 1024, (m - hc) / 1024 }'
 done
+xdotool windowactivate --sync "$running_sw"; sleep 0.5; xdotool key ctrl+c; sleep 0.3
+echo "the running stopwatch reads $(xclip -o -selection clipboard) at the end"
 for pid in "${pids[@]}"; do
     kill -TERM "$pid"
     wait_exit "$pid"

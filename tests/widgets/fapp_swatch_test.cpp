@@ -2,6 +2,7 @@
 
 #include "countingfixture.h"
 #include "frame/modblend.h"
+#include "widgets/stopwatch/readingtext.h"
 
 using namespace tavlo;
 
@@ -43,7 +44,7 @@ TEST_F(StopwatchTest, ButtonsAndReadingFollowTheBodyAtEverySize)
         EXPECT_EQ(stop->Left(), (body->Width() - start->Width()) / 2 + 1000);
         EXPECT_EQ(start->geometry(), start->pixelRect());
         const Label *size8 = label("lblSIZE");
-        const Label *shown = label("elapsedText");
+        const auto *shown = form()->findChild<ReadingText *>(QStringLiteral("elapsedText"));
         EXPECT_EQ(shown->Left(), (body->Width() - size8->Width()) / 2);
         EXPECT_EQ(shown->Top(), (body->Height() - size8->Height()) / 2 - 500);
         EXPECT_EQ(shown->parentWidget(), body);
@@ -62,8 +63,9 @@ TEST_F(StopwatchTest, ColoursComeFromTheThemeAndTheTextSettings)
         EXPECT_EQ(button(name)->BackColor(), ColorBlend(0xFFFFFF, theme, 90)) << name;
         EXPECT_EQ(button(name)->ForeColor(), date) << name;
     }
-    EXPECT_EQ(label("elapsedText")->ForeColor(), time);
-    EXPECT_EQ(label("elapsedText")->FontName(), QStringLiteral("DejaVu Serif"));
+    const auto *shown = form()->findChild<ReadingText *>(QStringLiteral("elapsedText"));
+    EXPECT_EQ(shown->colour(), toQColor(time));
+    EXPECT_EQ(shown->face().family(), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(label("lblSIZE")->FontName(), QStringLiteral("DejaVu Serif"));
 }
 

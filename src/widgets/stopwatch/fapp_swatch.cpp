@@ -2,11 +2,13 @@
 
 #include "core/twips.h"
 #include "widgets/stopwatch/labelbutton.h"
+#include "widgets/stopwatch/readingtext.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QTimer>
+#include <algorithm>
 
 namespace tavlo {
 namespace {
@@ -54,9 +56,7 @@ fapp_SWATCH::fapp_SWATCH(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_
     lblSIZE->setCaption(QStringLiteral("00:00:00"));
     lblSIZE->setShown(false);
     lblSIZE->hide();
-    m_reading = new Label(QStringLiteral("elapsedText"), picDATE);
-    // Presses go through to the body, as on the printed text.
-    m_reading->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_reading = new ReadingText(QStringLiteral("elapsedText"), picDATE);
 
     tmrSTOPWATCH = new QTimer(this);
     tmrSTOPWATCH->setObjectName(QStringLiteral("tmrSTOPWATCH"));
@@ -82,7 +82,7 @@ void fapp_SWATCH::connectParts()
 
 QString fapp_SWATCH::shownReading() const
 {
-    return m_reading->Caption();
+    return m_reading->text();
 }
 
 void fapp_SWATCH::btnSTART_Click()
@@ -111,8 +111,7 @@ void fapp_SWATCH::tmrSTOPWATCH_Timer()
 
 void fapp_SWATCH::drawDisplay()
 {
-    m_reading->setCaption(m_count.displayText());
-    m_reading->sync();
+    m_reading->setText(m_count.displayText());
 }
 
 void fapp_SWATCH::updateparts()
@@ -135,10 +134,13 @@ void fapp_SWATCH::colourParts(const ThemeShades &shades)
     // body as "00:00:00" would be, 500 twips above the middle.
     copyFace(lblTIME, lblSIZE);
     lblSIZE->setAutoSize(true);
-    copyFace(lblTIME, m_reading);
-    m_reading->setForeColor(lblTIME->ForeColor());
-    m_reading->setCaption(m_count.displayText());
-    m_reading->setAutoSize(true);
+    m_reading->setFace(lblTIME->labelFont());
+    m_reading->setColour(toQColor(lblTIME->ForeColor()));
+    m_reading->setText(m_count.displayText());
+    // As wide as the longest reading it may show: the minutes grow past 99.
+    const QString widest = QStringLiteral("0000:00.00");
+    m_reading->setWidth(std::max(lblSIZE->Width(), m_reading->textSizeTwips(widest).width()));
+    m_reading->setHeight(lblSIZE->Height());
     m_reading->setLeft((picDATE->Width() - lblSIZE->Width()) / 2);
     m_reading->setTop((picDATE->Height() - lblSIZE->Height()) / 2 - kReadingRaise);
     m_reading->sync();

@@ -8,6 +8,7 @@ class QTimer;
 namespace tavlo {
 
 class LabelButton;
+class ReadingText;
 
 // The stopwatch: the elapsed time printed on the body, a Start/Stop and a
 // Lap/Reset button below it. The count runs on the boot clock; the 100 ms
@@ -44,8 +45,9 @@ private:
     QTimer *tmrSTOPWATCH = nullptr;
     QTimer *tmrTimer = nullptr;
     Label *lblSIZE = nullptr;
-    // The printed reading: a label of its own, so a tick repaints only its box.
-    Label *m_reading = nullptr;
+    // The printed reading: a part of its own, so a tick repaints only its
+    // changed characters.
+    ReadingText *m_reading = nullptr;
 };
 
 } // namespace tavlo

@@ -26,6 +26,9 @@ DurationBox::DurationBox(const QString &name, QWidget *parent) : QLineEdit(paren
     setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(Countdown::kMaxEntryDigits)), this));
     setContextMenuPolicy(Qt::NoContextMenu);
+    // Digits need no input method; without one the desktop's compose tables
+    // are never loaded into the program.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
     setAutoFillBackground(true);
     QFont face(QStringLiteral("Tahoma"));
     face.setPointSizeF(kBoxPoints);

@@ -120,6 +120,10 @@ QString fapp_TIMER::finishedText()
 void fapp_TIMER::btnSTART_Click()
 {
     m_countdown.pressStartPause();
+    // The count writes the boxes now: the focus leaves them, and with it the
+    // blinking cursor that would repaint a box twice a second.
+    if (m_countdown.state() == Countdown::State::Counting && focusWidget() != this)
+        setFocus();
     showState();
     scheduleTick();
 }
