@@ -8,6 +8,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <initializer_list>

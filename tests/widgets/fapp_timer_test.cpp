@@ -83,11 +83,11 @@ TEST_F(TimerTest, PartsFollowTheBodyAtEverySize)
 TEST_F(TimerTest, ColoursComeFromTheThemeAndTheTextSettings)
 {
     const OleColor theme = 0x3060C0, time = 0x00FFFF, date = 0x102030;
-    ASSERT_TRUE(start({{"Color", QString::number(theme)},
-                       {"Default-Contrast", QStringLiteral("50")},
-                       {"Time-Color", QString::number(time)},
-                       {"Time-Font", QStringLiteral("DejaVu Serif")},
-                       {"Date-Color", QString::number(date)}}));
+    ASSERT_TRUE(start({{"0Color", QString::number(theme)},
+                       {"0Default-Contrast", QStringLiteral("50")},
+                       {"0Time-Color", QString::number(time)},
+                       {"0Time-Font", QStringLiteral("DejaVu Serif")},
+                       {"0Date-Color", QString::number(date)}}));
     for (const char *name : {"txtHOURS", "txtMINS", "txtSECS"}) {
         EXPECT_EQ(box(name)->palette().color(QPalette::Base), toQColor(theme)) << name;
         EXPECT_EQ(box(name)->palette().color(QPalette::Active, QPalette::Text), toQColor(time));
