@@ -4,6 +4,8 @@
 #include "widgets/calendar/fapp_calndr.h"
 #include "widgets/clock/fapp_clock.h"
 #include "widgets/photos/fapp_photos.h"
+#include "widgets/stopwatch/fapp_swatch.h"
+#include "widgets/timer/fapp_timer.h"
 
 namespace tavlo {
 namespace {
@@ -26,6 +28,16 @@ WidgetForm *makeCalculator()
 WidgetForm *makeCalendar()
 {
     return new fapp_CALNDR;
+}
+
+WidgetForm *makeStopwatch()
+{
+    return new fapp_SWATCH;
+}
+
+WidgetForm *makeTimer()
+{
+    return new fapp_TIMER;
 }
 
 constexpr const char *kTabs = "Theme,Preset,Text,Windows,About";
@@ -74,13 +86,15 @@ const KindTableRow kKinds[] = {
       .family = WidgetFamily::Resizable,
       .dialogTabs = kTabs,
       .timeRowCaption = "&Display:",
-      .dateRowCaption = "&Buttons:"}},
+      .dateRowCaption = "&Buttons:"},
+     makeStopwatch},
     {{.title = "TavloTimer",
       .formName = "fapp_TIMER",
       .family = WidgetFamily::Resizable,
       .dialogTabs = kTabs,
       .timeRowCaption = "&Display:",
-      .dateRowCaption = "&Buttons:"}},
+      .dateRowCaption = "&Buttons:"},
+     makeTimer},
 };
 
 // Any other title runs the clock, with the dialog of no kind in particular.

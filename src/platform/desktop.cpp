@@ -23,7 +23,11 @@ public:
     bool moveToTrash(const QString &path) override { return QFile::moveToTrash(path); }
     void message(QWidget *parent, const QString &title, const QString &text) override
     {
-        QMessageBox::information(parent, title, text, QMessageBox::Ok);
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+        // A message the user waits for (the timer's "Finished") is not to be
+        // hidden behind other windows.
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.exec();
     }
     QString askOpenFile(QWidget *parent, const QString &caption, const QString &folder,
                         const QString &filter) override

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The stopwatch and the timer beside the clock, all running over the same
+# seconds under one X server and window manager: CPU and peak memory of the
+# clock, an idle stopwatch, a running stopwatch, an idle timer and a
+# counting timer.
+# Usage: bench/counting_side_by_side.sh [BUILD_DIR]   (IDLE_SECONDS=60 by default)
+BUILD=${1:-build}
+BIN=$(cd "$BUILD/bin" && pwd)
+IDLE_SECONDS=${IDLE_SECONDS:-60}
+source "$(dirname "$0")/../e2e/lib.sh"
+start_x
+
+cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
+hwm_kib() { awk '/VmHWM/{print $2}' "/proc/$1/status"; }
+# Each program keeps its settings apart, so two stopwatches need two homes.
+start_in() {
+    local home="$WORK/$1"
+    shift
+    mkdir -p "$home/config" "$home/data"
+    XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" "$@" >"$home.log" 2>&1 &
+    APP_PID=$!
+    PIDS+=("$APP_PID")
+}
+nth_window() {
+    local role=$1 n=$2 found=0 id
+    for _ in $(seq 200); do
+        found=0
+        for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+            if xprop -id "$id" WM_WINDOW_ROLE 2>/dev/null | grep -q "\"$role\""; then
+                found=$((found + 1))
+                [ "$found" -eq "$n" ] && echo "$id" && return 0
+            fi
+        done
+        sleep 0.05
+    done
+    return 1
+}
+
+names=(clock stopwatch-idle stopwatch-running timer-idle timer-counting)
+start_in clock "$BIN/tavlo-clock"; pids=("$APP_PID")
+wait_window fapp_CLOCK >/dev/null || fail "no clock"
+start_in sw1 "$BIN/tavlo-stopwatch"; pids+=("$APP_PID")
+nth_window fapp_SWATCH 1 >/dev/null || fail "no first stopwatch"
+start_in sw2 "$BIN/tavlo-stopwatch"; pids+=("$APP_PID")
+running_sw=$(nth_window fapp_SWATCH 2) || fail "no second stopwatch"
+start_in tm1 "$BIN/tavlo-timer"; pids+=("$APP_PID")
+nth_window fapp_TIMER 1 >/dev/null || fail "no first timer"
+start_in tm2 "$BIN/tavlo-timer"; pids+=("$APP_PID")
+counting_tm=$(nth_window fapp_TIMER 2) || fail "no second timer"
+# The running stopwatch and a timer counting down from 99 minutes.
+xdotool windowactivate --sync "$running_sw"; sleep 0.5; xdotool key space
+xdotool windowactivate --sync "$counting_tm"; sleep 0.5; xdotool key Tab Tab ctrl+a 9 9 Return
+sleep 3
+
+before=()
+for pid in "${pids[@]}"; do before+=("$(cpu_ns "$pid")"); done
+sleep "$IDLE_SECONDS"
+after=()
+for pid in "${pids[@]}"; do after+=("$(cpu_ns "$pid")"); done
+echo "== over $IDLE_SECONDS s, all running at once"
+clock_cpu=$((after[0] - before[0]))
+clock_hwm=$(hwm_kib "${pids[0]}")
+for i in "${!pids[@]}"; do
+    awk -v l="${names[$i]}" -v d="$((after[i] - before[i]))" -v s="$IDLE_SECONDS" \
+        -v m="$(hwm_kib "${pids[$i]}")" -v c="$clock_cpu" -v hc="$clock_hwm" \
+        'BEGIN { printf "%-18s CPU %.4f %% of one core (%.1f ms), %.2f x the clock; VmHWM %.1f MiB (%+.2f MiB)\n", l, d / (s * 1e7), d / 1e6, d / c, m / 1024, (m - hc) / 1024 }'
+done
+xdotool windowactivate --sync "$running_sw"; sleep 0.5; xdotool key ctrl+c; sleep 0.3
+echo "the running stopwatch reads $(xclip -o -selection clipboard) at the end"
+for pid in "${pids[@]}"; do
+    kill -TERM "$pid"
+    wait_exit "$pid"
+done

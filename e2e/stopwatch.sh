@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The stopwatch keeps true time: started with Space, frozen by SIGSTOP for
+# 3 s and let go again, its reading copied with Ctrl+C after 10 s of wall
+# time is 10 s within 0.2 s. Its menu (New makes a photo frame) and its
+# settings dialog open.
+BIN=${1:?usage: $0 BIN_DIR}
+source "$(dirname "$0")/lib.sh"
+start_x
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# A reading "MM:SS.FF" (FF sixtieths in steps of 6) in milliseconds.
+reading_ms() {
+    awk -F'[:.]' 'NF == 3 { printf "%d", ($1 * 60 + $2) * 1000 + $3 / 6 * 100 }' <<<"$1"
+}
+
+start_app "$BIN/tavlo-stopwatch"
+watch=$(wait_window fapp_SWATCH) || fail "no stopwatch window"
+[ "$(xdotool getwindowname "$watch")" = TavloStopwatch ] || fail "title $(xdotool getwindowname "$watch")"
+xdotool windowactivate --sync "$watch"
+sleep 0.5
+xdotool key --clearmodifiers space
+started=$(now_ms)
+sleep 2
+kill -STOP "$APP_PID"
+sleep 3
+kill -CONT "$APP_PID"
+sleep $(awk -v s="$started" -v n="$(now_ms)" 'BEGIN { printf "%.3f", (10000 - (n - s)) / 1000 }')
+read_at=$(now_ms)
+xdotool key --clearmodifiers ctrl+c
+sleep 0.3
+copied=$(xclip -o -selection clipboard 2>/dev/null || true)
+shown=$(reading_ms "$copied")
+[ -n "$shown" ] || fail "Ctrl+C copied \"$copied\""
+wall=$((read_at - started))
+off=$((shown - wall))
+[ "${off#-}" -le 200 ] || fail "after $wall ms of wall time (3 s of it stopped) the stopwatch read $copied"
+pass "after $wall ms, 3 s of them under SIGSTOP, the stopwatch read $copied ($off ms off)"
+
+# The right button on a button pops the shared menu; its New makes a photo frame.
+read -r x y w h <<<"$(geometry "$watch")"
+pointer_to $((x + w / 2 + 67)) $((y + h - 56))
+xdotool click 3
+sleep 0.5
+xdotool key --clearmodifiers n
+wait_window fapp_PHOTOS >/dev/null || fail "the menu's New made no photo frame"
+pass "the menu's Create a new box makes a photo frame"
+
+# A double click on the body opens the settings dialog.
+pointer_to $((x + 20)) $((y + 45))
+xdotool click --repeat 2 --delay 80 1
+wait_window fdlg_SETTINGS >/dev/null || fail "a double click on the body opened no dialog"
+pass "a double click on the body opens the settings dialog"
+kill -TERM "$APP_PID"
+wait_exit "$APP_PID"

@@ -1,0 +1,186 @@
+#include "widgets/stopwatch/fapp_swatch.h"
+
+#include "core/twips.h"
+#include "widgets/stopwatch/labelbutton.h"
+#include "widgets/stopwatch/readingtext.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QTimer>
+#include <algorithm>
+
+namespace tavlo {
+namespace {
+
+// Design geometry in twips.
+constexpr int kStripHeight = 360;
+// Wide enough for the two buttons with a margin on either side.
+constexpr int kMainWidth = 4500;
+constexpr int kMainHeight = 2700;
+constexpr int kReadingRaise = 500;
+
+// Copies the whole face (name, size, weight, slant) of one label to another.
+void copyFace(const Label *from, Label *to)
+{
+    const QFont face = from->labelFont();
+    to->setFontName(face.family());
+    to->setFontSize(float(face.pointSizeF()));
+    to->setFontBold(face.bold());
+    to->setFontItalic(face.italic());
+}
+
+} // namespace
+
+fapp_SWATCH::fapp_SWATCH(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_SWATCH"), parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    picTIME->setHeight(kStripHeight);
+    objMAINPART->setWidth(kMainWidth);
+    objMAINPART->setHeight(kMainHeight);
+    resize(twipsToPixelsX(kMainWidth + 2 * objMAINPART->Left()),
+           twipsToPixelsY(kMainHeight + 2 * objMAINPART->Left()));
+    // The design text settings: the reading's face, and the buttons' colour.
+    lblTIME->setFontName(QStringLiteral("Tahoma"));
+    lblTIME->setFontSize(26);
+    lblTIME->setFontBold(true);
+    lblTIME->setForeColor(0xFFFFFF);
+    lblDATE->setFontName(kButtonFont);
+    lblDATE->setFontSize(kButtonPoints);
+    lblDATE->setForeColor(0xFFFFFF);
+
+    btnSTART = makeButton("btnSTART", QStringLiteral("Start"), picDATE);
+    btnSTOP = makeButton("btnSTOP", QStringLiteral("Reset"), picDATE);
+
+    lblSIZE = new Label(QStringLiteral("lblSIZE"), picDATE);
+    lblSIZE->setCaption(QStringLiteral("00:00:00"));
+    lblSIZE->setShown(false);
+    lblSIZE->hide();
+    m_reading = new ReadingText(QStringLiteral("elapsedText"), picDATE);
+
+    tmrSTOPWATCH = new QTimer(this);
+    tmrSTOPWATCH->setObjectName(QStringLiteral("tmrSTOPWATCH"));
+    tmrSTOPWATCH->setInterval(100);
+    // Never early: a tick then always finds its tenth complete.
+    tmrSTOPWATCH->setTimerType(Qt::PreciseTimer);
+    tmrTimer = new QTimer(this);
+    tmrTimer->setObjectName(QStringLiteral("tmrTimer"));
+    tmrTimer->setInterval(500);
+    connectParts();
+    tmrTimer->start();
+}
+
+void fapp_SWATCH::connectParts()
+{
+    connect(btnSTART, &LabelButton::Click, this, &fapp_SWATCH::btnSTART_Click);
+    connect(btnSTOP, &LabelButton::Click, this, &fapp_SWATCH::btnSTOP_Click);
+    connect(btnSTART, &LabelButton::menuRequested, this, &ResizableFrame::menuRequested);
+    connect(btnSTOP, &LabelButton::menuRequested, this, &ResizableFrame::menuRequested);
+    connect(tmrSTOPWATCH, &QTimer::timeout, this, &fapp_SWATCH::tmrSTOPWATCH_Timer);
+    connect(tmrTimer, &QTimer::timeout, this, &fapp_SWATCH::updateparts);
+}
+
+QString fapp_SWATCH::shownReading() const
+{
+    return m_reading->text();
+}
+
+void fapp_SWATCH::btnSTART_Click()
+{
+    m_count.pressStartStop();
+    if (m_count.isRunning())
+        tmrSTOPWATCH->start();
+    else
+        tmrSTOPWATCH->stop();
+    btnSTART->setCaption(m_count.startCaption());
+    btnSTOP->setCaption(m_count.stopCaption());
+    drawDisplay();
+}
+
+void fapp_SWATCH::btnSTOP_Click()
+{
+    m_count.pressLapReset();
+    drawDisplay();
+}
+
+void fapp_SWATCH::tmrSTOPWATCH_Timer()
+{
+    if (m_count.tick())
+        drawDisplay();
+}
+
+void fapp_SWATCH::drawDisplay()
+{
+    m_reading->setText(m_count.displayText());
+}
+
+void fapp_SWATCH::updateparts()
+{
+    ResizableFrame::updateparts();
+    placeButtons(*btnSTART, *btnSTOP, picDATE->Width(), picDATE->Height());
+    btnSTART->sync();
+    btnSTOP->sync();
+}
+
+void fapp_SWATCH::colourParts(const ThemeShades &shades)
+{
+    ResizableFrame::colourParts(shades);
+    const OleColor buttonBack = ColorBlend(0xFFFFFF, lngTHEMECOLOR(), lngTRANSVALCONTRAST() + 40);
+    for (LabelButton *button : {btnSTART, btnSTOP}) {
+        button->setBackColor(buttonBack);
+        button->setForeColor(lblDATE->ForeColor());
+    }
+    // The reading is printed in the time face and colour, centred on the
+    // body as "00:00:00" would be, 500 twips above the middle.
+    copyFace(lblTIME, lblSIZE);
+    lblSIZE->setAutoSize(true);
+    m_reading->setFace(lblTIME->labelFont());
+    m_reading->setColour(toQColor(lblTIME->ForeColor()));
+    m_reading->setText(m_count.displayText());
+    // As wide as the longest reading it may show: the minutes grow past 99.
+    const QString widest = QStringLiteral("0000:00.00");
+    m_reading->setWidth(std::max(lblSIZE->Width(), m_reading->textSizeTwips(widest).width()));
+    m_reading->setHeight(lblSIZE->Height());
+    m_reading->setLeft((picDATE->Width() - lblSIZE->Width()) / 2);
+    m_reading->setTop((picDATE->Height() - lblSIZE->Height()) / 2 - kReadingRaise);
+    m_reading->sync();
+}
+
+void fapp_SWATCH::copyReading()
+{
+    // The reading of this moment, shown as it is copied.
+    tmrSTOPWATCH_Timer();
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->setText(m_count.displayText());
+}
+
+void fapp_SWATCH::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copyReading();
+        return;
+    }
+    const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+    if (plain && !event->isAutoRepeat()) {
+        switch (event->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            btnSTART_Click();
+            return;
+        case Qt::Key_Escape:
+            btnSTOP_Click();
+            return;
+        default:
+            break;
+        }
+    }
+    if (event->key() == Qt::Key_Menu ||
+        (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        Q_EMIT menuRequested(mapToGlobal(rect().center()));
+        return;
+    }
+    ResizableFrame::keyPressEvent(event);
+}
+
+} // namespace tavlo

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "frame/resizableframe.h"
+#include "widgets/stopwatch/stopwatchcount.h"
+
+class QTimer;
+
+namespace tavlo {
+
+class LabelButton;
+class ReadingText;
+
+// The stopwatch: the elapsed time printed on the body, a Start/Stop and a
+// Lap/Reset button below it. The count runs on the boot clock; the 100 ms
+// tick only shows it, and redraws nothing but the reading.
+class fapp_SWATCH final : public ResizableFrame
+{
+    Q_OBJECT
+public:
+    explicit fapp_SWATCH(QWidget *parent = nullptr);
+
+    void updateparts() override;
+
+    const StopwatchCount &count() const { return m_count; }
+    // The reading as it stands on the body.
+    QString shownReading() const;
+
+    void btnSTART_Click();
+    void btnSTOP_Click();
+
+protected:
+    void colourParts(const ThemeShades &shades) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void connectParts();
+    void tmrSTOPWATCH_Timer();
+    // Puts the reading (or the held Lap reading) on the body.
+    void drawDisplay();
+    void copyReading();
+
+    StopwatchCount m_count;
+    LabelButton *btnSTART = nullptr;
+    LabelButton *btnSTOP = nullptr;
+    QTimer *tmrSTOPWATCH = nullptr;
+    QTimer *tmrTimer = nullptr;
+    Label *lblSIZE = nullptr;
+    // The printed reading: a part of its own, so a tick repaints only its
+    // changed characters.
+    ReadingText *m_reading = nullptr;
+};
+
+} // namespace tavlo

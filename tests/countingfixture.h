@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/cmlib_registry.h"
+#include "core/globals.h"
+#include "core/twips.h"
+#include "globalsfixture.h"
+#include "widgets/stopwatch/labelbutton.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <initializer_list>
+#include <utility>
+
+namespace tavlo::test {
+
+// The stopwatch or the timer program started on stored values the test
+// gives, its boot clock and its desktop effects in the test's hands.
+class CountingFixture : public GlobalsFixture
+{
+protected:
+    using Values = std::initializer_list<std::pair<const char *, QString>>;
+
+    template <typename Form> Form *startProgram(const char *title, Values values = {})
+    {
+        globals().strAPPTITLE = QLatin1String(title);
+        globals().strREGROOT = QStringLiteral("SOFTWARE\\%1\\").arg(QLatin1String(title));
+        globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
+        for (const auto &[name, value] : values)
+            SaveSetting(QLatin1String(name), value);
+        FlushSettings();
+        if (!Main(QLatin1String(title)))
+            return nullptr;
+        return dynamic_cast<Form *>(widgetSet().frmWIDGETS(0));
+    }
+    template <typename Part> Part *part(const char *name)
+    {
+        return form()->findChild<Part *>(QLatin1String(name));
+    }
+    LabelButton *button(const char *name) { return part<LabelButton>(name); }
+    // Runs a timer's handler now, as if it had fired.
+    void fire(const char *timerName)
+    {
+        QTimer *timer = part<QTimer>(timerName);
+        ASSERT_TRUE(timer);
+        QMetaObject::invokeMethod(timer, "timeout");
+    }
+    void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, QWidget *to = nullptr)
+    {
+        QTest::keyClick(to ? to : form(), Qt::Key(key), modifiers);
+    }
+    static QString clipboardText() { return QGuiApplication::clipboard()->text(); }
+    static QRect twipsToPixels(const TwipsBox &box) { return box.pixelRect(); }
+
+    FakeBootClock boot;
+    RecordingDesktop desk;
+};
+
+} // namespace tavlo::test

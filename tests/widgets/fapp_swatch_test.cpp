@@ -1,0 +1,135 @@
+#include "widgets/stopwatch/fapp_swatch.h"
+
+#include "countingfixture.h"
+#include "frame/modblend.h"
+#include "widgets/stopwatch/readingtext.h"
+
+using namespace tavlo;
+
+namespace {
+
+class StopwatchTest : public test::CountingFixture
+{
+protected:
+    fapp_SWATCH *start(Values values = {})
+    {
+        return startProgram<fapp_SWATCH>("TavloStopwatch", values);
+    }
+    QString reading() { return static_cast<fapp_SWATCH *>(form())->shownReading(); }
+    // Lets ms pass on the boot clock, then one counting tick.
+    void tick(qint64 ms = 100)
+    {
+        boot.advance(ms);
+        fire("tmrSTOPWATCH");
+    }
+};
+
+} // namespace
+
+TEST_F(StopwatchTest, ButtonsAndReadingFollowTheBodyAtEverySize)
+{
+    fapp_SWATCH *watch = start();
+    ASSERT_TRUE(watch);
+    EXPECT_EQ(watch->windowTitle(), QStringLiteral("TavloStopwatch"));
+    EXPECT_EQ(watch->objectName(), QStringLiteral("fapp_SWATCH"));
+    const QSize sizes[] = {{256, 196}, {400, 300}, {600, 180}};
+    for (const QSize size : sizes) {
+        watch->resize(size);
+        watch->updateparts();
+        const auto *body = picture("picDATE");
+        LabelButton *start = button("btnSTART"), *stop = button("btnSTOP");
+        EXPECT_EQ(start->Top(), body->Height() - 1000) << size.width();
+        EXPECT_EQ(stop->Top(), body->Height() - 1000);
+        EXPECT_EQ(start->Left(), (body->Width() - 2 * start->Width()) / 2 - 150);
+        EXPECT_EQ(stop->Left(), (body->Width() - start->Width()) / 2 + 1000);
+        EXPECT_EQ(start->geometry(), start->pixelRect());
+        const Label *size8 = label("lblSIZE");
+        const auto *shown = form()->findChild<ReadingText *>(QStringLiteral("elapsedText"));
+        EXPECT_EQ(shown->Left(), (body->Width() - size8->Width()) / 2);
+        EXPECT_EQ(shown->Top(), (body->Height() - size8->Height()) / 2 - 500);
+        EXPECT_EQ(shown->parentWidget(), body);
+    }
+}
+
+TEST_F(StopwatchTest, ColoursComeFromTheThemeAndTheTextSettings)
+{
+    const OleColor theme = 0x3060C0, time = 0x00FFFF, date = 0x102030;
+    ASSERT_TRUE(start({{"0Color", QString::number(theme)},
+                       {"0Default-Contrast", QStringLiteral("50")},
+                       {"0Time-Color", QString::number(time)},
+                       {"0Time-Font", QStringLiteral("DejaVu Serif")},
+                       {"0Date-Color", QString::number(date)}}));
+    for (const char *name : {"btnSTART", "btnSTOP"}) {
+        EXPECT_EQ(button(name)->BackColor(), ColorBlend(0xFFFFFF, theme, 90)) << name;
+        EXPECT_EQ(button(name)->ForeColor(), date) << name;
+    }
+    const auto *shown = form()->findChild<ReadingText *>(QStringLiteral("elapsedText"));
+    EXPECT_EQ(shown->colour(), toQColor(time));
+    EXPECT_EQ(shown->face().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(label("lblSIZE")->FontName(), QStringLiteral("DejaVu Serif"));
+}
+
+TEST_F(StopwatchTest, ButtonsKeysAndTicksRunTheCycle)
+{
+    ASSERT_TRUE(start());
+    EXPECT_EQ(reading(), QStringLiteral("00:00.00"));
+    // What each step leaves: reading, btnSTART, btnSTOP, the clipboard after Ctrl+C.
+    const struct
+    {
+        std::function<void()> step;
+        const char *reading, *start, *stop;
+    } steps[] = {
+        {[&] { QTest::mouseClick(button("btnSTART"), Qt::LeftButton); }, "00:00.00", "Stop", "Lap"},
+        {[&] { tick(); }, "00:00.06", "Stop", "Lap"},
+        // A stalled tick shows the true time; a held Lap survives ticks and re-layouts.
+        {[&] { tick(1300); }, "00:01.24", "Stop", "Lap"},
+        {[&] { key(Qt::Key_Escape); }, "00:01.24", "Stop", "Lap"},
+        {[&] {
+             tick(500);
+             form()->updateparts();
+         },
+         "00:01.24", "Stop", "Lap"},
+        {[&] { key(Qt::Key_Space); }, "00:01.54", "Start", "Reset"},
+        {[&] {
+             boot.advance(7'200'000);
+             tick();
+         },
+         "00:01.54", "Start", "Reset"},
+        {[&] {
+             key(Qt::Key_Return);
+             tick();
+         },
+         "00:02.00", "Stop", "Lap"},
+        // A suspend of two hours counts in full.
+        {[&] { tick(7'200'000); }, "120:02.00", "Stop", "Lap"},
+        {[&] { QTest::mouseClick(button("btnSTART"), Qt::LeftButton); }, "120:02.00", "Start",
+         "Reset"},
+        {[&] { QTest::mouseClick(button("btnSTOP"), Qt::LeftButton); }, "00:00:00", "Start",
+         "Reset"},
+        {[&] {
+             key(Qt::Key_Enter, Qt::KeypadModifier);
+             tick();
+         },
+         "00:00.06", "Stop", "Lap"},
+    };
+    for (const auto &s : steps) {
+        s.step();
+        SCOPED_TRACE(s.reading);
+        EXPECT_EQ(reading(), QLatin1String(s.reading));
+        EXPECT_EQ(button("btnSTART")->Caption(), QLatin1String(s.start));
+        EXPECT_EQ(button("btnSTOP")->Caption(), QLatin1String(s.stop));
+        key(Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(clipboardText(), QLatin1String(s.reading));
+    }
+}
+
+TEST_F(StopwatchTest, RightButtonOnAButtonAsksForTheMenu)
+{
+    fapp_SWATCH *watch = start();
+    ASSERT_TRUE(watch);
+    QSignalSpy menu(watch, &ResizableFrame::menuRequested);
+    QTest::mouseClick(button("btnSTOP"), Qt::RightButton);
+    key(Qt::Key_Menu);
+    EXPECT_EQ(menu.count(), 2);
+    EXPECT_EQ(button("btnSTART")->Caption(), QStringLiteral("Start"));
+}
