@@ -119,6 +119,13 @@ TEST_F(PhotosTest, LayoutFollowsTheWindowDownToOnePixel)
         EXPECT_GE(picDATE->height(), 0);
         EXPECT_TRUE(w->rect().contains(grip->geometry()) || size.width() < grip->width())
             << size.width();
+        // The photo keeps its corners clear of the grip, and the separator
+        // shows no ends in the margin.
+        if (!main.isEmpty()) {
+            EXPECT_EQ(w->childAt(main.bottomRight()), mainPart(0)) << size.width();
+            const auto *line = w->findChild<QWidget *>(QStringLiteral("lnesep"));
+            EXPECT_NE(w->childAt(line->geometry().topLeft()), line) << size.width();
+        }
     }
 }
 
