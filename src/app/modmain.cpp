@@ -138,8 +138,11 @@ WidgetForm *restoreWidgets(const KindTableRow &row)
                 loaded << form;
         }
     } else {
-        // A new widget, not the one an earlier run may have left under number 0.
-        WidgetSettings(0, ValueNaming::Numbered).clear();
+        // A new widget. With "TOTAL" 1 the values under number 0 are the
+        // widget the last run kept, and the new one takes them up; below
+        // that they are left over, and it starts clean.
+        if (total < 1)
+            WidgetSettings(0, ValueNaming::Numbered).clear();
         if (WidgetForm *form = loadWidget(row, 0))
             loaded << form;
     }

@@ -16,13 +16,6 @@ std::function<CommonDialog *()> &dialogSource()
     return source;
 }
 
-QString qtPattern(QString pattern)
-{
-    pattern = pattern.trimmed();
-    // On Windows "*.*" matches every file; here a name need not hold a dot.
-    return pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern;
-}
-
 } // namespace
 
 CommonDialog::CommonDialog(QObject *parent) : QObject(parent)
@@ -45,22 +38,16 @@ QStringList qtNameFilters(const QString &filter)
         return result;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString caption = parts[i].trimmed();
-        QStringList patterns;
-        for (const QString &pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            patterns << qtPattern(pattern);
+        const QString caption = parts[i].trimmed();
+        const QString patterns = parts[i + 1].trimmed();
         if (caption.isEmpty() || patterns.isEmpty())
             continue;
-        // Qt takes the patterns from the caption's last parentheses: the caption's
-        // own list becomes the pattern list, written Qt's way.
-        if (caption.endsWith(QLatin1Char(')'))) {
-            const qsizetype open = caption.lastIndexOf(QLatin1Char('('));
-            if (open >= 0)
-                caption.truncate(open);
-            caption = caption.trimmed();
-        }
-        result << caption + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                      QLatin1Char(')');
+        // A caption that lists its patterns is shown as it is; the desktop's
+        // dialog reads them from there.
+        if (caption.endsWith(QLatin1Char(')')) && caption.contains(QLatin1Char('(')))
+            result << caption;
+        else
+            result << caption + QStringLiteral(" (") + patterns + QLatin1Char(')');
     }
     return result;
 }

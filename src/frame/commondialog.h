@@ -29,9 +29,9 @@ public:
     bool ShowOpen(QWidget *parent);
 };
 
-// The name filters of a "caption|patterns|..." filter as Qt's file dialogs
-// take them: each caption as it is, only its patterns written the way Qt
-// reads them (separated by spaces, "*.*" as "*"). Odd or empty parts are dropped.
+// The name filters of a "caption|patterns|..." filter for the desktop's file
+// dialog: each caption as it is, its patterns added in parentheses when it
+// lists none. Odd or empty parts are dropped.
 QStringList qtNameFilters(const QString &filter);
 
 // The dialog the resizable widgets use: the one the source gives (the menu

@@ -311,6 +311,7 @@ void ResizableFrame::NewPHOTOForm()
     if (!photo.isEmpty()) {
         m_restoreCover = objMAINPART->size();
         m_restoreLoader->request(photo, LargestScreenSize(), m_restoreCover);
+        qCDebug(lcFrame) << "picture asked" << QDateTime::currentMSecsSinceEpoch();
     }
 }
 

@@ -4,8 +4,10 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <initializer_list>
 
@@ -32,7 +34,23 @@ public:
     QString askOpenFile(QWidget *parent, const QString &caption, const QString &folder,
                         const QString &filter) override
     {
-        return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+        // Qt's own dialog, so the captions show as given: its model takes the
+        // patterns read here, as Qt would split "*.a;*.b" into no pattern at all.
+        QFileDialog dialog(parent, caption, folder);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        const QStringList filters = filter.split(QLatin1String(";;"), Qt::SkipEmptyParts);
+        dialog.setNameFilters(filters);
+        const auto usePatterns = [&dialog](const QString &chosen) {
+            if (auto *model = dialog.findChild<QFileSystemModel *>())
+                model->setNameFilters(NameFilterPatterns(chosen));
+        };
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, usePatterns);
+        if (!filters.isEmpty())
+            usePatterns(filters.first());
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().first();
     }
     std::optional<QColor> askColor(QWidget *parent, const QColor &current,
                                    const QString &caption) override
@@ -66,6 +84,22 @@ bool startFirstFound(std::initializer_list<Tool> tools)
 }
 
 } // namespace
+
+QStringList NameFilterPatterns(const QString &nameFilter)
+{
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    if (open < 0 || !nameFilter.endsWith(QLatin1Char(')')))
+        return {QStringLiteral("*")};
+    const QString list = nameFilter.mid(open + 1, nameFilter.size() - open - 2);
+    QStringList patterns;
+    for (const QString &pattern :
+         list.split(QRegularExpression(QStringLiteral("[ ;]+")), Qt::SkipEmptyParts))
+        // On Windows "*.*" matches every file; here a name need not hold a dot.
+        patterns << (pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern);
+    if (patterns.isEmpty())
+        patterns << QStringLiteral("*");
+    return patterns;
+}
 
 Desktop &desktop()
 {

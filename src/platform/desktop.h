@@ -25,14 +25,20 @@ public:
     virtual bool moveToTrash(const QString &path) = 0;
     // Shows a modal message with an OK button and waits for it.
     virtual void message(QWidget *parent, const QString &title, const QString &text) = 0;
-    // Asks for an existing file below folder, offering the files filter
-    // matches; the chosen path, or an empty text when the user cancels.
+    // Asks for an existing file below folder; filter holds name filters
+    // joined by ";;", each shown as given and matching as NameFilterPatterns
+    // reads it. The chosen path, or an empty text when the user cancels.
     virtual QString askOpenFile(QWidget *parent, const QString &caption, const QString &folder,
                                 const QString &filter) = 0;
     // Asks for a colour starting from current; nullopt when the user cancels.
     virtual std::optional<QColor> askColor(QWidget *parent, const QColor &current,
                                            const QString &caption) = 0;
 };
+
+// The patterns of a file dialog's name filter such as "Text (*.txt;*.log)":
+// those in its last parentheses, separated by spaces or ";", "*.*" taken as
+// every file; every file when it names none.
+QStringList NameFilterPatterns(const QString &nameFilter);
 
 Desktop &desktop();
 // Installs desktop (not owned) for tests; nullptr restores the real one.

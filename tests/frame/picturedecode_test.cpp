@@ -274,24 +274,23 @@ TEST(PictureDecodeSizeTest, CoversTheBoxWithTheLeastPicture)
     EXPECT_EQ(DecodePicture(path, QSize(150, 150), QSize(500, 300)).image.size(), QSize(150, 100));
 }
 
-TEST(PictureNameFiltersTest, TheChoosersCaptionsWithQtPatterns)
+TEST(PictureNameFiltersTest, TheChoosersCaptionsAsGiven)
 {
-    // The captions as the file chooser has always shown them; only the
-    // pattern lists are written the way Qt reads them.
     EXPECT_EQ(PictureNameFilters(),
               (QStringList{
-                  QStringLiteral("All pictures (*.bmp *.wmf *.jpg *.gif *.png)"),
+                  QStringLiteral("All pictures (*.bmp;*.wmf;*.jpg;*.gif;*.png)"),
                   QStringLiteral("Bitmap Image File picture (*.bmp)"),
                   QStringLiteral("Graphics Interchange Format picture (*.gif)"),
                   QStringLiteral("Joint Photographic Experts Group picture (*.jpg)"),
                   QStringLiteral("Portable Network Graphic picture (*.png)"),
                   QStringLiteral("Windows Meta File picture (*.wmf)"),
-                  QStringLiteral("All files (*)"),
+                  QStringLiteral("All files (*.*)"),
               }));
-    // Odd parts and a filter of absurd length give nothing to offer.
+    // A caption without its list gets the patterns; odd parts and a filter of
+    // absurd length give nothing to offer.
+    EXPECT_EQ(qtNameFilters(QStringLiteral("Text|*.txt;*.log|dangling")),
+              QStringList{QStringLiteral("Text (*.txt;*.log)")});
     EXPECT_EQ(qtNameFilters(QStringLiteral("Only a caption|")), QStringList{});
-    EXPECT_EQ(qtNameFilters(QStringLiteral("Text|*.txt|dangling")),
-              QStringList{QStringLiteral("Text (*.txt)")});
     EXPECT_TRUE(qtNameFilters(QString(5000, QLatin1Char('|'))).isEmpty());
 }
 

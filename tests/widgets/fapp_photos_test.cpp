@@ -14,7 +14,6 @@
 #include <QThreadPool>
 #include <csignal>
 #include <cstdio>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tavlo;
@@ -50,8 +49,9 @@ TEST_F(PhotosTest, TotalDecidesBetweenTheSavedSetAndOneNewWidget)
         EXPECT_EQ(widgetSet().lngSELINDEX(), c.widgets - 1) << c.total.toStdString();
         EXPECT_EQ(frame(0)->objectName(), QStringLiteral("fapp_PHOTOS"));
         EXPECT_EQ(frame(0)->windowTitle(), QStringLiteral("TavloPhotos"));
-        // A new widget starts clean; a restored one keeps its (missing) picture's name.
-        EXPECT_EQ(mainPart(0)->Tag(), c.widgets > 1 ? QStringLiteral("/gone/0.png") : QString())
+        // A new widget starts clean unless "TOTAL" says number 0 was kept.
+        const bool kept = c.total != QLatin1String("0") && c.total != QLatin1String("abc");
+        EXPECT_EQ(mainPart(0)->Tag(), kept ? QStringLiteral("/gone/0.png") : QString())
             << c.total.toStdString();
         resetGlobals();
     }
@@ -118,38 +118,64 @@ TEST_F(PhotosTest, LayoutFollowsTheWindowDownToOnePixel)
         EXPECT_GE(picDATE->height(), 0);
         EXPECT_TRUE(w->rect().contains(grip->geometry()) || size.width() < grip->width())
             << size.width();
+        // The photo keeps its corners clear of the grip, and the separator
+        // shows no ends in the margin.
+        if (!main.isEmpty()) {
+            EXPECT_EQ(w->childAt(main.bottomRight()), mainPart(0)) << size.width();
+            const auto *line = w->findChild<QWidget *>(QStringLiteral("lnesep"));
+            EXPECT_NE(w->childAt(line->geometry().topLeft()), line) << size.width();
+        }
     }
 }
 
-TEST_F(PhotosTest, AFileThatCannotBeReadLeavesThePictureAsItWas)
+TEST_F(PhotosTest, AFileThatCannotBeReadLeavesThePictureAsItWasAndSaysNothing)
 {
+    // Each kind of bad file is the decoder's own table; here the widget's side.
     ASSERT_TRUE(startWith({}));
     const QString good = quadrants(QStringLiteral("good.png"));
     ASSERT_TRUE(take(0, good));
     const qint64 before = mainPart(0)->Picture().cacheKey();
 
-    const QString dir = test::dataHome();
-    QFile(dir + QStringLiteral("/empty.png")).open(QIODevice::WriteOnly);
-    QFile truncated(dir + QStringLiteral("/truncated.png"));
     QFile source(good);
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly) && truncated.open(QIODevice::WriteOnly));
-    truncated.write(source.read(source.size() / 2));
-    truncated.close();
-    // A header claiming a picture of 60000 x 60000 pixels.
-    QFile huge(dir + QStringLiteral("/huge.png"));
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
-    huge.write(QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"
-                                   "0000ea600000ea600806000000000000"));
-    huge.close();
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray png = source.readAll();
+    QImage photo(300, 200, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && photo.save(&buffer, "JPEG"));
+    // Garbage inside the scan, the markers left whole.
+    for (qsizetype i = jpeg.size() / 2; i < jpeg.size() / 2 + 40; ++i)
+        jpeg[i] = char(0xFF);
+    const QString dir = test::dataHome();
+    const auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile file(dir + QLatin1Char('/') + QLatin1String(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
     QDir(dir).mkdir(QStringLiteral("folder.png"));
-    ASSERT_EQ(mkfifo(QFile::encodeName(dir + QStringLiteral("/fifo.png")).constData(), 0600), 0);
+    const QString refused[] = {write("empty.png", {}), write("cut.png", png.left(png.size() / 2)),
+                               dir + QStringLiteral("/folder.png"),
+                               dir + QStringLiteral("/missing.png")};
 
-    for (const char *name :
-         {"empty.png", "truncated.png", "huge.png", "folder.png", "fifo.png", "missing.png"}) {
-        EXPECT_FALSE(take(0, dir + QLatin1Char('/') + QLatin1String(name))) << name;
-        EXPECT_EQ(mainPart(0)->Tag(), good) << name;
-        EXPECT_EQ(mainPart(0)->Picture().cacheKey(), before) << name;
+    // The image readers print about damaged files; none of it reaches the user.
+    QTemporaryFile captured;
+    ASSERT_TRUE(captured.open());
+    fflush(stderr);
+    const int saved = dup(2);
+    dup2(captured.handle(), 2);
+    for (const QString &path : refused) {
+        EXPECT_FALSE(take(0, path)) << path.toStdString();
+        EXPECT_EQ(mainPart(0)->Tag(), good) << path.toStdString();
+        EXPECT_EQ(mainPart(0)->Picture().cacheKey(), before) << path.toStdString();
     }
+    // Shown as far as it can be read, or refused: either way without a word.
+    take(0, write("garbled.jpg", jpeg));
+    fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    EXPECT_EQ(captured.readAll(), QByteArray());
 }
 
 TEST_F(PhotosTest, APictureDroppedOnTheFrameIsTaken)
@@ -167,43 +193,6 @@ TEST_F(PhotosTest, APictureDroppedOnTheFrameIsTaken)
     QCoreApplication::sendEvent(frame(0), &drop);
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown.count() == 1; }, 5000));
     EXPECT_EQ(mainPart(0)->Tag(), path);
-}
-
-TEST_F(PhotosTest, DamagedPicturesSayNothingOnStandardError)
-{
-    ASSERT_TRUE(startWith({}));
-    const QString good = quadrants(QStringLiteral("whole.png"), QSize(300, 200));
-    QFile source(good);
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    const QByteArray png = source.readAll();
-    QImage photo(300, 200, QImage::Format_RGB32);
-    photo.fill(Qt::darkCyan);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && photo.save(&buffer, "JPEG"));
-    // Garbage inside the scan, the markers left whole.
-    for (qsizetype i = jpeg.size() / 2; i < jpeg.size() / 2 + 40; ++i)
-        jpeg[i] = char(0xFF);
-    const auto write = [](const QString &name, const QByteArray &bytes) {
-        QFile file(test::dataHome() + QLatin1Char('/') + name);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
-    };
-    const QString files[] = {write(QStringLiteral("cut.png"), png.left(png.size() / 2)),
-                             write(QStringLiteral("garbled.jpg"), jpeg)};
-
-    QTemporaryFile captured;
-    ASSERT_TRUE(captured.open());
-    fflush(stderr);
-    const int saved = dup(2);
-    dup2(captured.handle(), 2);
-    for (const QString &path : files)
-        take(0, path);
-    fflush(stderr);
-    dup2(saved, 2);
-    close(saved);
-    EXPECT_EQ(captured.readAll(), QByteArray());
 }
 
 TEST_F(PhotosTest, SignalsAndTheSessionsEndSaveTheFrames)

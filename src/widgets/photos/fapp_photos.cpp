@@ -7,9 +7,14 @@ namespace tavlo {
 
 fapp_PHOTOS::fapp_PHOTOS(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_PHOTOS"), parent)
 {
-    // The photo lies above the strips, which show only in the margin.
-    objMAINPART->raise();
+    // The photo lies above the strips, which show only in the margin, and
+    // above the grip: at high dpi the grip is wider than the margin, and the
+    // photo keeps its corner.
     lablCORNER->raise();
+    objMAINPART->raise();
+    // The separator runs where the photo lies: only its ends would show, as
+    // stubs in the margin, so it stays beneath the strips.
+    lnesep->stackUnder(picTIME);
     // The half-second timer of the family; the photo has nothing to do on it.
     tmrTimer1 = new QTimer(this);
     tmrTimer1->setObjectName(QStringLiteral("tmrTimer1"));
