@@ -3,6 +3,7 @@
 #include "widgets/calculator/fapp_calc.h"
 #include "widgets/calendar/fapp_calndr.h"
 #include "widgets/clock/fapp_clock.h"
+#include "widgets/photos/fapp_photos.h"
 
 namespace tavlo {
 namespace {
@@ -10,6 +11,11 @@ namespace {
 WidgetForm *makeClock()
 {
     return new fapp_CLOCK;
+}
+
+WidgetForm *makePhotos()
+{
+    return new fapp_PHOTOS;
 }
 
 WidgetForm *makeCalculator()
@@ -61,7 +67,8 @@ const KindTableRow kKinds[] = {
       .restoreThreshold = 2,
       .dialogTabs = "Theme,Preset,Windows,About",
       .timeRowCaption = nullptr,
-      .dateRowCaption = nullptr}},
+      .dateRowCaption = nullptr},
+     makePhotos},
     {{.title = "TavloStopwatch",
       .formName = "fapp_SWATCH",
       .family = WidgetFamily::Resizable,
@@ -89,6 +96,12 @@ const KindTableRow kOtherTitle{{.title = "",
 std::span<const KindTableRow> kindTable()
 {
     return kKinds;
+}
+
+const KindTableRow &newWidgetRow(const QString &title)
+{
+    return kindRow(title == QLatin1String("TavloNotes") ? QStringLiteral("TavloNotes")
+                                                        : QStringLiteral("TavloPhotos"));
 }
 
 const KindTableRow &kindRow(const QString &title)

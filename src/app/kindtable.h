@@ -21,5 +21,8 @@ struct KindTableRow
 std::span<const KindTableRow> kindTable();
 // The row of title; any other title runs a clock under a row of its own.
 const KindTableRow &kindRow(const QString &title);
+// The row of the widgets the menu's New makes in a program of title: notes
+// in the notes program, photo frames in every other.
+const KindTableRow &newWidgetRow(const QString &title);
 
 } // namespace tavlo

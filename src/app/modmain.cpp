@@ -10,6 +10,8 @@
 #include "core/globals.h"
 #include "core/kind.h"
 #include "core/valuenames.h"
+#include "frame/commondialog.h"
+#include "frame/resizableframe.h"
 #include "frame/widgetform.h"
 #include "frame/widgetset.h"
 #include "messages/cmlib_objects.h"
@@ -22,9 +24,12 @@
 #include <QComboBox>
 #include <QDate>
 #include <QFontDatabase>
+#include <QLoggingCategory>
+#include <QMenu>
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 #ifndef TAVLO_VERSION_MAJOR
@@ -97,6 +102,56 @@ private:
     bool m_started = false;
 };
 
+// The most "TOTAL" can bring back: one widget per slot.
+int storedTotal()
+{
+    const auto total = convert::toLong(LoadSetting(reg::Total, QStringLiteral("0")));
+    return total ? int(std::clamp<long>(*total, 0, kWidgetSlots)) : 0;
+}
+
+// Makes a widget of row for slot number, counted as open, loaded but not shown.
+WidgetForm *loadWidget(const KindTableRow &row, int number)
+{
+    WidgetSet &set = widgetSet();
+    std::unique_ptr<WidgetForm> made(row.make());
+    if (!set.add(number, made.get(), true))
+        return nullptr;
+    WidgetForm *form = made.release();
+    connectWidget(form);
+    if (auto *frame = dynamic_cast<ResizableFrame *>(form))
+        frame->loadHidden();
+    return form;
+}
+
+// The many-widget kinds: the saved set when "TOTAL" reaches the kind's
+// threshold, otherwise one new widget. All of them appear together.
+WidgetForm *restoreWidgets(const KindTableRow &row)
+{
+    WidgetSet &set = widgetSet();
+    const int total = storedTotal();
+    QList<WidgetForm *> loaded;
+    if (total >= row.kind.restoreThreshold) {
+        for (int i = 0; i < total; ++i) {
+            set.setLastIndex(i);
+            set.setCurrent(i);
+            if (WidgetForm *form = loadWidget(row, i))
+                loaded << form;
+        }
+    } else {
+        // A new widget, not the one an earlier run may have left under number 0.
+        WidgetSettings(0, ValueNaming::Numbered).clear();
+        if (WidgetForm *form = loadWidget(row, 0))
+            loaded << form;
+    }
+    for (WidgetForm *form : loaded) {
+        if (auto *frame = dynamic_cast<ResizableFrame *>(form))
+            frame->showLoaded();
+        else
+            form->show();
+    }
+    return loaded.isEmpty() ? nullptr : loaded.constFirst();
+}
+
 } // namespace
 
 void resetGlobals()
@@ -118,6 +173,9 @@ void wireLayers()
         EndUpdateCheck();
         unloadMenuForm();
     });
+    setSharedFileDialogSource([] { return menuForm().dlgFILE; });
+    // The image readers' complaints about damaged files are no news to the user.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
     // The dialog follows the current widget, once for the program's one set.
     static const bool following = [] {
         WidgetSet &set = widgetSet();
@@ -136,6 +194,10 @@ void connectWidget(WidgetForm *form)
                      [form] { widgetSet().setCurrentForm(form); });
     QObject::connect(form, &WidgetForm::settingsRequested, form,
                      [form] { fdlg_SETTINGS::showFor(form); });
+    if (auto *frame = qobject_cast<ResizableFrame *>(form)) {
+        QObject::connect(frame, &ResizableFrame::menuRequested, frame,
+                         [](const QPoint &at) { menuForm().mnuFilePhotoTop->popup(at); });
+    }
 }
 
 void LoadMessageFont()
@@ -172,15 +234,21 @@ bool Main(const QString &title, const QString &webRoot)
 
     if (!row.make)
         return false;
-    std::unique_ptr<WidgetForm> made(row.make());
     // Asked to end before any widget is shown: show none; the exit follows
     // from the event loop.
     if (exitSignalPending())
         return true;
-    WidgetForm *form = made.release();
-    connectWidget(form);
-    set.add(set.lngLASTINDEX(), form, false);
-    form->Form_Load();
+    WidgetForm *form = nullptr;
+    if (row.kind.manyWidgets) {
+        form = restoreWidgets(row);
+        if (!form)
+            return true;
+    } else {
+        form = row.make();
+        connectWidget(form);
+        set.add(set.lngLASTINDEX(), form, false);
+        form->Form_Load();
+    }
 
     if (WidgetForm *selected = set.current()) {
         const auto alpha = convert::toByte(
@@ -198,7 +266,17 @@ bool Main(const QString &title, const QString &webRoot)
 
 void SaveWidgets()
 {
-    const WidgetSet &set = widgetSet();
+    WidgetSet &set = widgetSet();
+    if (runningKind().manyWidgets) {
+        // The set as the orderly exit saves it, while any of it is still open.
+        bool open = false;
+        for (int i = 0; i < kWidgetSlots; ++i)
+            open = open || (set.frmWIDGETS(i) && set.frmWIDGETS(i)->isVisible());
+        if (open)
+            set.saveAll();
+        FlushSettings();
+        return;
+    }
     for (int i = 0; i < kWidgetSlots; ++i) {
         WidgetForm *form = set.frmWIDGETS(i);
         if (form && form->isVisible())
@@ -226,10 +304,16 @@ void OrderlyExit()
     WidgetForm *owner = set.current();
     for (int i = 0; !owner && i < kWidgetSlots; ++i)
         owner = set.frmWIDGETS(i);
-    if (owner)
+    if (owner) {
         fdlg_SETTINGS::load(owner)->btnEXIT_Click();
-    else
+    } else {
+        // The last widget has been closed: the set that is left (none) is what the next start
+        // finds.
+        if (runningKind().manyWidgets)
+            widgetSet().saveAll();
+        EndUpdateCheck();
         QCoreApplication::quit();
+    }
     FlushSettings();
 }
 

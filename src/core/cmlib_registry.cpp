@@ -93,6 +93,15 @@ bool cmlib_REGISTRY::RegSave(const QString &key, const QString &subkey, const QS
     return m_writer->setValue(*hive, subkey, RegValue::text(item, value));
 }
 
+bool cmlib_REGISTRY::RegDelete(const QString &key, const QString &subkey, const QString &item)
+{
+    const auto hive = hiveFromText(key);
+    if (!hive)
+        return false;
+    m_cache->clear();
+    return m_writer->deleteValue(*hive, subkey, item);
+}
+
 bool cmlib_REGISTRY::flush(std::chrono::milliseconds timeout)
 {
     return m_writer->flush(timeout);
@@ -220,6 +229,14 @@ bool SaveSetting(const QString &name, const QString &value)
     if (!g.objREGISTRY)
         return false;
     return g.objREGISTRY->RegSave(reg::HKCU, g.strREGROOT + reg::SettingsKey, name, value);
+}
+
+bool DeleteSetting(const QString &name)
+{
+    MainGlobals &g = globals();
+    if (!g.objREGISTRY)
+        return false;
+    return g.objREGISTRY->RegDelete(reg::HKCU, g.strREGROOT + reg::SettingsKey, name);
 }
 
 quint64 cmlib_REGISTRY::generation()

@@ -53,6 +53,9 @@ public:
     // once queued. A read right after sees it.
     bool RegSave(const QString &key, const QString &subkey, const QString &item,
                  const QString &value);
+    // Hands the deletion of value item to the writer; true once queued. A
+    // read right after gives the default.
+    bool RegDelete(const QString &key, const QString &subkey, const QString &item);
 
     // Waits at most timeout for the saves to reach the store; what is left
     // then is kept for the next start. True when everything was written.
@@ -88,6 +91,8 @@ quint64 SettingsGeneration();
 QString LoadSetting(const QString &name, const QString &defaultText);
 // Writes a value of the settings key of the current user.
 bool SaveSetting(const QString &name, const QString &value);
+// Deletes a value of the settings key of the current user.
+bool DeleteSetting(const QString &name);
 
 // Brings the start-at-login entry in line with "Program-Launch".
 void ApplyProgramLaunch();

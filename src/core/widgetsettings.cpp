@@ -71,4 +71,35 @@ void WidgetSettings::write(const WidgetValues &values) const
     }
 }
 
+void WidgetSettings::clear() const
+{
+    const QLatin1String names[] = {
+        reg::Photo,
+        reg::PhotoWidth,
+        reg::PhotoHeight,
+        reg::PhotoLeft,
+        reg::PhotoTop,
+        reg::SelectedPreset,
+        reg::DefaultTransparency,
+        reg::DefaultContrast,
+        reg::DateFont,
+        reg::DateAlign,
+        reg::TimeAlign,
+        reg::DateSize,
+        reg::DateColor,
+        reg::TimeFont,
+        reg::TimeSize,
+        reg::TimeColor,
+        reg::Color,
+        reg::ProgramLaunch,
+        reg::OnTop,
+        reg::StyleModern,
+        reg::State,
+    };
+    for (const QLatin1String valueName : names) {
+        if (const QString stored = name(valueName); !stored.isEmpty())
+            DeleteSetting(stored);
+    }
+}
+
 } // namespace tavlo

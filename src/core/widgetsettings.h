@@ -56,6 +56,9 @@ public:
     bool save(QLatin1String valueName, const QString &value) const;
     // Writes every value that is set, the placement first.
     void write(const WidgetValues &values) const;
+    // Deletes every value a widget keeps under its name, so that a widget
+    // that takes the number next reads only defaults.
+    void clear() const;
 
 private:
     std::optional<int> m_number;

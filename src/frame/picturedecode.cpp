@@ -1,5 +1,6 @@
 #include "frame/picturedecode.h"
 
+#include "frame/commondialog.h"
 #include "frame/modresize.h"
 #include "platform/regularfile.h"
 
@@ -166,6 +167,25 @@ JpegShape inspectJpeg(QIODevice &device)
     return shape;
 }
 
+// True when the PNG's chunks run whole up to its end chunk. The PNG reader
+// reports a truncated file through libpng's own error printer, which no
+// logging rule reaches, so such a file is refused before the reader sees it.
+bool pngComplete(QFile &file)
+{
+    const qint64 size = file.size();
+    qint64 at = 8;
+    for (;;) {
+        uchar header[8];
+        if (at + 12 > size || !file.seek(at) || file.read(reinterpret_cast<char *>(header), 8) != 8)
+            return false;
+        at += 12 + qint64(qFromBigEndian<quint32>(header));
+        if (at > size)
+            return false;
+        if (std::memcmp(header + 4, "IEND", 4) == 0)
+            return true;
+    }
+}
+
 DecodedPicture failed(PictureFailure failure, const QString &path, const char *why)
 {
     qCDebug(lcPictures) << "picture not read:" << path << why;
@@ -188,8 +208,28 @@ QSize DecodeSize(QSize pictureSize, QSize maxSize)
     return {width, height};
 }
 
-DecodedPicture DecodePicture(const QString &path, QSize maxSize)
+QSize CoverSize(QSize pictureSize, QSize box)
 {
+    if (pictureSize.isEmpty() || box.isEmpty())
+        return pictureSize;
+    const double scale = std::max(double(box.width()) / pictureSize.width(),
+                                  double(box.height()) / pictureSize.height());
+    if (scale >= 1)
+        return pictureSize;
+    return {
+        std::clamp(int(std::ceil(pictureSize.width() * scale - 1e-9)), 1, pictureSize.width()),
+        std::clamp(int(std::ceil(pictureSize.height() * scale - 1e-9)), 1, pictureSize.height())};
+}
+
+DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover)
+{
+    // Within maxSize, and no more than covering the box: both keep the aspect,
+    // so the narrower of the two is the smaller.
+    const auto decodeSize = [&](QSize upright) {
+        const QSize within = DecodeSize(upright, maxSize);
+        const QSize covering = CoverSize(upright, cover);
+        return covering.width() < within.width() ? covering : within;
+    };
     const RegularFile opened = OpenRegularFile(path, kMaxPictureFileBytes);
     switch (opened.error) {
     case RegularFileError::None:
@@ -220,6 +260,9 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize)
         if (shape.wholeImageBytes > qint64(kPictureAllocationLimitMiB) << 20)
             return failed(PictureFailure::TooLarge, path, "JPEG needs too much memory");
     }
+    const bool png = headed && std::memcmp(head, "\x89PNG\r\n", 6) == 0;
+    if (png && (!pngComplete(file) || !file.seek(0)))
+        return failed(PictureFailure::Unreadable, path, "truncated PNG");
     const qint64 bmpSize = qFromLittleEndian<quint32>(head + 2);
     if (headed && head[0] == 'B' && head[1] == 'M' && bmpSize > file.size())
         return failed(PictureFailure::Unreadable, path, "truncated BMP");
@@ -240,7 +283,7 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize)
     QSize target; // upright, within maxSize
     if (stored.isValid()) {
         const QSize upright = turned ? stored.transposed() : stored;
-        target = DecodeSize(upright, maxSize);
+        target = decodeSize(upright);
         // JPEG decodes quickest at an eighth, a quarter or a half of its size;
         // from there our filter scales the rest, quicker and sharper than the
         // reader's own 3/8 and the like followed by its box filter.
@@ -264,7 +307,7 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize)
         return failed(PictureFailure::Unreadable, path, "decoding failed");
     // A reader that could not tell its size beforehand decoded it whole.
     if (!target.isValid())
-        target = DecodeSize(image.size(), maxSize);
+        target = decodeSize(image.size());
     if (target != image.size())
         image = ScalePicture(image, target);
     const QImage::Format wanted =
@@ -286,29 +329,21 @@ QSize LargestScreenSize()
     return largest.isEmpty() ? QSize(1920, 1080) : largest;
 }
 
+QString PictureFilter()
+{
+    return QStringLiteral(
+        "All pictures (*.bmp;*.wmf;*.jpg;*.gif;*.png)|*.bmp;*.wmf;*.jpg;*.gif;*.png|"
+        "Bitmap Image File picture (*.bmp)|*.bmp|"
+        "Graphics Interchange Format picture (*.gif)|*.gif|"
+        "Joint Photographic Experts Group picture (*.jpg)|*.jpg|"
+        "Portable Network Graphic picture (*.png)|*.png|"
+        "Windows Meta File picture (*.wmf)|*.wmf|"
+        "All files (*.*)|*.*");
+}
+
 QStringList PictureNameFilters()
 {
-    const QList<QByteArray> readable = QImageReader::supportedImageFormats();
-    QStringList all;
-    for (const QByteArray &format : readable)
-        all << QStringLiteral("*.") + QString::fromLatin1(format);
-    QStringList filters{QStringLiteral("All pictures (%1)").arg(all.join(QLatin1Char(' ')))};
-    const struct
-    {
-        const char *format;
-        const char *filter;
-    } kinds[] = {
-        {"bmp", "Bitmap Image File picture (*.bmp)"},
-        {"gif", "Graphics Interchange Format picture (*.gif)"},
-        {"jpg", "Joint Photographic Experts Group picture (*.jpg)"},
-        {"png", "Portable Network Graphic picture (*.png)"},
-        {"wmf", "Windows Meta File picture (*.wmf)"},
-    };
-    for (const auto &kind : kinds)
-        if (readable.contains(kind.format))
-            filters << QString::fromLatin1(kind.filter);
-    filters << QStringLiteral("All files (*)");
-    return filters;
+    return qtNameFilters(PictureFilter());
 }
 
 } // namespace tavlo

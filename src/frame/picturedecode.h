@@ -32,17 +32,24 @@ struct DecodedPicture
 // kept, never enlarged, at least 1 x 1. pictureSize itself when maxSize is empty.
 QSize DecodeSize(QSize pictureSize, QSize maxSize);
 
+// The smallest size of a pictureSize picture, aspect kept, that covers box;
+// pictureSize itself when that would enlarge it or either size is empty.
+QSize CoverSize(QSize pictureSize, QSize box);
+
 // Reads the picture file at path: its first frame, turned upright as its
 // orientation tag says, decoded at no more than maxSize (an empty maxSize
-// leaves the size alone). Safe to call on any thread.
-DecodedPicture DecodePicture(const QString &path, QSize maxSize);
+// leaves the size alone) and, given a cover box, no larger than it takes to
+// cover that box. Safe to call on any thread.
+DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover = QSize());
 
 // Size in device pixels that holds every screen: the widest width and the
 // tallest height. A picture never needs more detail than this.
 QSize LargestScreenSize();
 
-// Name filters for choosing a picture: all readable pictures first, the
-// common kinds one by one, then all files.
+// The file chooser's filter for a picture, "caption|patterns" pairs: all
+// pictures first, the kinds one by one, then all files.
+QString PictureFilter();
+// The same as the name filters of Qt's file dialogs.
 QStringList PictureNameFilters();
 
 } // namespace tavlo

@@ -17,7 +17,7 @@ PictureLoader::~PictureLoader()
     cancel();
 }
 
-quint64 PictureLoader::request(const QString &path, QSize maxSize)
+quint64 PictureLoader::request(const QString &path, QSize maxSize, QSize cover)
 {
     cancel();
     const quint64 generation = ++m_generation;
@@ -28,9 +28,9 @@ quint64 PictureLoader::request(const QString &path, QSize maxSize)
     promise->start();
     watcher->setFuture(promise->future());
     m_pending = watcher;
-    m_pool->start([promise, path, maxSize] {
+    m_pool->start([promise, path, maxSize, cover] {
         if (!promise->isCanceled())
-            promise->addResult(DecodePicture(path, maxSize));
+            promise->addResult(DecodePicture(path, maxSize, cover));
         promise->finish();
     });
     return generation;

@@ -24,8 +24,9 @@ public:
     ~PictureLoader() override;
 
     // Starts decoding the picture file at path at no more than maxSize
-    // (DecodePicture) and returns the request's generation number.
-    quint64 request(const QString &path, QSize maxSize);
+    // and no larger than covering cover (DecodePicture), and returns the
+    // request's generation number.
+    quint64 request(const QString &path, QSize maxSize, QSize cover = QSize());
     // Drops the request under way; a decoding not yet started does not run.
     void cancel();
     // Generation of the latest request; results of any other are dropped.

@@ -45,6 +45,17 @@ std::optional<int> WidgetSet::newNumber()
     return number;
 }
 
+std::optional<int> WidgetSet::addNew(WidgetForm *form)
+{
+    const int number = m_lastIndex + 1;
+    if (!form || !isSlot(number) || m_widgets[size_t(number)])
+        return std::nullopt;
+    WidgetSettings(number, ValueNaming::Numbered).clear();
+    add(number, form, true);
+    m_lastIndex = number;
+    return number;
+}
+
 void WidgetSet::setLastIndex(int number)
 {
     if (isSlot(number))

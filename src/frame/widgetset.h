@@ -39,6 +39,11 @@ public:
     // The next number, lngLASTINDEX + 1, which becomes the last and the
     // current one; nullopt once the numbers are used up.
     std::optional<int> newNumber();
+    // Puts form into the slot of the next number, counted as open, with no
+    // values left under that number by an earlier run; the number becomes
+    // lngLASTINDEX (the caller makes it current once the widget is loaded).
+    // nullopt (form untouched, nothing counted) once the numbers are used up.
+    std::optional<int> addNew(WidgetForm *form);
     // Sets lngLASTINDEX, for a restore that fills the slots in turn.
     void setLastIndex(int number);
     // Closes the widget in slot number, empties the slot and counts it no longer open.

@@ -48,6 +48,43 @@ private:
     QPoint m_offset;
 };
 
+// Resizes a window from its bottom-right corner while the left button is held.
+class ManualResize final : public QObject
+{
+public:
+    ManualResize(QWidget *form, QPoint grabbed)
+        : QObject(form), m_form(form), m_grabbed(grabbed), m_size(form->size())
+    {
+        setObjectName(QLatin1String(kName));
+        form->installEventFilter(this);
+        form->grabMouse();
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseMove) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            const QPoint by = mouse->globalPosition().toPoint() - m_grabbed;
+            m_form->resize(std::max(1, m_size.width() + by.x()),
+                           std::max(1, m_size.height() + by.y()));
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            m_form->releaseMouse();
+            m_form->removeEventFilter(this);
+            deleteLater();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_form;
+    QPoint m_grabbed;
+    QSize m_size;
+};
+
 } // namespace
 
 void SetTransparency(QWidget *form, uint8_t &alpha)
@@ -94,6 +131,19 @@ void DragForm(QWidget *form, int button, QPoint grabbed)
         handle->startSystemMove())
         return;
     new ManualDrag(window, grabbed);
+}
+
+void ResizeFormFromCorner(QWidget *form, QPoint grabbed)
+{
+    if (!form)
+        return;
+    QWidget *window = form->window();
+    if (window->findChild<QObject *>(QLatin1String(kName), Qt::FindDirectChildrenOnly))
+        return;
+    QWindow *handle = window->windowHandle();
+    if (handle && handle->startSystemResize(Qt::BottomEdge | Qt::RightEdge))
+        return;
+    new ManualResize(window, grabbed);
 }
 
 } // namespace tavlo

@@ -21,4 +21,9 @@ void DragForm(QWidget *form, int button);
 // the pointer is now: events that are still queued then move it correctly.
 void DragForm(QWidget *form, int button, QPoint grabbed);
 
+// Starts resizing the window from its bottom-right corner with the mouse:
+// through the window manager, or by following the pointer (pressed at
+// grabbed, screen coordinates) where it refuses.
+void ResizeFormFromCorner(QWidget *form, QPoint grabbed);
+
 } // namespace tavlo

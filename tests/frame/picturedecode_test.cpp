@@ -1,5 +1,7 @@
 #include "frame/picturedecode.h"
 
+#include "frame/commondialog.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -244,16 +246,53 @@ TEST(PictureDecodeSizeTest, FitsWithinTheBoundKeepingTheAspect)
             << c.bound.height();
 }
 
-TEST(PictureNameFiltersTest, AllPicturesFirstAllFilesLast)
+TEST(PictureDecodeSizeTest, CoversTheBoxWithTheLeastPicture)
 {
-    const QStringList filters = PictureNameFilters();
-    ASSERT_GE(filters.size(), 3);
-    EXPECT_TRUE(filters.first().startsWith(QStringLiteral("All pictures (")));
-    for (const char *suffix : {"*.jpg", "*.jpeg", "*.png", "*.gif", "*.bmp", "*.webp", "*.tiff"})
-        EXPECT_TRUE(filters.first().contains(QLatin1String(suffix))) << suffix;
-    EXPECT_TRUE(
-        filters.contains(QStringLiteral("Joint Photographic Experts Group picture (*.jpg)")));
-    EXPECT_EQ(filters.last(), QStringLiteral("All files (*)"));
+    const struct
+    {
+        QSize picture, box, expected;
+    } cases[] = {
+        {{6000, 4000}, {400, 300}, {450, 300}},
+        {{6000, 4000}, {300, 400}, {600, 400}},
+        {{400, 300}, {100, 50}, {100, 75}},
+        {{400, 300}, {800, 10}, {400, 300}}, // never enlarged
+        {{400, 300}, {}, {400, 300}},
+        {{10000, 1}, {3, 3}, {10000, 1}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CoverSize(c.picture, c.box), c.expected)
+            << c.picture.width() << "x" << c.picture.height() << " over " << c.box.width() << "x"
+            << c.box.height();
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.png"));
+    QImage picture(600, 400, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    ASSERT_TRUE(picture.save(path));
+    // Within the bound and covering the box: the smaller of the two wins.
+    EXPECT_EQ(DecodePicture(path, QSize(300, 300), QSize(120, 40)).image.size(), QSize(120, 80));
+    EXPECT_EQ(DecodePicture(path, QSize(150, 150), QSize(500, 300)).image.size(), QSize(150, 100));
+}
+
+TEST(PictureNameFiltersTest, TheChoosersCaptionsWithQtPatterns)
+{
+    // The captions as the file chooser has always shown them; only the
+    // pattern lists are written the way Qt reads them.
+    EXPECT_EQ(PictureNameFilters(),
+              (QStringList{
+                  QStringLiteral("All pictures (*.bmp *.wmf *.jpg *.gif *.png)"),
+                  QStringLiteral("Bitmap Image File picture (*.bmp)"),
+                  QStringLiteral("Graphics Interchange Format picture (*.gif)"),
+                  QStringLiteral("Joint Photographic Experts Group picture (*.jpg)"),
+                  QStringLiteral("Portable Network Graphic picture (*.png)"),
+                  QStringLiteral("Windows Meta File picture (*.wmf)"),
+                  QStringLiteral("All files (*)"),
+              }));
+    // Odd parts and a filter of absurd length give nothing to offer.
+    EXPECT_EQ(qtNameFilters(QStringLiteral("Only a caption|")), QStringList{});
+    EXPECT_EQ(qtNameFilters(QStringLiteral("Text|*.txt|dangling")),
+              QStringList{QStringLiteral("Text (*.txt)")});
+    EXPECT_TRUE(qtNameFilters(QString(5000, QLatin1Char('|'))).isEmpty());
 }
 
 } // namespace

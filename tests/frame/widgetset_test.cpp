@@ -140,3 +140,28 @@ TEST_F(WidgetSetTest, SavesTheOneWidgetKindsUnderThePlainNames)
     EXPECT_EQ(stored("PHOTOLEFT"), QStringLiteral("<absent>"));
     EXPECT_EQ(stored("0PHOTOLEFT"), QStringLiteral("<absent>"));
 }
+
+TEST_F(WidgetSetTest, ANewWidgetFindsNoValuesOfAnEarlierRunUnderItsNumber)
+{
+    setRunningKind(&photos);
+    SaveSetting(QStringLiteral("1PHOTO"), QStringLiteral("/p/stale.png"));
+    SaveSetting(QStringLiteral("1Color"), QStringLiteral("255"));
+    SaveSetting(QStringLiteral("1State"), QStringLiteral("2"));
+    SaveSetting(QStringLiteral("11Color"), QStringLiteral("7"));
+    WidgetSet &set = widgetSet();
+    auto *fresh = new PaperWidget(QString());
+    EXPECT_EQ(set.addNew(fresh), 1);
+    EXPECT_EQ(set.frmWIDGETS(1), fresh);
+    EXPECT_EQ(set.lngOPENCOUNT(), 1);
+    EXPECT_EQ(stored("1PHOTO"), QStringLiteral("<absent>"));
+    EXPECT_EQ(stored("1Color"), QStringLiteral("<absent>"));
+    EXPECT_EQ(stored("1State"), QStringLiteral("<absent>"));
+    EXPECT_EQ(stored("11Color"), QStringLiteral("7"));
+
+    // Past the last slot nothing is taken and nothing is counted.
+    set.setLastIndex(20);
+    PaperWidget spare{QString()};
+    EXPECT_EQ(set.addNew(&spare), std::nullopt);
+    EXPECT_EQ(set.lngOPENCOUNT(), 1);
+    EXPECT_EQ(set.lngLASTINDEX(), 20);
+}

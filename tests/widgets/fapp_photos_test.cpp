@@ -1,0 +1,270 @@
+#include "widgets/photos/fapp_photos.h"
+
+#include "core/valuenames.h"
+#include "frame/picturedecode.h"
+#include "photosfixture.h"
+#include "platform/unixsignals.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryFile>
+#include <QThreadPool>
+#include <csignal>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tavlo;
+
+namespace {
+
+class PhotosTest : public test::PhotosFixture
+{};
+
+QColor pixel(const QImage &image, int x, int y)
+{
+    return QColor(image.pixel(x, y));
+}
+
+} // namespace
+
+TEST_F(PhotosTest, TotalDecidesBetweenTheSavedSetAndOneNewWidget)
+{
+    const struct
+    {
+        QString total;
+        int widgets;
+    } cases[] = {{QStringLiteral("0"), 1},
+                 {QStringLiteral("1"), 1},
+                 {QStringLiteral("2"), 2},
+                 {QStringLiteral("abc"), 1},
+                 {QStringLiteral("99"), kWidgetSlots}};
+    for (const auto &c : cases) {
+        ASSERT_TRUE(startWith({{"TOTAL", c.total}, {"0PHOTO", QStringLiteral("/gone/0.png")}}));
+        EXPECT_EQ(shownCount(), c.widgets) << c.total.toStdString();
+        EXPECT_EQ(widgetSet().lngOPENCOUNT(), c.widgets) << c.total.toStdString();
+        EXPECT_EQ(widgetSet().lngLASTINDEX(), c.widgets - 1) << c.total.toStdString();
+        EXPECT_EQ(widgetSet().lngSELINDEX(), c.widgets - 1) << c.total.toStdString();
+        EXPECT_EQ(frame(0)->objectName(), QStringLiteral("fapp_PHOTOS"));
+        EXPECT_EQ(frame(0)->windowTitle(), QStringLiteral("TavloPhotos"));
+        // A new widget starts clean; a restored one keeps its (missing) picture's name.
+        EXPECT_EQ(mainPart(0)->Tag(), c.widgets > 1 ? QStringLiteral("/gone/0.png") : QString())
+            << c.total.toStdString();
+        resetGlobals();
+    }
+}
+
+TEST_F(PhotosTest, RestoresEachWidgetsPictureSizeAndPlace)
+{
+    const QString a = quadrants(QStringLiteral("a.png"));
+    const QString b = quadrants(QStringLiteral("b.png"), QSize(10, 30));
+    const double tx = twipsPerPixelX(), ty = twipsPerPixelY();
+    ASSERT_TRUE(startWith({{"TOTAL", QStringLiteral("2")},
+                           {"0PHOTO", QStringLiteral("  ") + a + QStringLiteral(" ")},
+                           {"0PHOTOWIDTH", QString::number(300 * tx)},
+                           {"0PHOTOHEIGHT", QString::number(200 * ty)},
+                           {"0PHOTOLEFT", QString::number(50 * tx)},
+                           {"0PHOTOTOP", QString::number(60 * ty)},
+                           {"0Color", QStringLiteral("255")},
+                           {"1PHOTO", b},
+                           {"1PHOTOWIDTH", QStringLiteral("1e30")},
+                           {"1PHOTOHEIGHT", QStringLiteral("-5")},
+                           {"1PHOTOLEFT", QStringLiteral("nan")},
+                           {"1Color", QStringLiteral("65280")}}));
+    const auto photo = [](int number) {
+        return frame(number)->findChild<PictureSurface *>(QStringLiteral("picPHOTO"))->Picture();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !photo(0).isNull() && !photo(1).isNull(); }, 5000));
+    EXPECT_EQ(mainPart(0)->Tag(), a);
+    EXPECT_EQ(mainPart(0)->size(), QSize(300, 200));
+    EXPECT_EQ(frame(0)->pos(), QPoint(50, 60));
+    EXPECT_EQ(frame(0)->lngTHEMECOLOR(), 255);
+    EXPECT_EQ(frame(1)->lngTHEMECOLOR(), 65280);
+    // Numbers beyond reason are held to what the screens can show.
+    EXPECT_LE(mainPart(1)->width(), LargestScreenSize().width() * 2);
+    EXPECT_EQ(mainPart(1)->height(), 0);
+    // Stretched over the whole main part, each quadrant reaching its corner.
+    const QImage shown = mainPart(0)->Picture();
+    ASSERT_EQ(shown.size(), QSize(300, 200));
+    EXPECT_EQ(pixel(shown, 0, 0), QColor(Qt::red));
+    EXPECT_EQ(pixel(shown, 299, 0), QColor(Qt::green));
+    EXPECT_EQ(pixel(shown, 0, 199), QColor(Qt::blue));
+    EXPECT_EQ(pixel(shown, 299, 199), QColor(Qt::yellow));
+}
+
+TEST_F(PhotosTest, LayoutFollowsTheWindowDownToOnePixel)
+{
+    ASSERT_TRUE(startWith({}));
+    ResizableFrame *w = frame(0);
+    ASSERT_TRUE(take(0, quadrants(QStringLiteral("q.png"))));
+    const double tx = twipsPerPixelX(), ty = twipsPerPixelY();
+    const int margin = twipsToPixelsX(120);
+    for (const QSize size : {QSize(400, 300), QSize(800, 600), QSize(30, 20), QSize(1, 1)}) {
+        w->resize(size);
+        const auto *picTIME = w->findChild<QWidget *>(QStringLiteral("picTIME"));
+        const auto *picDATE = w->findChild<QWidget *>(QStringLiteral("picDATE"));
+        const auto *grip = w->findChild<QWidget *>(QStringLiteral("lablCORNER"));
+        const QRect main = mainPart(0)->geometry();
+        EXPECT_EQ(main.topLeft(), QPoint(margin, margin)) << size.width();
+        EXPECT_EQ(main.width(), std::max(0, twipsToPixelsX(size.width() * tx - 240)))
+            << size.width();
+        EXPECT_EQ(mainPart(0)->Picture().size(), main.size()) << size.width();
+        EXPECT_EQ(picTIME->height(), twipsToPixelsY(std::lround(size.height() * ty * 0.3)))
+            << size.width();
+        EXPECT_GE(picDATE->width(), 0);
+        EXPECT_GE(picDATE->height(), 0);
+        EXPECT_TRUE(w->rect().contains(grip->geometry()) || size.width() < grip->width())
+            << size.width();
+    }
+}
+
+TEST_F(PhotosTest, AFileThatCannotBeReadLeavesThePictureAsItWas)
+{
+    ASSERT_TRUE(startWith({}));
+    const QString good = quadrants(QStringLiteral("good.png"));
+    ASSERT_TRUE(take(0, good));
+    const qint64 before = mainPart(0)->Picture().cacheKey();
+
+    const QString dir = test::dataHome();
+    QFile(dir + QStringLiteral("/empty.png")).open(QIODevice::WriteOnly);
+    QFile truncated(dir + QStringLiteral("/truncated.png"));
+    QFile source(good);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly) && truncated.open(QIODevice::WriteOnly));
+    truncated.write(source.read(source.size() / 2));
+    truncated.close();
+    // A header claiming a picture of 60000 x 60000 pixels.
+    QFile huge(dir + QStringLiteral("/huge.png"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write(QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"
+                                   "0000ea600000ea600806000000000000"));
+    huge.close();
+    QDir(dir).mkdir(QStringLiteral("folder.png"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(dir + QStringLiteral("/fifo.png")).constData(), 0600), 0);
+
+    for (const char *name :
+         {"empty.png", "truncated.png", "huge.png", "folder.png", "fifo.png", "missing.png"}) {
+        EXPECT_FALSE(take(0, dir + QLatin1Char('/') + QLatin1String(name))) << name;
+        EXPECT_EQ(mainPart(0)->Tag(), good) << name;
+        EXPECT_EQ(mainPart(0)->Picture().cacheKey(), before) << name;
+    }
+}
+
+TEST_F(PhotosTest, APictureDroppedOnTheFrameIsTaken)
+{
+    ASSERT_TRUE(startWith({}));
+    const QString path = quadrants(QStringLiteral("dropped.png"));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QSignalSpy shown(frame(0), &ResizableFrame::pictureShown);
+    // A drop reaches the window that took the drag in.
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frame(0), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frame(0), &drop);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.count() == 1; }, 5000));
+    EXPECT_EQ(mainPart(0)->Tag(), path);
+}
+
+TEST_F(PhotosTest, DamagedPicturesSayNothingOnStandardError)
+{
+    ASSERT_TRUE(startWith({}));
+    const QString good = quadrants(QStringLiteral("whole.png"), QSize(300, 200));
+    QFile source(good);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray png = source.readAll();
+    QImage photo(300, 200, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && photo.save(&buffer, "JPEG"));
+    // Garbage inside the scan, the markers left whole.
+    for (qsizetype i = jpeg.size() / 2; i < jpeg.size() / 2 + 40; ++i)
+        jpeg[i] = char(0xFF);
+    const auto write = [](const QString &name, const QByteArray &bytes) {
+        QFile file(test::dataHome() + QLatin1Char('/') + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    const QString files[] = {write(QStringLiteral("cut.png"), png.left(png.size() / 2)),
+                             write(QStringLiteral("garbled.jpg"), jpeg)};
+
+    QTemporaryFile captured;
+    ASSERT_TRUE(captured.open());
+    fflush(stderr);
+    const int saved = dup(2);
+    dup2(captured.handle(), 2);
+    for (const QString &path : files)
+        take(0, path);
+    fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    EXPECT_EQ(captured.readAll(), QByteArray());
+}
+
+TEST_F(PhotosTest, SignalsAndTheSessionsEndSaveTheFrames)
+{
+    for (const int signalNumber : {0, SIGTERM, SIGINT, SIGHUP}) {
+        ASSERT_TRUE(startWith({{"TOTAL", QStringLiteral("2")},
+                               {"0PHOTO", QStringLiteral("/p/0.png")},
+                               {"1PHOTO", QStringLiteral("/p/1.png")}}));
+        installExitHandlers(*qApp);
+        frame(1)->move(30 + signalNumber, 40);
+        SaveSetting(reg::Total, QStringLiteral("9"));
+        if (signalNumber == 0) {
+            // The desktop session ending saves and leaves everything open.
+            SaveWidgets();
+            EXPECT_EQ(shownCount(), 2);
+        } else {
+            std::raise(signalNumber);
+            EXPECT_TRUE(QTest::qWaitFor([] { return shownCount() == 0; }, 2000)) << signalNumber;
+        }
+        EXPECT_EQ(stored("TOTAL"), QStringLiteral("2")) << signalNumber;
+        EXPECT_EQ(stored("1PHOTO"), QStringLiteral("/p/1.png")) << signalNumber;
+        EXPECT_EQ(stored("1PHOTOLEFT"), QString::number((30 + signalNumber) * twipsPerPixelX()))
+            << signalNumber;
+        qDeleteAll(qApp->findChildren<UnixSignalWatcher *>());
+        resetGlobals();
+    }
+}
+
+TEST_F(PhotosTest, APictureIsReadForItsFrameAndAgainWhenTheFrameGrows)
+{
+    const double tx = twipsPerPixelX(), ty = twipsPerPixelY();
+    ASSERT_TRUE(startWith({{"TOTAL", QStringLiteral("2")},
+                           {"0PHOTO", quadrants(QStringLiteral("big.png"), QSize(400, 300))},
+                           {"0PHOTOWIDTH", QString::number(100 * tx)},
+                           {"0PHOTOHEIGHT", QString::number(50 * ty)}}));
+    const auto photo = [] {
+        return frame(0)->findChild<PictureSurface *>(QStringLiteral("picPHOTO"))->Picture();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !photo().isNull(); }, 5000));
+    // Just large enough to cover the main part, the aspect kept.
+    EXPECT_EQ(photo().size(), QSize(100, 75));
+    EXPECT_EQ(mainPart(0)->Picture().size(), QSize(100, 50));
+
+    const QSize margins = frame(0)->size() - mainPart(0)->size();
+    frame(0)->resize(QSize(300, 120) + margins);
+    EXPECT_EQ(mainPart(0)->Picture().size(), QSize(300, 120));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return photo().size() == QSize(400, 300); }, 5000));
+    const QImage shown = mainPart(0)->Picture();
+    ASSERT_EQ(shown.size(), QSize(300, 120));
+    EXPECT_EQ(pixel(shown, 299, 119), QColor(Qt::yellow));
+    EXPECT_EQ(pixel(shown, 0, 0), QColor(Qt::red));
+}
+
+TEST_F(PhotosTest, DecodingLeavesQtsOwnThreadPoolFree)
+{
+    // Qt's painting waits for work it puts on the global pool; decodes queued
+    // there would hold every frame's painting up until they were done.
+    ASSERT_TRUE(startWith({}));
+    const QString big = quadrants(QStringLiteral("big.png"), QSize(1600, 1200));
+    QSignalSpy shown(frame(0), &ResizableFrame::pictureShown);
+    frame(0)->takePicture(big);
+    EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown.count() == 1; }, 5000));
+}
