@@ -14,7 +14,8 @@ class PaintRecorder final : public QObject
 public:
     explicit PaintRecorder(QWidget *root) : m_root(root)
     {
-        for (QWidget *part : root->findChildren<QWidget *>() << root)
+        const QList<QWidget *> parts = root->findChildren<QWidget *>() << root;
+        for (QWidget *part : parts)
             part->installEventFilter(this);
     }
     bool eventFilter(QObject *watched, QEvent *event) override
