@@ -76,7 +76,6 @@ TEST_F(FrameTest, OnTopIsReadAtLoadAndChangesWithoutANewWindow)
     SaveSetting(reg::OnTop, QStringLiteral("1"));
     form()->FormUpdate();
     EXPECT_TRUE(onTop());
-    EXPECT_TRUE(form()->isVisible());
     EXPECT_EQ(form()->winId(), id);
 }
 
@@ -87,6 +86,8 @@ TEST_F(FrameTest, AClickPullsAWidgetBelowTheScreenBackUp)
     form()->move(100, screen.bottom() - form()->height() / 2);
     QTest::mousePress(form(), Qt::RightButton, {}, QPoint(1, 1));
     EXPECT_EQ(form()->pos(), QPoint(100, screen.height() - form()->height()));
+    // Released, so no later test finds the button still down.
+    QTest::mouseRelease(form(), Qt::RightButton, {}, QPoint(1, 1));
 }
 
 TEST_F(FrameTest, APlaceThatIsNoFiniteNumberOnTheScreenComesBackCentred)
@@ -99,8 +100,7 @@ TEST_F(FrameTest, APlaceThatIsNoFiniteNumberOnTheScreenComesBackCentred)
     const auto stored = [&](QLatin1String name) {
         return globals().objREGISTRY->RegLoad(reg::HKCU, window, name, QString());
     };
-    for (const char *text : {"1e30", "-1e30", "3.4e38", "-3.4e38", "1e300", "1e999", "NaN", "inf",
-                             "-inf", "Infinity", "-Infinity"}) {
+    for (const char *text : {"1e30", "-3.4e38", "1e999", "NaN", "-inf", "Infinity"}) {
         for (const QLatin1String name : {reg::Left, reg::Top}) {
             resetGlobals();
             prepareStore();
