@@ -31,6 +31,15 @@ protected:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    static QString value(const char *section, const char *key, const char *defaultText)
+    {
+        return ReadPresetValue(QLatin1String(section), QLatin1String(key),
+                               QLatin1String(defaultText));
+    }
+    static void put(const char *section, const char *key, const char *text)
+    {
+        WritePresetValue(QLatin1String(section), QLatin1String(key), QLatin1String(text));
+    }
     QString path;
 };
 
@@ -38,44 +47,32 @@ protected:
 
 TEST_F(PresetFileTest, ReadingTakesPrefixedKeysAndCompletesTheFile)
 {
-    write("[main]\r\n"
-          ">     theme-color=255\r\n"
-          "theme-color=65280\r\n"
-          ">     contrast=   \r\n");
+    write("[main]\r\n>     theme-color=255\r\ntheme-color=65280\r\n>     contrast=   \r\n");
     SetPresetFile(QStringLiteral("  ") + path + QStringLiteral(" "));
-    EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("theme-color"), "0"),
-              QStringLiteral("255"));
+    EXPECT_EQ(value("main", "theme-color", "0"), QStringLiteral("255"));
     // An empty value counts as missing and the default goes into the file.
-    EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("contrast"), " 33 "),
-              QStringLiteral("33"));
-    EXPECT_EQ(ReadPresetValue(QStringLiteral("text"), QStringLiteral("time-font"), "DejaVu Sans"),
-              QStringLiteral("DejaVu Sans"));
-    EXPECT_EQ(read(), QByteArray("[main]\r\n"
-                                 ">     theme-color=255\r\n"
-                                 "theme-color=65280\r\n"
-                                 ">     contrast=33\r\n"
-                                 "[text]\r\n"
-                                 ">     time-font=DejaVu Sans\r\n"));
+    EXPECT_EQ(value("main", "contrast", " 33 "), QStringLiteral("33"));
+    EXPECT_EQ(value("text", "time-font", "DejaVu Sans"), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(read(), QByteArray("[main]\r\n>     theme-color=255\r\ntheme-color=65280\r\n"
+                                 ">     contrast=33\r\n[text]\r\n>     time-font=DejaVu Sans\r\n"));
 }
 
 TEST_F(PresetFileTest, WritingCreatesTheFileAndChangesOnlyItsKey)
 {
     SetPresetFile(path);
-    WritePresetValue(QStringLiteral("main"), QStringLiteral("theme-color"), QStringLiteral("1"));
-    WritePresetValue(QStringLiteral("main"), QStringLiteral("transparency"), QStringLiteral("211"));
-    WritePresetValue(QStringLiteral("MAIN"), QStringLiteral("THEME-COLOR"), QStringLiteral("2"));
+    put("main", "theme-color", "1");
+    put("main", "transparency", "211");
+    put("MAIN", "THEME-COLOR", "2");
     EXPECT_EQ(read(), QByteArray("[main]\r\n>     THEME-COLOR=2\r\n>     transparency=211\r\n"));
 
     // A file changed behind the module's back is read again.
     write("[main]\r\n>     theme-color=7\r\n");
-    EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("theme-color"), "0"),
-              QStringLiteral("7"));
+    EXPECT_EQ(value("main", "theme-color", "0"), QStringLiteral("7"));
 
     // A folder that cannot be written to leaves nothing behind and reports nothing.
     SetPresetFile(test::dataHome() + QStringLiteral("/missing/x.tvp"));
-    WritePresetValue(QStringLiteral("main"), QStringLiteral("theme-color"), QStringLiteral("1"));
-    EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("theme-color"), "5"),
-              QStringLiteral("5"));
+    put("main", "theme-color", "1");
+    EXPECT_EQ(value("main", "theme-color", "5"), QStringLiteral("5"));
     EXPECT_FALSE(QFile::exists(test::dataHome() + QStringLiteral("/missing/x.tvp")));
 }
 
@@ -86,13 +83,11 @@ TEST_F(PresetFileTest, ARefusedFileIsNeitherReadNorWritten)
     write(big);
     const QString zero = test::dataHome() + QStringLiteral("/Zero.tvp");
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
-
     for (const QString &refused : {path, zero}) {
         SetPresetFile(refused);
         EXPECT_FALSE(LoadPresetFile());
-        EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("theme-color"), " 7 "),
-                  QStringLiteral("7"));
-        WritePresetValue(QStringLiteral("main"), QStringLiteral("contrast"), QStringLiteral("1"));
+        EXPECT_EQ(value("main", "theme-color", " 7 "), QStringLiteral("7"));
+        put("main", "contrast", "1");
     }
     EXPECT_EQ(read(), big);
     EXPECT_TRUE(QFileInfo(zero).isSymLink());
@@ -101,8 +96,7 @@ TEST_F(PresetFileTest, ARefusedFileIsNeitherReadNorWritten)
     write("[main]\r\n>     theme-color=255\r\n");
     SetPresetFile(path);
     EXPECT_TRUE(LoadPresetFile());
-    EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("theme-color"), "7"),
-              QStringLiteral("255"));
+    EXPECT_EQ(value("main", "theme-color", "7"), QStringLiteral("255"));
 }
 
 TEST_F(PresetFileTest, ABatchRewritesTheFileOnceAtItsEnd)
@@ -111,13 +105,10 @@ TEST_F(PresetFileTest, ABatchRewritesTheFileOnceAtItsEnd)
     SetPresetFile(path);
     {
         const PresetWriteBatch batch;
-        EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("contrast"), "60"),
-                  QStringLiteral("60"));
-        EXPECT_EQ(ReadPresetValue(QStringLiteral("text"), QStringLiteral("time-size"), "36"),
-                  QStringLiteral("36"));
+        EXPECT_EQ(value("main", "contrast", "60"), QStringLiteral("60"));
+        EXPECT_EQ(value("text", "time-size", "36"), QStringLiteral("36"));
         // What the batch holds counts for reading before it is on disk.
-        EXPECT_EQ(ReadPresetValue(QStringLiteral("main"), QStringLiteral("contrast"), "1"),
-                  QStringLiteral("60"));
+        EXPECT_EQ(value("main", "contrast", "1"), QStringLiteral("60"));
         EXPECT_EQ(read(), QByteArray("[main]\r\n>     theme-color=255\r\n"));
     }
     EXPECT_EQ(read(), QByteArray("[main]\r\n>     theme-color=255\r\n>     contrast=60\r\n"
@@ -129,13 +120,12 @@ TEST(PresetTemporariesTest, OnlyOldTemporariesOfOurSavesGo)
     const QString folder = test::dataHome() + QStringLiteral("/presets");
     QDir().mkpath(folder);
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    struct Case
+    const struct
     {
         const char *name;
         int ageSeconds;
         bool removed;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"Night.tvp.a1B2c3", 3600, true},  {"NIGHT.TVP.zzzzzz", 600, true},
         {".hidden.tvp.Q9q9Q9", 600, true}, {"Night.tvp.a1B2c3d", 3600, false},
         {"Night.tvp.a1B2c", 3600, false},  {"Night.tvp.a1-2c3", 3600, false},
@@ -143,13 +133,12 @@ TEST(PresetTemporariesTest, OnlyOldTemporariesOfOurSavesGo)
         {"notes.txt.a1B2c3", 3600, false}, {"Night.tvp.folder", 3600, false},
         {"Night.tvp.linked", 3600, false},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         const QString path = folder + QLatin1Char('/') + QLatin1String(c.name);
-        if (QLatin1String(c.name).endsWith(QLatin1String("folder"))) {
+        if (path.endsWith(QLatin1String("folder"))) {
             QDir().mkpath(path);
-        } else if (QLatin1String(c.name).endsWith(QLatin1String("linked"))) {
+        } else if (path.endsWith(QLatin1String("linked"))) {
             QFile::link(folder + QStringLiteral("/Night.tvp"), path);
-            continue;
         } else {
             QFile file(path);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -157,7 +146,7 @@ TEST(PresetTemporariesTest, OnlyOldTemporariesOfOurSavesGo)
         }
     }
     EXPECT_EQ(RemoveStalePresetTemporaries(folder, now.addSecs(-300)), 3);
-    for (const Case &c : cases)
+    for (const auto &c : cases)
         EXPECT_EQ(QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(c.name)), !c.removed)
             << c.name;
     EXPECT_EQ(RemoveStalePresetTemporaries(folder + QStringLiteral("/missing"), now), 0);

@@ -42,7 +42,7 @@ protected:
     QThreadPool m_pool;
 };
 
-TEST_F(PictureLoaderTest, HandsThePictureOrTheReasonBackOnTheInterfaceThread)
+TEST_F(PictureLoaderTest, AnswersOnTheInterfaceThreadWithThePictureOrTheReason)
 {
     PictureLoader loader(&m_pool);
     QThread *deliveredOn = nullptr;
@@ -50,17 +50,16 @@ TEST_F(PictureLoaderTest, HandsThePictureOrTheReasonBackOnTheInterfaceThread)
                      [&] { deliveredOn = QThread::currentThread(); });
     QSignalSpy loaded(&loader, &PictureLoader::pictureLoaded);
     QSignalSpy failed(&loader, &PictureLoader::pictureFailed);
-    quint64 generation = loader.request(m_picture, QSize(300, 300));
+    const quint64 generation = loader.request(m_picture, QSize(300, 300));
     ASSERT_TRUE(loaded.wait(10000));
-    ASSERT_EQ(loaded.size(), 1);
     EXPECT_EQ(loaded[0][0].value<quint64>(), generation);
     EXPECT_EQ(loaded[0][1].toString(), m_picture);
     EXPECT_EQ(loaded[0][2].value<QImage>().size(), QSize(300, 200));
     EXPECT_EQ(deliveredOn, QCoreApplication::instance()->thread());
 
-    generation = loader.request(m_dir.path(), QSize(300, 300));
+    const quint64 folder = loader.request(m_dir.path(), QSize(300, 300));
     ASSERT_TRUE(failed.wait(10000));
-    EXPECT_EQ(failed[0][0].value<quint64>(), generation);
+    EXPECT_EQ(failed[0][0].value<quint64>(), folder);
     EXPECT_EQ(failed[0][2].value<PictureFailure>(), PictureFailure::NotAFile);
     EXPECT_EQ(loaded.size(), 1);
 }

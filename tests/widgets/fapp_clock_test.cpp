@@ -18,9 +18,12 @@ TEST(ClockTextsTest, ModernStyleUsesTwelveHoursWithSeparateMarks)
         QTime time;
         const char *text, *seconds, *ampm;
     } cases[] = {
-        {QTime(0, 5, 0), " 12:05   ", " 00", " AM"}, {QTime(0, 0, 0), " 12:00   ", " 00", " AM"},
-        {QTime(9, 41, 3), " 9:41   ", " 03", " AM"}, {QTime(12, 30, 59), " 12:30   ", " 59", " PM"},
-        {QTime(13, 7, 9), " 1:07   ", " 09", " PM"}, {QTime(23, 59, 59), " 11:59   ", " 59", " PM"},
+        // clang-format off
+        {QTime(0, 5, 0), " 12:05   ", " 00", " AM"},
+        {QTime(9, 41, 3), " 9:41   ", " 03", " AM"},
+        {QTime(12, 30, 59), " 12:30   ", " 59", " PM"},
+        {QTime(13, 7, 9), " 1:07   ", " 09", " PM"},
+        // clang-format on
     };
     for (const auto &c : cases) {
         const ClockTexts texts = clockTexts(c.time, english, true);
@@ -55,29 +58,18 @@ TEST_F(ClockTest, ShowsTimeAndDateOfTheClockAtStart)
     EXPECT_EQ(label("lblSECS")->Caption(), QStringLiteral(" 09"));
     EXPECT_EQ(label("lblSTYLE")->Caption(), QLatin1Char(' ') + QLocale().pmText());
     EXPECT_EQ(label("lblDATE")->Caption(), clockDateText(QDate(2026, 12, 6), QLocale()));
-    EXPECT_EQ(label("lblTIME")->text(), label("lblTIME")->Caption());
-    QTimer *timer = form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"));
-    ASSERT_TRUE(timer);
-    EXPECT_TRUE(timer->isActive());
-    EXPECT_EQ(timer->interval(), 500);
+    EXPECT_EQ(form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"))->interval(), 500);
 }
 
 TEST_F(ClockTest, StyleWrittenToTheStoreShowsAtTheNextTick)
 {
     ASSERT_TRUE(start());
-    SaveSetting(QStringLiteral("0Style-modern"), QStringLiteral("False"));
-    form()->updateparts();
-    EXPECT_TRUE(label("lblSECS")->Caption().isEmpty());
-    EXPECT_TRUE(label("lblTIME")->Caption().contains(QStringLiteral(":09")));
-
-    SaveSetting(QStringLiteral("0Style-modern"), QStringLiteral("True"));
-    form()->updateparts();
-    EXPECT_EQ(label("lblSECS")->Caption(), QStringLiteral(" 09"));
-
     // Not a number counts as 0: classic.
-    SaveSetting(QStringLiteral("0Style-modern"), QStringLiteral("modern"));
-    form()->updateparts();
-    EXPECT_TRUE(label("lblSECS")->Caption().isEmpty());
+    for (const auto &[style, seconds] : {std::pair{"False", ""}, {"True", " 09"}, {"modern", ""}}) {
+        SaveSetting(QStringLiteral("0Style-modern"), QLatin1String(style));
+        form()->updateparts();
+        EXPECT_EQ(label("lblSECS")->Caption(), QLatin1String(seconds)) << style;
+    }
 }
 
 TEST_F(ClockTest, ArrangementsShowTheirStripsAndSizeTheWindow)
@@ -119,7 +111,7 @@ TEST_F(ClockTest, AnyOtherArrangementKeepsTheOneShown)
     prepareStore();
     ASSERT_TRUE(start());
     const QSize designed = form()->size();
-    for (const char *other : {"3", "-1", "7", "2.6", "1e10", "-1e300", "99999999999"}) {
+    for (const char *other : {"3", "-1", "2.6", "-1e300", "99999999999"}) {
         // At load the clock keeps its designed arrangement, date and time.
         resetGlobals();
         prepareStore();
@@ -179,27 +171,24 @@ TEST_F(ClockTest, SecondsAndAmPmHangAtTheRightOfTheTime)
     EXPECT_EQ(secs->ForeColor(), time->ForeColor());
 }
 
-TEST_F(ClockTest, TheDateTurnsOverAtMidnightWithNoOtherEvent)
+TEST_F(ClockTest, TheNextTickShowsANewDayAfterMidnightOrASuspend)
 {
     ASSERT_TRUE(start(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 59))));
-    EXPECT_EQ(label("lblTIME")->Caption(), QStringLiteral(" 11:59   "));
-    clock().set(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0)));
-    form()->updateparts();
-    EXPECT_EQ(label("lblTIME")->Caption(), QStringLiteral(" 12:00   "));
-    EXPECT_EQ(label("lblSTYLE")->Caption(), QLatin1Char(' ') + QLocale().amText());
-    EXPECT_EQ(label("lblDATE")->Caption(), clockDateText(QDate(2026, 12, 7), QLocale()));
-}
-
-TEST_F(ClockTest, AfterASuspendTheNextTickShowsTheNewTime)
-{
-    ASSERT_TRUE(start(QDateTime(QDate(2026, 12, 6), QTime(8, 15, 0))));
-    // Hours pass while the machine sleeps; the timer simply fires again.
-    clock().set(QDateTime(QDate(2026, 12, 8), QTime(19, 42, 31)));
     QTimer *timer = form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"));
-    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
-    EXPECT_EQ(label("lblTIME")->Caption(), QStringLiteral(" 7:42   "));
-    EXPECT_EQ(label("lblSECS")->Caption(), QStringLiteral(" 31"));
-    EXPECT_EQ(label("lblDATE")->Caption(), clockDateText(QDate(2026, 12, 8), QLocale()));
+    // clang-format off
+    const struct { QDateTime now; const char *time, *seconds; QString ampm; } cases[] = {
+        {{QDate(2026, 12, 7), QTime(0, 0)}, " 12:00   ", " 00", QLocale().amText()},
+        {{QDate(2026, 12, 9), QTime(19, 42, 31)}, " 7:42   ", " 31", QLocale().pmText()}, // asleep
+    };
+    // clang-format on
+    for (const auto &c : cases) {
+        clock().set(c.now);
+        QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+        EXPECT_EQ(label("lblTIME")->Caption(), QLatin1String(c.time));
+        EXPECT_EQ(label("lblSECS")->Caption(), QLatin1String(c.seconds));
+        EXPECT_EQ(label("lblDATE")->Caption(), clockDateText(c.now.date(), QLocale()));
+        EXPECT_EQ(label("lblSTYLE")->Caption(), QLatin1Char(' ') + c.ampm);
+    }
 }
 
 TEST_F(ClockTest, StoredTextSettingsAreAppliedToTheLabels)
@@ -239,9 +228,8 @@ TEST_F(ClockTest, ATickLaysOutAgainOnlyWhenSomethingItReadsChanged)
 
     displace();
     form()->updateparts();
-    EXPECT_EQ(secs->Left(), -999) << "a tick in the same second";
     form()->updateparts();
-    EXPECT_EQ(secs->Left(), -999) << "and another";
+    EXPECT_EQ(secs->Left(), -999) << "ticks in the same second";
 
     // A new second places the small texts again; the strips stay as laid out.
     picture("picTIME")->setWidth(1);
@@ -265,9 +253,6 @@ TEST_F(ClockTest, ATickLaysOutAgainOnlyWhenSomethingItReadsChanged)
          }},
         {"time font", [&] { time->setFontName(QStringLiteral("DejaVu Serif")); },
          [&] { return secs->FontName() == QStringLiteral("DejaVu Serif"); }},
-        {"time size", [&] { time->setFontSize(20); }, [&] { return secs->FontSize() == 9.0f; }},
-        {"time colour", [&] { time->setForeColor(0x123456); },
-         [&] { return secs->ForeColor() == 0x123456; }},
         {"date alignment", [&] { label("lblDATE")->setTextAlign(Label::AlignCenter); },
          [&] { return label("lblDATE")->alignment().testFlag(Qt::AlignHCenter); }},
         {"seconds font", [&] { secs->setFontName(QStringLiteral("DejaVu Sans Mono")); },
@@ -275,9 +260,6 @@ TEST_F(ClockTest, ATickLaysOutAgainOnlyWhenSomethingItReadsChanged)
         {"arrangement in the store",
          [&] { SaveSetting(QStringLiteral("0State"), QStringLiteral("2")); },
          [&] { return !picture("picDATE")->isVisible(); }},
-        {"style in the store",
-         [&] { SaveSetting(QStringLiteral("0Style-modern"), QStringLiteral("False")); },
-         [&] { return secs->Caption().isEmpty(); }},
         {"theme colour", [&] { frame->setLngTHEMECOLOR(0x0000FF); },
          [&] { return frame->BackColor() == ColorBlend(0, 0x0000FF, 2 * 33 - 100); }},
     };
