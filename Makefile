@@ -1,9 +1,10 @@
 # make run: install what is missing, build, start the clock.
 # make test: install what is missing, build, run every test.
+# make package: build the Debian package (build/tavlo_<version>_<arch>.deb).
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all setup build run test unit e2e bench format clean
+.PHONY: all setup build run test unit e2e bench package format clean
 
 all: build
 
@@ -27,6 +28,9 @@ unit: build
 
 e2e: build
 	cd $(BUILD) && ctest --output-on-failure -L e2e
+
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	./bench/run.sh $(BUILD)

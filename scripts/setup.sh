@@ -14,6 +14,8 @@ packages=(
   valgrind
   locales
   faketime procps
+  scdoc librsvg2-bin desktop-file-utils appstream man-db
+  dpkg-dev file
 )
 
 missing=()

@@ -16,6 +16,10 @@
 #include <QUrl>
 #include <utility>
 
+#ifndef TAVLO_HELPER_FROM_BIN
+#define TAVLO_HELPER_FROM_BIN "../libexec/tavlo"
+#endif
+
 namespace tavlo {
 namespace {
 
@@ -49,6 +53,20 @@ void ShowNewerVersion()
                                QStringLiteral("True"));
 }
 
+// Beside the program in the build tree, in its own folder below libexec once
+// installed; never through PATH, which could hand the download to anything.
+QString HelperPath()
+{
+    const QString folder = QCoreApplication::applicationDirPath();
+    for (const QString &candidate :
+         {folder + QStringLiteral("/tavlo-fetch"),
+          folder + QStringLiteral("/" TAVLO_HELPER_FROM_BIN "/tavlo-fetch")}) {
+        if (QFileInfo(candidate).isExecutable())
+            return candidate;
+    }
+    return {};
+}
+
 } // namespace
 
 FileDownload::FileDownload(QObject *parent) : QObject(parent) {}
@@ -66,8 +84,8 @@ bool FileDownload::start(const QUrl &url, const QString &localFile, const Downlo
         return false;
     // The network stack and its TLS library live in a helper process, so the
     // widget that keeps running all day never carries them.
-    const QString helper = QCoreApplication::applicationDirPath() + QStringLiteral("/tavlo-fetch");
-    if (!QFileInfo(helper).isExecutable())
+    const QString helper = HelperPath();
+    if (helper.isEmpty())
         return false;
 
     m_localFile = localFile;

@@ -24,6 +24,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifndef TAVLO_VERSION
+#define TAVLO_VERSION ""
+#endif
+
 using namespace tavlo;
 
 namespace {
@@ -40,7 +44,7 @@ const char *const kGeneralUsage = R"(TAVLOREG <operation> [parameter list]
 Edits the Tavlo settings store (${XDG_CONFIG_HOME:-~/.config}/tavlo/registry.db).
 HKLM\Software\Microsoft\Windows\CurrentVersion\Run is the XDG autostart folder.
 Options are case-insensitive and may start with '/' or '-'.
-Type "TAVLOREG <operation> /?" for help on an operation.
+Type "TAVLOREG <operation> /?" for help on an operation, "TAVLOREG --version" for the version.
 )";
 
 const char *const kQueryUsage = R"(TAVLOREG QUERY KEY [/v NAME | /ve] [/s]
@@ -860,6 +864,11 @@ int runImport(const Command &command)
 
 int run(const QStringList &args)
 {
+    if (args.size() == 1 && args.first() == QLatin1String("--version")) {
+        std::printf("tavloreg %s\nQt %s (built with %s)\n", TAVLO_VERSION, qVersion(),
+                    QT_VERSION_STR);
+        return 0;
+    }
     const auto command = parseCommand(args);
     if (!command) {
         const QString operation = args.isEmpty() ? QString() : args.first().toLower();
