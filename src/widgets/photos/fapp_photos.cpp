@@ -10,6 +10,7 @@ fapp_PHOTOS::fapp_PHOTOS(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_
     // The photo lies above the strips, which show only in the margin.
     objMAINPART->raise();
     lablCORNER->raise();
+    setAccessibleKind(tr("photo frame"));
     // The half-second timer of the family; the photo has nothing to do on it.
     tmrTimer1 = new QTimer(this);
     tmrTimer1->setObjectName(QStringLiteral("tmrTimer1"));
