@@ -3,6 +3,8 @@
 #include "core/twips.h"
 #include "frame/modgradient.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
@@ -13,6 +15,30 @@ namespace {
 
 // Captions a label keeps measured and shaped.
 constexpr qsizetype kKeptCaptions = 64;
+
+// A label reads as its caption; a label given a name of its own ("Time")
+// reads as that name with the caption as its value.
+class LabelAccessible final : public QAccessibleWidget
+{
+public:
+    explicit LabelAccessible(Label *label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override
+    {
+        const auto *label = static_cast<const Label *>(widget());
+        if (t == QAccessible::Name)
+            return label->accessibleName().isEmpty() ? label->Caption() : label->accessibleName();
+        if (t == QAccessible::Value)
+            return label->Caption();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface *labelAccessible(const QString &, QObject *object)
+{
+    if (auto *label = qobject_cast<Label *>(object))
+        return new LabelAccessible(label);
+    return nullptr;
+}
 
 } // namespace
 
@@ -31,6 +57,11 @@ Label::Label(const QString &name, QWidget *parent) : QLabel(parent)
     setIndent(0);
     setWordWrap(false);
     m_font = font();
+    static const bool accessible = [] {
+        QAccessible::installFactory(labelAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
 }
 
 void Label::setCaption(const QString &caption)
@@ -119,8 +150,15 @@ void Label::fit()
 
 void Label::sync()
 {
-    if (text() != m_caption)
+    if (text() != m_caption) {
         setText(m_caption);
+        // A named label's caption is its value; an unnamed one's name
+        // changes with it, which the label announces itself.
+        if (!accessibleName().isEmpty() && QAccessible::isActive()) {
+            QAccessibleValueChangeEvent changed(this, m_caption);
+            QAccessible::updateAccessibility(&changed);
+        }
+    }
     if (font() != m_font)
         setFont(m_font);
     const QColor colour = toQColor(m_foreColor);

@@ -45,6 +45,7 @@ protected:
     virtual void tmrTimer1_Timer();
 
     void colourParts(const ThemeShades &shades) override;
+    void menuFromKeyboard() override { MouseAction(2); }
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

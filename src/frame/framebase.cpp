@@ -8,8 +8,10 @@
 #include "frame/windowops.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <algorithm>
 #include <cmath>
 
@@ -18,6 +20,10 @@ namespace {
 
 constexpr OleColor kBlack = 0x000000;
 constexpr OleColor kWhite = 0xFFFFFF;
+
+// A keyboard move or resize steps this far a press, one pixel with Shift,
+// as window managers step normal windows.
+constexpr int kKeyboardStep = 10;
 
 } // namespace
 
@@ -54,6 +60,16 @@ FrameBase::FrameBase(const QString &formName, QWidget *parent) : WidgetForm(form
     lblDATE = new Label(QStringLiteral("lblDATE"), picDATE);
     lnesep = new LineControl(QStringLiteral("lnesep"), this);
     shpBORDER = new ShapeControl(QStringLiteral("shpBORDER"), this);
+
+    // Taken before the focused control sees them, so the calculator's keys
+    // or a note's editor keep every other key.
+    const auto onKeys = [this](QKeySequence keys, void (FrameBase::*action)()) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
+    };
+    onKeys(QKeySequence(Qt::Key_Menu), &FrameBase::menuFromKeyboard);
+    onKeys(QKeySequence(Qt::SHIFT | Qt::Key_F10), &FrameBase::menuFromKeyboard);
+    onKeys(QKeySequence(Qt::ALT | Qt::Key_F7), &FrameBase::startKeyboardMove);
+    onKeys(QKeySequence(Qt::ALT | Qt::Key_F8), &FrameBase::startKeyboardResize);
 }
 
 FrameBase::~FrameBase() = default;
@@ -203,6 +219,110 @@ int FrameBase::vbButton(Qt::MouseButton button)
     default:
         return 0;
     }
+}
+
+void FrameBase::setAccessibleKind(const QString &kind)
+{
+    setAccessibleName(windowTitle() + QLatin1Char(' ') + kind);
+}
+
+void FrameBase::startKeyboardMove()
+{
+    startKeyboardMode(KeyboardMode::Move);
+}
+
+void FrameBase::startKeyboardResize()
+{
+    if (keyboardSizeRange())
+        startKeyboardMode(KeyboardMode::Resize);
+}
+
+void FrameBase::startKeyboardMode(KeyboardMode mode)
+{
+    if (m_keyboardMode != KeyboardMode::None || !isVisible())
+        return;
+    Q_EMIT activated();
+    m_keyboardMode = mode;
+    m_keyboardStart = QRect(pos(), size());
+    // Every key comes here until it ends, whichever control has the focus.
+    grabKeyboard();
+}
+
+void FrameBase::endKeyboardMode(bool keep)
+{
+    if (m_keyboardMode == KeyboardMode::None)
+        return;
+    const KeyboardMode mode = m_keyboardMode;
+    m_keyboardMode = KeyboardMode::None;
+    releaseKeyboard();
+    if (keep)
+        return;
+    // Escape: back where and as large as the window was.
+    if (mode == KeyboardMode::Move)
+        move(m_keyboardStart.topLeft());
+    else
+        resize(m_keyboardStart.size());
+}
+
+void FrameBase::keyboardModeKey(QKeyEvent *event)
+{
+    const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 1 : kKeyboardStep;
+    QPoint by;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        by = QPoint(-step, 0);
+        break;
+    case Qt::Key_Right:
+        by = QPoint(step, 0);
+        break;
+    case Qt::Key_Up:
+        by = QPoint(0, -step);
+        break;
+    case Qt::Key_Down:
+        by = QPoint(0, step);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        endKeyboardMode(true);
+        return;
+    case Qt::Key_Escape:
+        endKeyboardMode(false);
+        return;
+    default:
+        // Other keys wait for the move to end, as they do under a window manager.
+        return;
+    }
+    if (m_keyboardMode == KeyboardMode::Move) {
+        // The same move a mouse drag makes, so the place is kept the same way.
+        move(pos() + by);
+    } else if (const auto range = keyboardSizeRange()) {
+        const QSize wanted = size() + QSize(by.x(), by.y());
+        resize(wanted.expandedTo(range->first).boundedTo(range->second));
+    }
+}
+
+bool FrameBase::event(QEvent *event)
+{
+    if (m_keyboardMode != KeyboardMode::None) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            keyboardModeKey(static_cast<QKeyEvent *>(event));
+            event->accept();
+            return true;
+        case QEvent::KeyRelease:
+            event->accept();
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::WindowDeactivate:
+        case QEvent::Hide:
+            // A click or leaving the window ends it where the window is now.
+            endKeyboardMode(true);
+            break;
+        default:
+            break;
+        }
+    }
+    return WidgetForm::event(event);
 }
 
 void FrameBase::paintEvent(QPaintEvent *)

@@ -4,7 +4,11 @@
 #include "frame/widgetform.h"
 
 #include <QPoint>
+#include <QRect>
+#include <optional>
+#include <utility>
 
+class QKeyEvent;
 class QMouseEvent;
 
 namespace tavlo {
@@ -65,6 +69,16 @@ public:
 
     OleColor BackColor() const { return m_backColor; }
 
+    // What the arrow keys do to the window now.
+    enum class KeyboardMode { None, Move, Resize };
+    KeyboardMode keyboardMode() const { return m_keyboardMode; }
+    // Alt+F7: the arrows move the window 10 px a press (1 px with Shift);
+    // Enter keeps the place, Escape puts it back.
+    void startKeyboardMove();
+    // Alt+F8: the same for the size, from the bottom-right corner, where
+    // the family lets the user size the window.
+    void startKeyboardResize();
+
 protected:
     // The shared load steps, in the order the families run them.
     void loadPreset();
@@ -94,6 +108,15 @@ protected:
     // The button number a press reports (1 left, 2 right, 4 middle).
     static int vbButton(Qt::MouseButton button);
 
+    // The Menu key and Shift+F10: what the right button does on the window.
+    virtual void menuFromKeyboard() = 0;
+    // The sizes a keyboard resize keeps to; nullopt where the window has a
+    // fixed size.
+    virtual std::optional<std::pair<QSize, QSize>> keyboardSizeRange() const { return {}; }
+    // The kind's word in the window's accessible name ("clock").
+    void setAccessibleKind(const QString &kind);
+
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -109,6 +132,13 @@ private:
     void loadLabel(Label *label, QLatin1String align, QLatin1String font, QLatin1String size,
                    QLatin1String colour);
 
+    void startKeyboardMode(KeyboardMode mode);
+    // Takes a key of a keyboard move or resize.
+    void keyboardModeKey(QKeyEvent *event);
+    void endKeyboardMode(bool keep);
+
+    KeyboardMode m_keyboardMode = KeyboardMode::None;
+    QRect m_keyboardStart;
     bool m_dragArmed = false;
     QPoint m_pressGlobal;
     QPoint m_lastPressGlobal;

@@ -15,6 +15,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QMimeData>
@@ -119,6 +120,12 @@ void PictureSurface::setPicture(const QImage &picture)
     update();
 }
 
+void PictureSurface::setTag(const QString &tag)
+{
+    setProperty("Tag", tag);
+    setAccessibleDescription(QFileInfo(tag).fileName());
+}
+
 void PictureSurface::sync()
 {
     const QRect rect = pixelRect();
@@ -165,6 +172,7 @@ ResizableFrame::ResizableFrame(const QString &formName, QWidget *parent)
     objMAINPART->setWidth(kMainWidth);
     objMAINPART->setHeight(kMainHeight);
     objMAINPART->setBackColour(QGuiApplication::palette().color(QPalette::Base));
+    objMAINPART->setAccessibleName(tr("Picture"));
     // Beneath the strips; a kind that shows it lifts it above them.
     objMAINPART->lower();
     picPHOTO = new PictureSurface(QStringLiteral("picPHOTO"), this);
@@ -456,6 +464,19 @@ void ResizableFrame::PresetOpen(int button)
         armDrag();
     else if (button == 2)
         Q_EMIT settingsRequested();
+}
+
+void ResizableFrame::menuFromKeyboard()
+{
+    Form_Activate();
+    Q_EMIT menuRequested(objMAINPART->mapToGlobal(objMAINPART->rect().center()));
+}
+
+std::optional<std::pair<QSize, QSize>> ResizableFrame::keyboardSizeRange() const
+{
+    const QSize least(twipsToPixelsX(lablCORNER->Width() + 2 * objMAINPART->Left()),
+                      twipsToPixelsY(lablCORNER->Height() + 2 * objMAINPART->Left()));
+    return std::pair{least, largestFrame()};
 }
 
 void ResizableFrame::changeEvent(QEvent *event)

@@ -41,7 +41,8 @@ public:
     const QImage &Picture() const { return m_picture; }
     void setPicture(const QImage &picture);
     QString Tag() const { return property("Tag").toString(); }
-    void setTag(const QString &tag) { setProperty("Tag", tag); }
+    // Also the surface's accessible description: the picture's file name.
+    void setTag(const QString &tag);
     void setBackColour(const QColor &colour) { m_back = colour; }
     void sync();
 
@@ -116,6 +117,11 @@ protected:
     virtual void layoutKind() {}
     void colourParts(const ThemeShades &shades) override;
     void Form_Activate();
+    // The shared menu, at the main part as the right button opens it there.
+    void menuFromKeyboard() override;
+    // From the corner grip and the margins around the main part up to twice
+    // the largest screen.
+    std::optional<std::pair<QSize, QSize>> keyboardSizeRange() const override;
 
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

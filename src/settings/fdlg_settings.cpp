@@ -92,6 +92,7 @@ void fdlg_SETTINGS::buildControls()
 {
     ptbCOLORS = new PageTab;
     ptbCOLORS->setObjectName(QStringLiteral("ptbCOLORS"));
+    ptbCOLORS->setAccessibleName(tr("Pages"));
     theme = new ThemePage(m_store);
     preset = new PresetPage;
     text = new TextPage;

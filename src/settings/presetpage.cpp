@@ -34,6 +34,7 @@ PresetPage::PresetPage(QWidget *parent) : SettingsPage(parent)
         bar->setMinimumWidth(QFontMetrics(font()).averageCharWidth() * 36);
     }
     lblCOLOR = label("lblCOLOR", tr("&Color:"), btnpCOLOR);
+    btnpCOLOR->setAccessibleName(tr("Theme color"));
     lblVALUE = label("lblVALUE", tr("&Transparency:"), hscVALUE);
     lblCONTRAST = label("lblCONTRAST", tr("Co&ntrast:"), hscCONTRAST);
 

@@ -53,6 +53,20 @@ TextPage::TextPage(QWidget *parent) : SettingsPage(parent)
                                                            row.colour, row.align})
             grid->addWidget(w, r + 1, column++);
     }
+    // The size, colour and alignment boxes share their row's caption with
+    // the font box; an unseen label of their own names each ("Time size") to
+    // assistive technology.
+    for (size_t r = 0; r < m_buddies.size(); ++r) {
+        const Row row = rows()[r];
+        QWidget *controls[] = {row.size, row.colour, row.align};
+        for (size_t c = 0; c < m_buddies[r].size(); ++c) {
+            auto *buddy = new QLabel(picTEXTBOX);
+            buddy->setBuddy(controls[c]);
+            buddy->hide();
+            m_buddies[r][c] = buddy;
+        }
+    }
+    nameRowControls();
     grid->setRowStretch(3, 1);
     grid->setColumnStretch(1, 1);
     fraFORMAT = frame("fraFORMAT", tr("Preset Text setting"), picTEXTBOX);
@@ -80,6 +94,20 @@ std::array<TextPage::Row, 2> TextPage::rows() const
          {"date", cboDATEFONT, cboDATESIZE, btnpDATE, cboALIGNDATE, &WidgetInterface::dateLabel}}};
 }
 
+void TextPage::nameRowControls()
+{
+    const QLabel *captions[] = {lblTIME, lblDATE};
+    for (size_t r = 0; r < m_buddies.size(); ++r) {
+        // "&Time:" names the row "Time".
+        QString row = captions[r]->text().remove(QLatin1Char('&')).trimmed();
+        if (row.endsWith(QLatin1Char(':')))
+            row.chop(1);
+        m_buddies[r][0]->setText(tr("%1 size").arg(row));
+        m_buddies[r][1]->setText(tr("%1 color").arg(row));
+        m_buddies[r][2]->setText(tr("%1 alignment").arg(row));
+    }
+}
+
 Label *TextPage::part(const Row &row) const
 {
     const WidgetForm *w = widget();
@@ -103,6 +131,7 @@ void TextPage::setUp(const KindRow &kind)
         box->addItems({tr("Left"), tr("Right"), tr("Center")});
         box->setCurrentIndex(0);
     }
+    nameRowControls();
     FillFontList(cboTIMEFONT);
     FillFontList(cboDATEFONT);
     FillSizeList(cboDATESIZE);

@@ -59,12 +59,18 @@ private:
         Label *(WidgetInterface::*part)() const;
     };
     std::array<Row, 2> rows() const;
+    // Names the size, colour and alignment boxes after their row caption
+    // ("Time size").
+    void nameRowControls();
     // The bound widget's label that row edits, or nullptr.
     Label *part(const Row &row) const;
     void cboFONT_Click(const Row &row);
     void cboSIZE_Click(const Row &row);
     void cboALIGN_Click(const Row &row);
     void btnpCOLOR_ColorChosen(const Row &row, OleColor colour);
+
+    // Each row's labels of its size, colour and alignment boxes.
+    std::array<std::array<QLabel *, 3>, 2> m_buddies{};
 };
 
 } // namespace tavlo

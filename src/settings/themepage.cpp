@@ -20,6 +20,8 @@ ThemePage::ThemePage(const PresetStore &store, QWidget *parent)
     flbLIST = named(new QListWidget, "flbLIST");
     flbLIST->setSelectionMode(QAbstractItemView::SingleSelection);
     lblLIST = label("lblLIST", tr("Preset &list:"), flbLIST);
+    // A list view does not take its name from its buddy label.
+    flbLIST->setAccessibleName(tr("Preset list"));
     btnEDIT = button("btnEDIT", tr("&Edit"));
     btnNEWPRESET = button("btnNEWPRESET", tr("Create a &new preset"));
     btnDELETE = button("btnDELETE", tr("&Delete"));

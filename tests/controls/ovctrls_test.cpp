@@ -1,8 +1,11 @@
 #include "controls/ovctrls/buttonpalette.h"
+#include "controls/ovctrls/datecalendar.h"
 #include "controls/ovctrls/pagetab.h"
 #include "controls/ovctrls/updowntextbox.h"
 #include "fakes.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QApplication>
 #include <QFontMetrics>
@@ -14,11 +17,17 @@
 #include <QStyleOptionSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace tavlo {
 namespace {
 
 const QString kDialogTabs = QStringLiteral("Theme,Preset,Text,Date,Windows,About");
+
+QString accessibleValue(QWidget *control)
+{
+    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Value);
+}
 
 // The first argument of every signal the spy caught.
 template <typename T> QList<T> firstArguments(const QSignalSpy &spy)
@@ -47,7 +56,7 @@ TEST(PageTabTest, SplitsTheCaptionListAndKeepsTheSelectionInRange)
     for (const int index : {3, 0, -1, 7, 100})
         tabs.setSelectedTab(index);
     EXPECT_EQ(tabs.selectedTab(), 3);
-    EXPECT_EQ(tabs.accessibleName(), "Text");
+    EXPECT_EQ(accessibleValue(&tabs), QStringLiteral("Text"));
     EXPECT_EQ(spy.count(), 0);
     // A shorter list keeps the selection on one of its tabs.
     tabs.setSelectedTab(6);
@@ -82,6 +91,78 @@ TEST(PageTabTest, ClicksAndKeysSelectATabAndRaiseItsCaption)
     }
     EXPECT_EQ(firstArguments<QString>(spy),
               (QStringList{"Text", "Date", "About", "Windows", "Theme"}));
+}
+
+TEST(PageTabTest, IsAPageTabListOfOnePageTabPerCaption)
+{
+    PageTab tabs;
+    tabs.setTabString(kDialogTabs);
+    tabs.resize(tabs.sizeHint());
+    tabs.show();
+    QSignalSpy spy(&tabs, &PageTab::TabClick);
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(&tabs);
+    EXPECT_EQ(list->role(), QAccessible::PageTabList);
+    ASSERT_EQ(list->childCount(), 6);
+    for (int i = 0; i < 6; ++i) {
+        QAccessibleInterface *tab = list->child(i);
+        EXPECT_EQ(tab->role(), QAccessible::PageTab);
+        EXPECT_EQ(tab->text(QAccessible::Name), tabs.captions().at(i));
+        EXPECT_EQ(tab->state().selected, i == 0);
+        EXPECT_EQ(tab->parent(), list);
+        EXPECT_EQ(list->indexOfChild(tab), i);
+        EXPECT_EQ(list->childAt(tab->rect().center().x(), tab->rect().center().y()), tab);
+    }
+    // Pressing a tab is a click on it.
+    list->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(firstArguments<QString>(spy), QStringList{QStringLiteral("Text")});
+    EXPECT_TRUE(list->child(2)->state().selected);
+    EXPECT_EQ(list->text(QAccessible::Value), QStringLiteral("Text"));
+    // Fewer captions leave the tabs beyond them invalid, never dangling.
+    QAccessibleInterface *last = list->child(5);
+    tabs.setTabString(QStringLiteral("Theme,Preset"));
+    EXPECT_EQ(list->childCount(), 2);
+    EXPECT_FALSE(last->isValid());
+    EXPECT_EQ(list->child(5), nullptr);
+}
+
+TEST(OvctrlsTest, EveryControlHasARoleANameAndAValue)
+{
+    ButtonPalette colour;
+    colour.setAccessibleName(QStringLiteral("Time color"));
+    colour.setColor(0x563412);
+    UpDownTextBox number;
+    number.setText(QStringLiteral("2026"));
+    DateCalendar calendar;
+    const struct
+    {
+        QWidget *control;
+        std::optional<QAccessible::Role> role;
+        QString name;
+        QString value;
+    } controls[] = {
+        {&colour, QAccessible::Button, QStringLiteral("Time color"), QStringLiteral("#123456")},
+        {&number, QAccessible::SpinBox, QStringLiteral("Number"), QStringLiteral("2026")},
+        // Qt's own calendar keeps its role; it only needs a name.
+        {&calendar, std::nullopt, QStringLiteral("Date"), QString()},
+    };
+    for (const auto &c : controls) {
+        QAccessibleInterface *control = QAccessible::queryAccessibleInterface(c.control);
+        SCOPED_TRACE(c.name.toStdString());
+        if (c.role) {
+            EXPECT_EQ(control->role(), *c.role);
+        }
+        EXPECT_EQ(control->text(QAccessible::Name), c.name);
+        if (!c.value.isNull()) {
+            EXPECT_EQ(control->text(QAccessible::Value), c.value);
+        }
+    }
+    // The colour button opens its palette when pressed.
+    colour.show();
+    QAccessible::queryAccessibleInterface(&colour)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    QMenu *palette = colour.findChild<QMenu *>();
+    EXPECT_TRUE(palette->isVisible());
+    palette->close();
 }
 
 TEST(PageTabTest, SetFontKeepsWhatItIsNotGiven)
@@ -166,7 +247,7 @@ TEST_F(ButtonPaletteTest, SetColorShowsTheColourAndRaisesNothing)
     button.resize(button.sizeHint());
     EXPECT_EQ(spy.count(), 0);
     EXPECT_EQ(button.toolTip(), "#FF0000");
-    EXPECT_TRUE(button.accessibleName().contains("#FF0000"));
+    EXPECT_EQ(accessibleValue(&button), "Red");
     EXPECT_TRUE(action(button, "Red")->isChecked());
     EXPECT_FALSE(action(button, "Blue")->isChecked());
     const QImage image = button.grab().toImage();

@@ -1,5 +1,12 @@
 #include "frame/framebase.h"
 
+#include "photosfixture.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace tavlo;
@@ -28,4 +35,158 @@ TEST(ThemeShadesTest, TakeAnyStoredContrast)
     EXPECT_EQ(themeShades(0x336699, INT32_MAX).back, 0x000000u);
     EXPECT_EQ(themeShades(0x336699, INT32_MIN).back, 0xFFFFFFu);
     EXPECT_EQ(themeShades(0x336699, INT32_MAX), themeShades(0x336699, 1 << 24));
+}
+
+namespace {
+
+// The clock and a photo frame, each driven from the keyboard alone.
+class FrameKeysTest : public test::PhotosFixture
+{
+protected:
+    FrameBase *clockFrame()
+    {
+        auto *frame = dynamic_cast<FrameBase *>(start());
+        activate(frame);
+        return frame;
+    }
+    FrameBase *photoFrame()
+    {
+        if (!startWith({}))
+            return nullptr;
+        activate(frame(0));
+        return frame(0);
+    }
+    static void activate(QWidget *window)
+    {
+        window->activateWindow();
+        (void)QTest::qWaitForWindowActive(window);
+    }
+    // Each key with its modifiers, sent to whoever takes keys now.
+    static void press(QWidget *to, const QList<QKeyCombination> &keys)
+    {
+        for (const QKeyCombination key : keys) {
+            QWidget *target = QWidget::keyboardGrabber() ? QWidget::keyboardGrabber() : to;
+            QTest::keyClick(target, key.key(), key.keyboardModifiers());
+        }
+    }
+};
+
+constexpr QKeyCombination kMove = Qt::ALT | Qt::Key_F7;
+constexpr QKeyCombination kResize = Qt::ALT | Qt::Key_F8;
+constexpr QKeyCombination kLeft(Qt::Key_Left), kRight(Qt::Key_Right), kUp(Qt::Key_Up),
+    kDown(Qt::Key_Down), kEnter(Qt::Key_Return), kEscape(Qt::Key_Escape);
+
+} // namespace
+
+TEST_F(FrameKeysTest, MenuKeyAndShiftF10OpenWhatTheRightButtonOpens)
+{
+    for (const QKeyCombination key : {QKeyCombination(Qt::Key_Menu), Qt::SHIFT | Qt::Key_F10}) {
+        FrameBase *clock = clockFrame();
+        ASSERT_NE(clock, nullptr);
+        QSignalSpy settings(clock, &WidgetForm::settingsRequested);
+        press(clock, {key});
+        EXPECT_EQ(settings.count(), 1) << key.toCombined();
+        resetGlobals();
+
+        ResizableFrame *photo = dynamic_cast<ResizableFrame *>(photoFrame());
+        ASSERT_NE(photo, nullptr);
+        QSignalSpy menu(photo, &ResizableFrame::menuRequested);
+        press(photo, {key});
+        ASSERT_EQ(menu.count(), 1) << key.toCombined();
+        const QPoint at = menu.at(0).at(0).toPoint();
+        EXPECT_TRUE(photo->geometry().contains(at)) << key.toCombined();
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+        resetGlobals();
+    }
+}
+
+TEST_F(FrameKeysTest, ArrowsMoveTheWindowUntilEnterKeepsOrEscapeRestores)
+{
+    const struct
+    {
+        QList<QKeyCombination> keys;
+        QPoint by;
+    } cases[] = {
+        {{kMove, kRight, kRight, kEnter}, {20, 0}},
+        {{kMove, kLeft, kEscape}, {0, 0}},
+        {{kMove, Qt::SHIFT | Qt::Key_Down, Qt::SHIFT | Qt::Key_Down, kUp, kEnter}, {0, -8}},
+        {{kMove, kDown, Qt::Key_A, kLeft, kEnter}, {-10, 10}},
+        // A resize is only for the resizable family.
+        {{kResize, kRight, kEnter}, {0, 0}},
+    };
+    for (const auto &c : cases) {
+        FrameBase *clock = clockFrame();
+        ASSERT_NE(clock, nullptr);
+        const QRect before = clock->geometry();
+        press(clock, c.keys);
+        EXPECT_EQ(clock->keyboardMode(), FrameBase::KeyboardMode::None);
+        EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+        EXPECT_EQ(clock->geometry(), before.translated(c.by)) << c.by.x() << "," << c.by.y();
+        resetGlobals();
+    }
+}
+
+TEST_F(FrameKeysTest, ControlsKeepEveryKeyButTheFramesOwn)
+{
+    FrameBase *clock = clockFrame();
+    ASSERT_NE(clock, nullptr);
+    auto *editor = new QLineEdit(clock);
+    editor->show();
+    editor->setFocus();
+    QSignalSpy settings(clock, &WidgetForm::settingsRequested);
+
+    press(editor, {Qt::Key_A, Qt::SHIFT | Qt::Key_F10});
+    EXPECT_EQ(settings.count(), 1);
+    // The settings dialog took the keyboard; back to the clock.
+    activate(clock);
+    press(editor, {kMove});
+    EXPECT_EQ(clock->keyboardMode(), FrameBase::KeyboardMode::Move);
+    EXPECT_EQ(QWidget::keyboardGrabber(), clock);
+    const QPoint start = clock->pos();
+    press(editor, {kRight, Qt::Key_B, kEnter, Qt::Key_C});
+    EXPECT_EQ(clock->pos(), start + QPoint(10, 0));
+    EXPECT_EQ(editor->text(), QStringLiteral("ac"));
+}
+
+TEST_F(FrameKeysTest, ArrowsSizeAPhotoFrameWithinItsBounds)
+{
+    ResizableFrame *photo = dynamic_cast<ResizableFrame *>(photoFrame());
+    ASSERT_NE(photo, nullptr);
+    const QSize start = photo->size();
+    const int margin = 2 * mainPart(0)->pixelRect().left();
+
+    press(photo, {kResize, kRight, Qt::SHIFT | Qt::Key_Down, kEnter});
+    EXPECT_EQ(photo->size(), start + QSize(10, 1));
+    // The main part follows, as after a drag of the grip: its size is what is saved.
+    EXPECT_EQ(mainPart(0)->width(), photo->width() - margin);
+
+    press(photo, {kResize, kRight, kDown, kEscape});
+    EXPECT_EQ(photo->size(), start + QSize(10, 1));
+
+    press(photo, {kResize});
+    for (int i = 0; i < 200; ++i)
+        press(photo, {kLeft, kUp});
+    press(photo, {kEnter});
+    const QSize least =
+        photo->findChild<QWidget *>(QStringLiteral("lablCORNER"))->size() + QSize(margin, margin);
+    EXPECT_LE((photo->size() - least).width(), 1);
+    EXPECT_LE((photo->size() - least).height(), 1);
+    EXPECT_GT(photo->width(), 0);
+}
+
+TEST_F(FrameKeysTest, FramesAndTheirMainTextTellAssistiveTechnologyWhatTheyAre)
+{
+    FrameBase *clock = clockFrame();
+    ASSERT_NE(clock, nullptr);
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(clock);
+    EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("TavloClock clock"));
+    QAccessibleInterface *time = QAccessible::queryAccessibleInterface(label("lblTIME"));
+    EXPECT_EQ(time->role(), QAccessible::StaticText);
+    EXPECT_EQ(time->text(QAccessible::Name), QStringLiteral("Time"));
+    EXPECT_EQ(time->text(QAccessible::Value), label("lblTIME")->Caption());
+    EXPECT_FALSE(label("lblTIME")->Caption().isEmpty());
+    // A label with no name of its own reads as its caption.
+    QAccessibleInterface *secs = QAccessible::queryAccessibleInterface(label("lblSECS"));
+    EXPECT_EQ(secs->text(QAccessible::Name), label("lblSECS")->Caption());
 }

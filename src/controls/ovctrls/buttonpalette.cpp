@@ -2,6 +2,8 @@
 
 #include "platform/desktop.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QIconEngine>
 #include <QKeyEvent>
@@ -72,10 +74,55 @@ private:
     QColor m_colour;
 };
 
+// A button named after what it colours (its own name or its buddy label),
+// its value the colour's name.
+class ButtonPaletteAccessible final : public QAccessibleWidget
+{
+public:
+    explicit ButtonPaletteAccessible(ButtonPalette *button)
+        : QAccessibleWidget(button, QAccessible::Button)
+    {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return static_cast<const ButtonPalette *>(widget())->colorName();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.hasPopup = true;
+        return s;
+    }
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &name) override
+    {
+        if (name == pressAction())
+            static_cast<ButtonPalette *>(widget())->click();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+};
+
+QAccessibleInterface *buttonPaletteAccessible(const QString &, QObject *object)
+{
+    if (auto *button = qobject_cast<ButtonPalette *>(object))
+        return new ButtonPaletteAccessible(button);
+    return nullptr;
+}
+
 } // namespace
 
 ButtonPalette::ButtonPalette(QWidget *parent) : QPushButton(parent), m_menu(new QMenu(this))
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(buttonPaletteAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     // Enter opens the palette rather than making this the dialog's default button.
     setAutoDefault(false);
     m_menu->setObjectName(QStringLiteral("menuPALETTE"));
@@ -130,19 +177,27 @@ void ButtonPalette::setBackColor(const QColor &colour)
     setPalette(p);
 }
 
+QString ButtonPalette::colorName() const
+{
+    for (const auto &[name, colour] : commonColors()) {
+        if (colour == m_color)
+            return name;
+    }
+    return hexName(toQColor(m_color));
+}
+
 void ButtonPalette::updateLook()
 {
-    const QColor shown = toQColor(m_color);
-    const QString hex = hexName(shown);
-    QString name = hex;
-    for (QAction *action : std::as_const(m_colourActions)) {
-        const bool current = action->data().toInt() == m_color;
-        action->setChecked(current);
-        if (current)
-            name = tr("%1 (%2)").arg(action->text(), hex);
-    }
+    for (QAction *action : std::as_const(m_colourActions))
+        action->setChecked(action->data().toInt() == m_color);
+    const QString hex = hexName(toQColor(m_color));
+    if (toolTip() == hex)
+        return;
     setToolTip(hex);
-    setAccessibleName(tr("Color %1").arg(name));
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, colorName());
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void ButtonPalette::showPalette()

@@ -22,6 +22,9 @@ public:
     OleColor color() const { return m_color; }
     // Shows colour; raises nothing.
     void setColor(OleColor colour);
+    // The colour's common name, or its hexadecimal value: what the button
+    // tells assistive technology as its value.
+    QString colorName() const;
     QColor BackColor() const;
     void setBackColor(const QColor &colour);
 
@@ -39,7 +42,7 @@ private:
     void showPalette();
     void pick(OleColor colour);
     void askMoreColours();
-    // Tooltip, accessible name and the menu's check mark follow the colour.
+    // Tooltip, accessible value and the menu's check mark follow the colour.
     void updateLook();
 
     QMenu *m_menu = nullptr;

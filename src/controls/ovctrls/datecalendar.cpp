@@ -8,6 +8,7 @@ DateCalendar::DateCalendar(QWidget *parent) : QCalendarWidget(parent)
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setGridVisible(false);
     setSelectedDate(QDate::currentDate());
+    setAccessibleName(tr("Date"));
 }
 
 } // namespace tavlo

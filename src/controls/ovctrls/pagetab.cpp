@@ -1,11 +1,14 @@
 #include "controls/ovctrls/pagetab.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <algorithm>
@@ -38,10 +41,147 @@ QPainterPath tabPath(const QRectF &r, qreal radius, bool closed)
     return path;
 }
 
+// One tab of the strip, named by its caption; pressing it is a click.
+class PageTabButton final : public QAccessibleInterface, public QAccessibleActionInterface
+{
+public:
+    PageTabButton(PageTab *strip, int index) : m_strip(strip), m_index(index) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface
+                   ? static_cast<QAccessibleActionInterface *>(this)
+                   : nullptr;
+    }
+    bool isValid() const override { return m_strip && m_index <= m_strip->captions().size(); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override
+    {
+        return m_strip ? m_strip->window()->windowHandle() : nullptr;
+    }
+    QAccessibleInterface *parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(m_strip);
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name && isValid() ? m_strip->captions().at(m_index - 1)
+                                                   : QString();
+    }
+    void setText(QAccessible::Text, const QString &) override {}
+    QAccessible::Role role() const override { return QAccessible::PageTab; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        s.focusable = s.selectable = true;
+        s.selected = m_strip->selectedTab() == m_index;
+        s.focused = s.selected && m_strip->hasFocus();
+        s.invisible = !m_strip->isVisible();
+        return s;
+    }
+    QRect rect() const override
+    {
+        if (!isValid())
+            return {};
+        const QRect r = m_strip->tabRect(m_index);
+        return QRect(m_strip->mapToGlobal(r.topLeft()), r.size());
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &name) override
+    {
+        if (name == pressAction() && isValid())
+            m_strip->clickTab(m_index);
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+private:
+    QPointer<PageTab> m_strip;
+    int m_index; // 1-based, as the strip counts
+};
+
+// The strip as a page tab list with one page tab per caption; its value is
+// the selected caption.
+class PageTabAccessible final : public QAccessibleWidget
+{
+public:
+    explicit PageTabAccessible(PageTab *strip) : QAccessibleWidget(strip, QAccessible::PageTabList)
+    {}
+    ~PageTabAccessible() override
+    {
+        for (const QAccessible::Id id : std::as_const(m_tabs))
+            QAccessible::deleteAccessibleInterface(id);
+    }
+    int childCount() const override { return int(strip()->captions().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index < 0 || index >= childCount())
+            return nullptr;
+        if (const QAccessible::Id id = m_tabs.value(index))
+            return QAccessible::accessibleInterface(id);
+        auto *tab = new PageTabButton(strip(), index + 1);
+        m_tabs.insert(index, QAccessible::registerAccessibleInterface(tab));
+        return tab;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        for (auto it = m_tabs.cbegin(); it != m_tabs.cend(); ++it) {
+            if (QAccessible::accessibleInterface(it.value()) == child)
+                return it.key();
+        }
+        return -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        const QPoint at = strip()->mapFromGlobal(QPoint(x, y));
+        for (int i = 1; i <= childCount(); ++i) {
+            if (strip()->tabRect(i).contains(at))
+                return child(i - 1);
+        }
+        return nullptr;
+    }
+    QAccessibleInterface *focusChild() const override
+    {
+        return strip()->hasFocus() ? child(strip()->selectedTab() - 1) : nullptr;
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value) {
+            const int selected = strip()->selectedTab();
+            return selected > 0 ? strip()->captions().at(selected - 1) : QString();
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+private:
+    PageTab *strip() const { return static_cast<PageTab *>(widget()); }
+
+    mutable QHash<int, QAccessible::Id> m_tabs;
+};
+
+QAccessibleInterface *pageTabAccessible(const QString &, QObject *object)
+{
+    if (auto *strip = qobject_cast<PageTab *>(object))
+        return new PageTabAccessible(strip);
+    return nullptr;
+}
+
 } // namespace
 
 PageTab::PageTab(QWidget *parent) : QWidget(parent)
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(pageTabAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -67,7 +207,6 @@ void PageTab::setTabString(const QString &captions)
     else if (m_selected < 1 || m_selected > m_captions.size())
         m_selected = 1;
     m_hovered = 0;
-    updateAccessibleName();
     updateGeometry();
     update();
 }
@@ -75,6 +214,11 @@ void PageTab::setTabString(const QString &captions)
 void PageTab::setSelectedTab(int index)
 {
     select(index, false);
+}
+
+void PageTab::clickTab(int index)
+{
+    select(index, true);
 }
 
 void PageTab::SetFont(const QString &name, const QString &size)
@@ -201,16 +345,15 @@ void PageTab::select(int index, bool notify)
     const bool changed = index != m_selected;
     m_selected = index;
     if (changed) {
-        updateAccessibleName();
         update();
+        if (QAccessible::isActive()) {
+            QAccessibleEvent event(this, hasFocus() ? QAccessible::Focus : QAccessible::Selection);
+            event.setChild(index - 1);
+            QAccessible::updateAccessibility(&event);
+        }
     }
     if (notify)
         Q_EMIT TabClick(m_captions.at(index - 1));
-}
-
-void PageTab::updateAccessibleName()
-{
-    setAccessibleName(m_selected > 0 ? m_captions.at(m_selected - 1) : QString());
 }
 
 void PageTab::paintEvent(QPaintEvent *)

@@ -24,6 +24,8 @@ public:
     int selectedTab() const { return m_selected; }
     // Selects tab index (1-based) without raising TabClick; out of range is ignored.
     void setSelectedTab(int index);
+    // Selects tab index (1-based) and raises TabClick, as a click on it does.
+    void clickTab(int index);
 
     // The font of the captions, from a face name and a point size as text.
     void SetFont(const QString &name, const QString &size);
@@ -65,7 +67,6 @@ private:
     int tabAt(const QPoint &pos) const;
     // Selects index (1-based) and raises TabClick when notify is set.
     void select(int index, bool notify);
-    void updateAccessibleName();
 
     int m_hovered = 0;
     QStringList m_captions;

@@ -17,6 +17,8 @@ const QString kWidthSample = QStringLiteral("00000");
 UpDownTextBox::UpDownTextBox(QWidget *parent) : QAbstractSpinBox(parent)
 {
     connect(lineEdit(), &QLineEdit::textEdited, this, &UpDownTextBox::Change);
+    // What it is called until the form that holds it names it.
+    setAccessibleName(tr("Number"));
 }
 
 QString UpDownTextBox::text() const

@@ -117,6 +117,7 @@ Label *makeLabel(const char *name, QWidget *parent, const QString &font, float p
 fapp_CALC::fapp_CALC(QWidget *parent) : FixedFrame(QStringLiteral("fapp_CALC"), parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleKind(tr("calculator"));
     setFormWidth(kFormWidth);
     setFormHeight(kFormHeight);
     picTIME->setWidth(kStripWidth);
@@ -142,6 +143,7 @@ fapp_CALC::fapp_CALC(QWidget *parent) : FixedFrame(QStringLiteral("fapp_CALC"), 
     lblDISPLAYNUMBER = makeLabel("lblDISPLAYNUMBER", picTIME, QStringLiteral("Arial"), 14,
                                  QRect(1890, 525, 1485, kDisplayNumberHeight));
     lblDISPLAYNUMBER->setTextAlign(Label::AlignRightJustify);
+    lblDISPLAYNUMBER->setAccessibleName(tr("Display"));
     lblDISPLAYFUNCTION = makeLabel("lblDISPLAYFUNCTION", picTIME, QStringLiteral("Tahoma"), 12,
                                    QRect(135, 615, 300, 285));
     lblDISPLAYMEM = makeLabel("lblDISPLAYMEM", picTIME, QStringLiteral("Courier New"), 8.25f,

@@ -83,6 +83,7 @@ fapp_CALNDR::fapp_CALNDR(QWidget *parent)
     : FixedFrame(QStringLiteral("fapp_CALNDR"), parent), m_grid(CalendarGrid::FirstYear, 1)
 {
     const QString tahoma = QStringLiteral("Tahoma");
+    setAccessibleKind(tr("calendar"));
     // The frame's strips and lines only carry the header and date settings.
     lblTIME->setFontName(tahoma);
     lblTIME->setFontSize(11.25f);
@@ -117,6 +118,9 @@ fapp_CALNDR::fapp_CALNDR(QWidget *parent)
     imgbtnCALENDARMONTHNEXT = makeLabel(QStringLiteral("imgbtnCALENDARMONTHNEXT"), pfrMONTH,
                                         QRect(2790, 60, 195, 270), tahoma, 11.25f);
     imgbtnCALENDARMONTHNEXT->setCaption(QStringLiteral(">"));
+    lablMONTHYEAR->setAccessibleName(tr("Month"));
+    imgbtnCALENDARMONTHBACK->setAccessibleName(tr("Previous month"));
+    imgbtnCALENDARMONTHNEXT->setAccessibleName(tr("Next month"));
 
     for (int column = 0; column < CalendarGrid::ColumnCount; ++column) {
         Label *day = makeLabel(QStringLiteral("lblDAY"), pfrMONTH,

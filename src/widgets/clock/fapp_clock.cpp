@@ -74,6 +74,9 @@ fapp_CLOCK::fapp_CLOCK(QWidget *parent) : FixedFrame(QStringLiteral("fapp_CLOCK"
 {
     lblSECS = new Label(QStringLiteral("lblSECS"), picTIME);
     lblSTYLE = new Label(QStringLiteral("lblSTYLE"), picTIME);
+    setAccessibleKind(tr("clock"));
+    lblTIME->setAccessibleName(tr("Time"));
+    lblDATE->setAccessibleName(tr("Date"));
     const QString face = QStringLiteral("Trebuchet MS");
     lblTIME->setFontName(face);
     lblTIME->setFontSize(36);

@@ -15,6 +15,7 @@ fapp_PHOTOS::fapp_PHOTOS(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_
     // The separator runs where the photo lies: only its ends would show, as
     // stubs in the margin, so it stays beneath the strips.
     lnesep->stackUnder(picTIME);
+    setAccessibleKind(tr("photo frame"));
     // The half-second timer of the family; the photo has nothing to do on it.
     tmrTimer1 = new QTimer(this);
     tmrTimer1->setObjectName(QStringLiteral("tmrTimer1"));
