@@ -249,7 +249,7 @@ void fapp_NOTES::NewPHOTOForm()
     objMAINPART->setTag(m_file.name);
     showText(open.text);
     // A file yet to be made is written at the first flush, typed into or not.
-    m_autosave = NoteAutosave(open.error == NoteFileError::None);
+    m_autosave = NoteAutosave(open.error == NoteFileError::None && !stored.trimmed().isEmpty());
     ColorUpdate();
     placeText();
     scheduleCheckpoint();
@@ -352,7 +352,7 @@ void fapp_NOTES::startWrite()
     });
 }
 
-void fapp_NOTES::finishWrite(const std::shared_ptr<Write> &write)
+void fapp_NOTES::finishWrite(std::shared_ptr<Write> write)
 {
     if (write->taken || !write->done)
         return;

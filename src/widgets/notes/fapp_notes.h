@@ -110,7 +110,7 @@ private:
     void textEdited();
     void scheduleWrite();
     void startWrite();
-    void finishWrite(const std::shared_ptr<Write> &write);
+    void finishWrite(std::shared_ptr<Write> write);
     // Waits (bounded) for a write under way and takes its outcome.
     void settleWrite(int boundMs);
     QStringList namesInUse() const;
