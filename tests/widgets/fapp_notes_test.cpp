@@ -2,6 +2,7 @@
 
 #include "app/fpge_store.h"
 #include "core/folders.h"
+#include "core/twips.h"
 #include "core/valuenames.h"
 #include "frame/commondialog.h"
 #include "globalsfixture.h"

@@ -414,6 +414,10 @@ bool fapp_NOTES::saveAllNotes(int boundMs)
         for (const QPointer<fapp_NOTES> &note : notes) {
             if (!note)
                 continue;
+            // Exit writes every note's file, as it always has: an inserted
+            // file comes out as UTF-8 even when the note was not touched.
+            if (round == 0 && !note->m_autosave.isWriting())
+                note->m_autosave.edited(NoteAutosave::Clock::now());
             note->m_autosave.flush(NoteAutosave::Clock::now());
             note->startWrite();
         }
