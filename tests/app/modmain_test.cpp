@@ -60,10 +60,10 @@ TEST_F(MainTest, AnUnknownTitleRunsTheClockUnderItsOwnRoot)
 
 TEST_F(MainTest, KindsWithoutAWidgetYetStartNothing)
 {
-    EXPECT_FALSE(Main(QStringLiteral("TavloNotes")));
+    EXPECT_FALSE(Main(QStringLiteral("TavloStopwatch")));
     EXPECT_FALSE(widgetSet().frmWIDGETS(0));
     // Their folders are made all the same.
-    EXPECT_TRUE(QDir(test::dataHome() + QStringLiteral("/tavlo/TavloNotes/notes")).exists());
+    EXPECT_TRUE(QDir(test::dataHome() + QStringLiteral("/tavlo/TavloStopwatch/notes")).exists());
 }
 
 TEST_F(MainTest, StoredTransparencyIsAppliedAndClamped)
