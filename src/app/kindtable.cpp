@@ -3,6 +3,7 @@
 #include "widgets/calculator/fapp_calc.h"
 #include "widgets/calendar/fapp_calndr.h"
 #include "widgets/clock/fapp_clock.h"
+#include "widgets/notes/fapp_notes.h"
 #include "widgets/photos/fapp_photos.h"
 #include "widgets/stopwatch/fapp_swatch.h"
 #include "widgets/timer/fapp_timer.h"
@@ -18,6 +19,11 @@ WidgetForm *makeClock()
 WidgetForm *makePhotos()
 {
     return new fapp_PHOTOS;
+}
+
+WidgetForm *makeNotes()
+{
+    return new fapp_NOTES;
 }
 
 WidgetForm *makeCalculator()
@@ -71,7 +77,8 @@ const KindTableRow kKinds[] = {
       .dialogTabs = kTabs,
       .timeRowCaption = "&Text:",
       .dateRowCaption = nullptr,
-      .singleTextRow = true}},
+      .singleTextRow = true},
+     makeNotes},
     {{.title = "TavloPhotos",
       .formName = "fapp_PHOTOS",
       .family = WidgetFamily::Resizable,

@@ -19,6 +19,7 @@
 #include "messages/fmsg_infobox.h"
 #include "platform/unixsignals.h"
 #include "settings/fdlg_settings.h"
+#include "widgets/notes/fapp_notes.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -177,6 +178,14 @@ void wireLayers()
         unloadMenuForm();
     });
     setSharedFileDialogSource([] { return menuForm().dlgFILE; });
+    // A note's text that no file took keeps the program open.
+    fdlg_SETTINGS::setExitCheck([] { return fapp_NOTES::saveAllNotes(); });
+    fapp_NOTES::setNoticeSink([](const QString &title, const QString &text) {
+        fmsg_INFOBOX &box = infoBox();
+        box.setMessage(title, text, QString(), fmsg_INFOBOX::Bar::Close);
+        box.show();
+        box.raise();
+    });
     // The image readers' complaints about damaged files are no news to the user.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
     // The dialog follows the current widget, once for the program's one set.
@@ -200,6 +209,15 @@ void connectWidget(WidgetForm *form)
     if (auto *frame = qobject_cast<ResizableFrame *>(form)) {
         QObject::connect(frame, &ResizableFrame::menuRequested, frame,
                          [](const QPoint &at) { menuForm().mnuFilePhotoTop->popup(at); });
+    }
+    if (auto *note = qobject_cast<fapp_NOTES *>(form)) {
+        // As the menu's commands, once the key's own handling is over.
+        QObject::connect(
+            note, &fapp_NOTES::newRequested, qApp, [] { menuForm().mnuFILENEW_Click(); },
+            Qt::QueuedConnection);
+        QObject::connect(
+            note, &fapp_NOTES::closeRequested, qApp, [] { menuForm().mnuFILECLOSE_Click(); },
+            Qt::QueuedConnection);
     }
 }
 
@@ -275,6 +293,7 @@ void SaveWidgets()
         bool open = false;
         for (int i = 0; i < kWidgetSlots; ++i)
             open = open || (set.frmWIDGETS(i) && set.frmWIDGETS(i)->isVisible());
+        fapp_NOTES::saveAllNotes();
         if (open)
             set.saveAll();
         FlushSettings();
@@ -311,7 +330,8 @@ void OrderlyExit()
         fdlg_SETTINGS::load(owner)->btnEXIT_Click();
     } else {
         // The last widget has been closed: the set that is left (none) is what the next start
-        // finds.
+        // finds, once the closed note's text is in its file.
+        fapp_NOTES::saveAllNotes();
         if (runningKind().manyWidgets)
             widgetSet().saveAll();
         EndUpdateCheck();

@@ -42,6 +42,14 @@ struct WidgetValues
     std::optional<QString> programLaunch;
     std::optional<QString> onTop;
     std::optional<QString> styleModern;
+
+    // Leaves the picture, size and place out of a write.
+    void dropPlacement()
+    {
+        for (std::optional<QString> *value :
+             {&photo, &photoWidth, &photoHeight, &photoLeft, &photoTop})
+            value->reset();
+    }
 };
 
 // Reads and writes the settings of one widget under its value names.

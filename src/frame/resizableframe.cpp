@@ -316,7 +316,7 @@ void ResizableFrame::NewPHOTOForm()
     ColorUpdate();
     // Read only as large as the main part needs it; more detail follows
     // when the widget is made larger.
-    if (!photo.isEmpty()) {
+    if (!photo.isEmpty() && showsPicture()) {
         m_restoreCover = objMAINPART->size();
         m_restoreLoader->request(photo, LargestScreenSize(), m_restoreCover);
         qCDebug(lcFrame) << "picture asked" << QDateTime::currentMSecsSinceEpoch();
@@ -337,7 +337,7 @@ void ResizableFrame::picopen()
 
 void ResizableFrame::takePicture(const QString &path)
 {
-    if (path.isEmpty() || path.size() > kMaxPathLength)
+    if (path.isEmpty() || path.size() > kMaxPathLength || !showsPicture())
         return;
     m_pickCover = objMAINPART->size();
     m_pickLoader->request(path, LargestScreenSize(), m_pickCover);
@@ -536,7 +536,7 @@ void ResizableFrame::mouseMoveEvent(QMouseEvent *event)
 void ResizableFrame::dragEnterEvent(QDragEnterEvent *event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && urls.first().isLocalFile())
+    if (showsPicture() && !urls.isEmpty() && urls.first().isLocalFile())
         event->acceptProposedAction();
 }
 

@@ -115,6 +115,9 @@ Q_SIGNALS:
 protected:
     // The kind's own placements, before the family's layout steps.
     virtual void layoutKind() {}
+    // Whether the main part shows the picture file its Tag names; a kind
+    // that keeps other content there (a note's text) takes no pictures.
+    virtual bool showsPicture() const { return true; }
     void colourParts(const ThemeShades &shades) override;
     void Form_Activate();
     // The shared menu, at the main part as the right button opens it there.

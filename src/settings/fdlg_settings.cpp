@@ -48,6 +48,12 @@ std::function<void()> &exitSteps()
     return steps;
 }
 
+std::function<bool()> &exitCheck()
+{
+    static std::function<bool()> check;
+    return check;
+}
+
 } // namespace
 
 fdlg_SETTINGS *fdlg_SETTINGS::instance()
@@ -353,8 +359,7 @@ void fdlg_SETTINGS::closeEvent(QCloseEvent *event)
     if (WidgetForm *w = m_widget) {
         // The placement is saved by Save and Exit program only.
         WidgetValues values = controlValues(*w, true);
-        values.photo = values.photoWidth = values.photoHeight = std::nullopt;
-        values.photoLeft = values.photoTop = std::nullopt;
+        values.dropPlacement();
         WidgetSettings(w->widgetNumber(), ValueNaming::Plain).write(values);
         ApplyProgramLaunch();
         if (widgetSet().lngOPENCOUNT() > 0)
@@ -369,9 +374,14 @@ void fdlg_SETTINGS::setExitSteps(std::function<void()> steps)
     exitSteps() = std::move(steps);
 }
 
+void fdlg_SETTINGS::setExitCheck(std::function<bool()> check)
+{
+    exitCheck() = std::move(check);
+}
+
 void fdlg_SETTINGS::btnEXIT_Click()
 {
-    if (m_exiting)
+    if (m_exiting || (exitCheck() && !exitCheck()()))
         return;
     m_exiting = true;
     btnCANCEL_Click();

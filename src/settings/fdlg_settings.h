@@ -50,6 +50,9 @@ public:
     // What Exit program also ends, of what lies outside the dialog's reach
     // (the update check, the menu form).
     static void setExitSteps(std::function<void()> steps);
+    // Asked first by Exit program: false keeps the program running (what
+    // could not be saved is still on screen).
+    static void setExitCheck(std::function<bool()> check);
     // Fills combo with the 25 font sizes.
     void ComboFontSetupTXT(QComboBox *combo);
 

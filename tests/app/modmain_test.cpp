@@ -44,13 +44,6 @@ TEST_F(MainTest, AnUnknownTitleRunsTheClockUnderItsOwnRoot)
     EXPECT_EQ(globals().strREGROOT, "SOFTWARE\\SomethingElse\\");
 }
 
-TEST_F(MainTest, KindsWithoutAWidgetYetStartNothingButMakeTheirFolders)
-{
-    EXPECT_FALSE(Main(QStringLiteral("TavloNotes")));
-    EXPECT_FALSE(form());
-    EXPECT_TRUE(QDir(test::dataHome() + QStringLiteral("/tavlo/TavloNotes/notes")).exists());
-}
-
 TEST_F(MainTest, StoredTransparencyIsClampedOrKeepsTheDefault)
 {
     // clang-format off

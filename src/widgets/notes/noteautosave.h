@@ -18,7 +18,8 @@ public:
     using Clock = std::chrono::steady_clock;
     using TimePoint = Clock::time_point;
     static constexpr std::chrono::milliseconds kQuiet{2000};
-    static constexpr std::chrono::milliseconds kLongest{10000};
+    // A crash while typing goes on loses no more than a pause would.
+    static constexpr std::chrono::milliseconds kLongest{2000};
 
     // fileHoldsText is false for a note whose file is yet to be written: the
     // first flush writes it even when nothing was typed.

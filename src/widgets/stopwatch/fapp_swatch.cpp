@@ -57,6 +57,8 @@ fapp_SWATCH::fapp_SWATCH(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_
     lblSIZE->setShown(false);
     lblSIZE->hide();
     m_reading = new ReadingText(QStringLiteral("elapsedText"), picDATE);
+    m_reading->setAccessibleName(tr("Elapsed time"));
+    setAccessibleKind(tr("stopwatch"));
 
     tmrSTOPWATCH = new QTimer(this);
     tmrSTOPWATCH->setObjectName(QStringLiteral("tmrSTOPWATCH"));

@@ -67,6 +67,10 @@ fapp_TIMER::fapp_TIMER(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_TI
     txtHOURS = new DurationBox(QStringLiteral("txtHOURS"), picDATE);
     txtMINS = new DurationBox(QStringLiteral("txtMINS"), picDATE);
     txtSECS = new DurationBox(QStringLiteral("txtSECS"), picDATE);
+    txtHOURS->setAccessibleName(tr("Hours"));
+    txtMINS->setAccessibleName(tr("Minutes"));
+    txtSECS->setAccessibleName(tr("Seconds"));
+    setAccessibleKind(tr("timer"));
     lblSEP1 = makeSeparator("lblSEP1", picDATE);
     lblSEP2 = makeSeparator("lblSEP2", picDATE);
     dd = makeHidden("dd", QStringLiteral("00"), picDATE);

@@ -1,0 +1,280 @@
+#include "widgets/notes/fapp_notes.h"
+
+#include "app/fpge_store.h"
+#include "core/folders.h"
+#include "core/twips.h"
+#include "core/valuenames.h"
+#include "frame/commondialog.h"
+#include "globalsfixture.h"
+#include "platform/savefile.h"
+#include "testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <initializer_list>
+#include <utility>
+
+using namespace tavlo;
+
+namespace {
+
+const QDateTime kStart(QDate(2010, 10, 7), QTime(15, 30, 12));
+const QString kFirst = QStringLiteral("notes/20101007153012.txt");
+
+// The notes program on stored values the test gives, at a moment it sets,
+// with file questions answered and notices and failing writes under its control.
+class NotesTest : public test::GlobalsFixture
+{
+protected:
+    using Values = std::initializer_list<std::pair<const char *, QString>>;
+
+    void SetUp() override
+    {
+        fapp_NOTES::setNoticeSink(
+            [this](const QString &title, const QString &) { notices << title; });
+        fapp_NOTES::setWriterForTesting([this](const QString &path, const QByteArray &bytes) {
+            return !failing.contains(path) && writeFileAtomically(path, bytes);
+        });
+    }
+    void TearDown() override
+    {
+        fapp_NOTES::setWriterForTesting({});
+        fapp_NOTES::setNoticeSink({});
+        GlobalsFixture::TearDown();
+    }
+
+    void startWith(Values values = {})
+    {
+        globals().strAPPTITLE = QStringLiteral("TavloNotes");
+        globals().strREGROOT = QStringLiteral("SOFTWARE\\TavloNotes\\");
+        globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
+        for (const auto &[name, value] : values)
+            SaveSetting(QLatin1String(name), value);
+        FlushSettings();
+        ASSERT_TRUE(Main(QStringLiteral("TavloNotes")));
+        // The program's own hooks; the test keeps its notices.
+        fapp_NOTES::setNoticeSink(
+            [this](const QString &title, const QString &) { notices << title; });
+    }
+    // Exit as the menu runs it, then a fresh start on what it left.
+    void exitAndRestart()
+    {
+        OrderlyExit();
+        FlushSettings();
+        resetGlobals();
+        startWith();
+    }
+    static fapp_NOTES *note(int number)
+    {
+        return qobject_cast<fapp_NOTES *>(widgetSet().frmWIDGETS(number));
+    }
+    static QString path(const QString &name)
+    {
+        return QDir::cleanPath(
+            QDir(programFolder(QStringLiteral("TavloNotes"))).absoluteFilePath(name));
+    }
+    static QByteArray contents(const QString &name)
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    static QString put(const QString &name, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path(name)).absolutePath());
+        QFile file(path(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path(name);
+    }
+    static QString stored(const char *name)
+    {
+        FlushSettings();
+        return LoadSetting(QLatin1String(name), QStringLiteral("<absent>"));
+    }
+    // Writes note number's text at once and waits until its file has it.
+    static bool written(int number)
+    {
+        note(number)->saveSoon();
+        return QTest::qWaitFor([number] { return note(number)->isSaved(); }, 5000);
+    }
+
+    test::FakeClock fakeClock{kStart};
+    test::RecordingDesktop desk;
+    QStringList notices;
+    QStringList failing; // paths whose writes fail
+};
+
+} // namespace
+
+TEST_F(NotesTest, FirstStartShowsOneNoteNamedFromItsMoment)
+{
+    startWith({{"TOTAL", QStringLiteral("0")}, {"0PHOTO", QStringLiteral("notes/old.txt")}});
+    EXPECT_EQ(widgetSet().lngOPENCOUNT(), 1);
+    EXPECT_EQ(note(0)->objectName(), QStringLiteral("fapp_NOTES"));
+    EXPECT_EQ(note(0)->windowTitle(), QStringLiteral("TavloNotes"));
+    EXPECT_EQ(note(0)->findChild<NoteEdit *>(QStringLiteral("objMAINPART")), note(0)->editor());
+    EXPECT_EQ(note(0)->editor()->Tag(), kFirst);
+    EXPECT_TRUE(note(0)->editor()->toPlainText().isEmpty());
+    EXPECT_FALSE(QFile::exists(path(kFirst)));
+    exitAndRestart();
+    EXPECT_EQ(contents(kFirst), "\r\n");
+    EXPECT_EQ(note(0)->editor()->Tag(), kFirst);
+}
+
+TEST_F(NotesTest, TextComesBackAsTyped)
+{
+    const struct
+    {
+        const char *text;
+        QByteArray file;
+    } cases[] = {
+        {"a, \"b\",c\n   lead", "a, \"b\",c\r\n   lead\r\n"},
+        {"", "\r\n"},
+        {"\n\nmid\n\n", "\r\n\r\nmid\r\n\r\n\r\n"},
+        {"Grüße €", "Gr\xC3\xBC\xC3\x9F\x65 \xE2\x82\xAC\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        QDir(path(QStringLiteral("notes"))).removeRecursively();
+        startWith({{"TOTAL", QStringLiteral("0")}});
+        note(0)->editor()->setPlainText(QString::fromUtf8(c.text));
+        exitAndRestart();
+        EXPECT_EQ(contents(kFirst), c.file);
+        EXPECT_EQ(note(0)->editor()->toPlainText(), QString::fromUtf8(c.text));
+        resetGlobals();
+    }
+}
+
+TEST_F(NotesTest, RestoresEachNoteAndSavesTheSetDensely)
+{
+    put(QStringLiteral("notes/a.txt"), "first\r\n");
+    put(QStringLiteral("notes/c.txt"), "third\r\n");
+    startWith({{"TOTAL", QStringLiteral("3")},
+               {"0PHOTO", QStringLiteral("notes/a.txt")},
+               {"0Color", QStringLiteral("255")},
+               {"1PHOTO", QStringLiteral("notes/missing.txt")},
+               {"2PHOTO", QStringLiteral("notes/c.txt")},
+               {"2PHOTOWIDTH", QStringLiteral("3000")},
+               {"2Date-Color", QStringLiteral("65280")}});
+    EXPECT_EQ(widgetSet().lngLASTINDEX(), 2);
+    EXPECT_EQ(widgetSet().lngSELINDEX(), 2);
+    EXPECT_EQ(note(0)->editor()->toPlainText(), QStringLiteral("first"));
+    EXPECT_EQ(note(0)->lngTHEMECOLOR(), 255);
+    // A missing file leaves the note empty under its name.
+    EXPECT_EQ(note(1)->editor()->Tag(), QStringLiteral("notes/missing.txt"));
+    EXPECT_TRUE(note(1)->editor()->toPlainText().isEmpty());
+    EXPECT_EQ(note(2)->editor()->palette().color(QPalette::Text), QColor(0, 255, 0));
+    EXPECT_NEAR(note(2)->editor()->width() * twipsPerPixelX(), 3000, twipsPerPixelX());
+
+    // Close: the text goes to its file, the note leaves the set, its file stays.
+    widgetSet().setCurrent(1);
+    note(1)->editor()->setPlainText(QStringLiteral("closed"));
+    menuForm().mnuFILECLOSE_Click();
+    EXPECT_EQ(widgetSet().lngOPENCOUNT(), 2);
+    exitAndRestart();
+    EXPECT_EQ(contents(QStringLiteral("notes/missing.txt")), "closed\r\n");
+    EXPECT_EQ(stored("TOTAL"), QStringLiteral("2"));
+    EXPECT_EQ(note(1)->editor()->Tag(), QStringLiteral("notes/c.txt"));
+    EXPECT_EQ(note(1)->editor()->toPlainText(), QStringLiteral("third"));
+    EXPECT_FALSE(note(2));
+}
+
+TEST_F(NotesTest, NotesOfOneSecondGetTheirOwnFiles)
+{
+    put(kFirst, "left by an earlier run\r\n");
+    startWith();
+    menuForm().mnuFILENEW_Click();
+    menuForm().mnuFILENEW_Click();
+    QStringList names;
+    for (int i = 0; i < 3; ++i)
+        names << note(i)->editor()->Tag();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("notes/20101007153012-2.txt"),
+                                  QStringLiteral("notes/20101007153012-3.txt"),
+                                  QStringLiteral("notes/20101007153012-4.txt")}));
+    EXPECT_EQ(contents(kFirst), "left by an earlier run\r\n");
+}
+
+TEST_F(NotesTest, TypingIsSavedAndCheckpointedWithinTwoSeconds)
+{
+    startWith();
+    QSignalSpy saved(note(0), &fapp_NOTES::written);
+    QTest::keyClicks(note(0)->editor(), QStringLiteral("one"));
+    QTest::qWait(1000);
+    EXPECT_EQ(saved.count(), 0);
+    ASSERT_TRUE(saved.wait(2500));
+    EXPECT_EQ(contents(kFirst), "one\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([] { return stored("TOTAL") == QStringLiteral("1"); }, 2000));
+    EXPECT_EQ(stored("0PHOTO"), kFirst);
+    EXPECT_NE(stored("0PHOTOWIDTH"), QStringLiteral("<absent>"));
+    EXPECT_NE(stored("0PHOTOLEFT"), QStringLiteral("<absent>"));
+    EXPECT_NE(stored("0Color"), QStringLiteral("<absent>"));
+}
+
+TEST_F(NotesTest, InsertTakesATextFileAndKeepsItsLineEnds)
+{
+    const QString lf = put(QStringLiteral("picked/lf.txt"), "a\nb\n");
+    const QString ansi = put(QStringLiteral("picked/ansi.txt"), "Caf\xE9\r\n");
+    const QString binary = put(QStringLiteral("picked/binary.txt"), QByteArray("x\0y", 3));
+    const QString huge = put(QStringLiteral("picked/huge.txt"), "a");
+    QFile::resize(huge, kNoteFileLimit + 1);
+    startWith();
+    note(0)->editor()->setPlainText(QStringLiteral("before"));
+
+    for (const QString &refused : {binary, huge}) {
+        desk.fileAnswer = refused;
+        menuForm().mnuFILEINSERT_Click();
+        EXPECT_EQ(note(0)->editor()->toPlainText(), QStringLiteral("before"));
+        EXPECT_EQ(note(0)->editor()->Tag(), kFirst);
+    }
+    EXPECT_EQ(notices.size(), 2);
+    EXPECT_EQ(desk.fileQuestions.value(0).value(0), QStringLiteral("Select a file"));
+
+    desk.fileAnswer = lf;
+    menuForm().mnuFILEINSERT_Click();
+    EXPECT_EQ(note(0)->editor()->toPlainText(), QStringLiteral("a\nb"));
+    EXPECT_EQ(note(0)->editor()->Tag(), lf);
+    note(0)->editor()->appendPlainText(QStringLiteral("c"));
+    ASSERT_TRUE(written(0));
+    EXPECT_EQ(contents(lf), "a\nb\nc\n");
+    // The note's old file got its text as it was.
+    EXPECT_EQ(contents(kFirst), "before\r\n");
+
+    EXPECT_TRUE(note(0)->insertFile(ansi));
+    EXPECT_EQ(note(0)->editor()->toPlainText(), QStringLiteral("Café"));
+    exitAndRestart();
+    EXPECT_EQ(contents(ansi), "Caf\xC3\xA9\r\n");
+    EXPECT_EQ(note(0)->editor()->Tag(), ansi);
+}
+
+TEST_F(NotesTest, AFileThatCannotBeWrittenMovesTheNoteAndSaysSoOnce)
+{
+    startWith();
+    failing << path(kFirst);
+    note(0)->editor()->setPlainText(QStringLiteral("kept"));
+    ASSERT_TRUE(written(0));
+    const QString moved = QStringLiteral("notes/20101007153012-2.txt");
+    EXPECT_EQ(note(0)->editor()->Tag(), moved);
+    EXPECT_EQ(contents(moved), "kept\r\n");
+    EXPECT_EQ(notices.size(), 1);
+    note(0)->editor()->appendPlainText(QStringLiteral("more"));
+    ASSERT_TRUE(written(0));
+    EXPECT_EQ(notices.size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stored("0PHOTO") == moved; }, 2000));
+}
+
+TEST_F(NotesTest, ExitStopsWhenNoFileTakesTheText)
+{
+    startWith();
+    failing << path(kFirst) << path(QStringLiteral("notes/20101007153012-2.txt"));
+    note(0)->editor()->setPlainText(QStringLiteral("precious"));
+    OrderlyExit();
+    EXPECT_TRUE(note(0)->isVisible());
+    EXPECT_EQ(note(0)->editor()->toPlainText(), QStringLiteral("precious"));
+    EXPECT_FALSE(notices.isEmpty());
+    failing.clear();
+    OrderlyExit();
+    EXPECT_FALSE(note(0)->isVisible());
+    EXPECT_EQ(contents(kFirst), "precious\r\n");
+}
