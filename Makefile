@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make run: install what is missing, build, start the clock.
 # make test: install what is missing, build, run every test.
 # make package: build the Debian package (build/tavlo_<version>_<arch>.deb).

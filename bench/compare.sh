@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures widget programs side by side under one X server and window manager:
 # exec to mapped window (in turns), idle CPU and peak memory (all running over
 # the same seconds), and under callgrind the instructions of an idle tick and,

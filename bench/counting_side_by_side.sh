@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The stopwatch and the timer beside the clock, all running over the same
 # seconds under one X server and window manager: CPU and peak memory of the
 # clock, an idle stopwatch, a running stopwatch, an idle timer and a

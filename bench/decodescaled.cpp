@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decodes a picture file straight to a given size with QImageReader, as the
 // least a program can do to show it, and prints the milliseconds it took.
 #include <QCoreApplication>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The fixed-size widgets beside the clock, under a real X server and window
 # manager: exec-to-map time (in turns), idle CPU and peak memory of both
 # running at the same time, and the calendar's CPU for one month change

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Exec-to-map times of several programs, measured in turns (one run of each,
 # then the next round), so a change in the machine's load falls on all of them
 # alike. Source it with BIN set; then:

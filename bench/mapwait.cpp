@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program and prints the milliseconds from its exec to the mapping
 // of its first top-level window, watched on the X server itself.
 #include <xcb/xcb.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sticky notes beside the clock, under a real X server and window
 # manager: idle CPU and peak memory of 21 notes and of one clock running over
 # the same seconds, then the interface thread's CPU per keystroke in a 1 MB

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The photo frames measured as a user runs them, under a real X server and
 # window manager, side by side in one run:
 #  1. exec to a 6000x4000 JPEG painted in a 400x300 frame, in turns with a

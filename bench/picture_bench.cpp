@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The photo frame's picture pipeline, measured side by side with plain Qt:
 //  1. one rescale of a screen-size picture to an 800 x 600 frame, and what
 //     the scaler keeps and aliases, beside Qt's (and stb's, when installed);

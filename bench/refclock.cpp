@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A bare Qt clock for comparison: one label, a 500 ms timer, text set only
 // when it changes. The idle figures of the real clock are read against it.
 #include <QApplication>

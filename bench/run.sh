@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the clock the way a user runs it: under a real X server and window
 # manager. Prints exec-to-map time, idle CPU, peak memory and instructions per
 # tick, beside a bare Qt label clock.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What one shared library instead of seven static copies costs and saves:
 # the stripped size of everything installed in bin/, lib/ and libexec/,
 # against seven static programs; and exec-to-map of the installed clock

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The clock against another program holding the settings database's write
 # lock, and against a 5 MB value: first start to window, SIGTERM to exit, and
 # idle CPU. Usage: bench/store_lock.sh [BUILD_DIR] [CLOCK_BINARY]

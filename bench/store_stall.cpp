@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The longest wait of the interface thread on the settings store while another
 // program holds the database's write lock: a save and a read, a few times over.
 // Usage: tavlo_storestall [ROUNDS]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times `tavloreg import` of a .reg file with COUNT values (2000 by default)
 # into a fresh settings folder, RUNS times (5 by default), and prints the
 # fastest, median and slowest wall time.

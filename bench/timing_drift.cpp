@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the stopwatch and the countdown on real timers while the interface
 // thread stalls now and then, and prints how far their readings are from the
 // true time, beside what counting timer events would show.

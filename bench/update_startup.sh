@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Exec-to-map time of the clock beside the bare Qt label clock, measured in
 # turns: with the shipped web root (here without network), without the update
 # check, and against a version server on loopback that refuses the port,

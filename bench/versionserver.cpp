@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A version-file server on 127.0.0.1 for the start-up measurements:
 // "answer" serves "1.05", "silent" accepts and never answers.
 // Usage: tavlo_versionserver PORT answer|silent

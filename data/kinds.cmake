@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The seven widget kinds: program name, application title and what the
 # desktop, the software centre, the manual and --help say about each. No ";"
 # in the texts (CMake would cut them there) and no '"' (they become C strings).

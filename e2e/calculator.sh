@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The calculator on a real display: keys clicked at their places, the
 # keyboard, the clipboard, the settings dialog and the place kept across a
 # restart.

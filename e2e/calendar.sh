@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The calendar on a fixed date, 10 March 2015: its window, today's marker on
 # the 10th, the arrows taking it away and back, the settings dialog, and its
 # place kept from one run to the next.

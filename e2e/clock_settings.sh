@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Settings written with tavloreg: before start, and while the clock runs.
 BIN=${1:?usage: $0 BIN_DIR}
 source "$(dirname "$0")/lib.sh"

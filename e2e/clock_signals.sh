@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # SIGTERM at any moment of the start-up, with the shipped web root (no network
 # here) and with a version server that accepts and never answers: every run
 # ends with status 0 within a few seconds, leaves no fetch helper and no

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The programs' command line: --help and --version without a display, an
 # unknown option, no display, a display that does not answer, and a Wayland
 # session, where the widgets go through XWayland unless told otherwise.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The generated menu entries, software-centre pages and manual pages pass
 # the checkers the distributions run on them.
 BUILD=${1:?usage: $0 BUILD_DIR}

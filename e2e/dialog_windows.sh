@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The fixed-size windows (settings dialog, message box, donation window) are
 # fixed dialogs to the window manager, and the donation window opens over the dialog.
 BIN=${1:?usage: $0 BIN_DIR}

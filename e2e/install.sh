@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # An install into a staging folder: the layout, the programs' own library
 # found through their RUNPATH, and the installed clock finding its helper
 # below libexec, not beside the build.

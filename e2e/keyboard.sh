@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The clock and a photo frame used from the keyboard alone under openbox:
 # Shift+F10 and the Menu key open what the right button opens, Alt+F7 moves a
 # window with the arrows, Alt+F8 sizes a photo frame.

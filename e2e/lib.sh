@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared set-up of the end-to-end tests: a private X server with a window
 # manager, temporary XDG folders, and helpers to find and query windows.
 # Usage: source this file with BIN set to the folder of the built programs.

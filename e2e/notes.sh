@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sticky notes on a real display: the first note, typing that survives
 # kill -9, the text coming back through the clipboard, three stored notes at
 # their places and sizes, and New then Exit storing four.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The photo frames on a real display: two restored frames each showing its
 # picture stretched, a corner drag that resizes, the menu's New, Close and
 # Exit, SIGTERM, and the places and sizes coming back at the next start.

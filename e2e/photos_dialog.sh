@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The settings dialog with two photo frames of different theme colours: the
 # dialog follows the frame clicked last, and Exit program, run from either
 # frame, keeps each frame's own colour.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A preset placed in the presets folder is applied by a click in the list.
 BIN=${1:?usage: $0 BIN_DIR}
 source "$(dirname "$0")/lib.sh"

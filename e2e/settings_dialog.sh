@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The settings dialog on a real display: opening, closing with Escape, Exit program.
 BIN=${1:?usage: $0 BIN_DIR}
 source "$(dirname "$0")/lib.sh"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The stopwatch keeps true time: started with Space, frozen by SIGSTOP for
 # 3 s and let go again, its reading copied with Ctrl+C after 10 s of wall
 # time is 10 s within 0.2 s. Its menu (New makes a photo frame) and its

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The timer set to 00:00:03 through its boxes and started with Enter shows
 # one "Finished" message about 4 s later, and is idle at 00:01:00 after OK.
 # Its menu opens the settings dialog.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build, the tests and the end-to-end runs need,
 # and only those that are missing, so a second run does not touch the network.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/kindtable.h"
 
 #include "widgets/calculator/fapp_calc.h"

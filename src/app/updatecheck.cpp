@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/updatecheck.h"
 
 #include "core/cmlib_registry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/valuenames.h"
 #include "globalsfixture.h"
 #include "platform/unixsignals.h"

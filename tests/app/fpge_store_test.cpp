@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/fpge_store.h"
 
 #include "app/kindtable.h"

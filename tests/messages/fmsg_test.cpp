@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "globalsfixture.h"
 #include "messages/cmlib_objects.h"
 #include "messages/fmsg_calltoaction.h"

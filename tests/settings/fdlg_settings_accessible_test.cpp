@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/fdlg_settings.h"
 
 #include "controls/ovctrls/pagetab.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/ovctrls/buttonpalette.h"
 #include "controls/ovctrls/pagetab.h"
 #include "core/valuenames.h"

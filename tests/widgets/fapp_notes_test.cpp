@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/notes/fapp_notes.h"
 
 #include "app/fpge_store.h"

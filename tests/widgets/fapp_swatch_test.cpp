@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/stopwatch/fapp_swatch.h"
 
 #include "countingfixture.h"

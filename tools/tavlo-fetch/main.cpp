@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavlo-fetch URL FILE [TOTAL_MS MAX_BYTES MAX_REDIRECTS]
 // Downloads URL into FILE within the limits; exit status 0 on success.
 #include "fetch/boundeddownload.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavloreg: command-line editor of the settings store, after Windows reg.exe.
 
 #include "platform/autostart.h"

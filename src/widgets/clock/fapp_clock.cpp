@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/clock/fapp_clock.h"
 
 #include "core/cmlib_registry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/timer/countdown.h"
 
 #include "platform/bootclock.h"
