@@ -19,9 +19,18 @@ export QT_QPA_PLATFORM=xcb
 PIDS=()
 FAILED=0
 
+# True while pid is still a child of this script: the number of a child that
+# has ended and been reaped may already belong to another test's X server.
+ours() {
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    stat=${stat##*) }
+    [ "$(echo "$stat" | cut -d' ' -f2)" = "$$" ]
+}
+
 cleanup() {
     local pid
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${PIDS[@]}"; do ours "$pid" && kill "$pid" 2>/dev/null || true; done
     for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
     if [ "$FAILED" -eq 0 ] && [ -z "${KEEP_E2E:-}" ]; then rm -rf "$WORK"; else echo "kept $WORK"; fi
 }

@@ -5,7 +5,7 @@
 #include "core/globals.h"
 #include "core/twips.h"
 #include "globalsfixture.h"
-#include "widgets/stopwatch/labelbutton.h"
+#include "frame/labelbutton.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -40,7 +40,7 @@ protected:
     {
         return form()->findChild<Part *>(QLatin1String(name));
     }
-    LabelButton *button(const char *name) { return part<LabelButton>(name); }
+    KeyLabel *button(const char *name) { return part<KeyLabel>(name); }
     // Runs a timer's handler now, as if it had fired.
     void fire(const char *timerName)
     {

@@ -8,7 +8,7 @@
 #include "globalsfixture.h"
 #include "paintrecorder.h"
 #include "settings/fdlg_settings.h"
-#include "widgets/calculator/keylabel.h"
+#include "frame/keylabel.h"
 
 #include <QClipboard>
 #include <QComboBox>

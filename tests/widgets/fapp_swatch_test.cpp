@@ -38,7 +38,7 @@ TEST_F(StopwatchTest, ButtonsAndReadingFollowTheBodyAtEverySize)
         watch->resize(size);
         watch->updateparts();
         const auto *body = picture("picDATE");
-        LabelButton *start = button("btnSTART"), *stop = button("btnSTOP");
+        KeyLabel *start = button("btnSTART"), *stop = button("btnSTOP");
         EXPECT_EQ(start->Top(), body->Height() - 1000) << size.width();
         EXPECT_EQ(stop->Top(), body->Height() - 1000);
         EXPECT_EQ(start->Left(), (body->Width() - 2 * start->Width()) / 2 - 150);

@@ -60,7 +60,7 @@ TEST_F(TimerTest, PartsFollowTheBodyAtEverySize)
         timer->resize(size);
         timer->updateparts();
         const auto *body = picture("picDATE");
-        LabelButton *start = button("btnSTART"), *stop = button("btnSTOP");
+        KeyLabel *start = button("btnSTART"), *stop = button("btnSTOP");
         const DurationBox *h = box("txtHOURS"), *m = box("txtMINS"), *s = box("txtSECS");
         const Label *sep1 = label("lblSEP1"), *sep2 = label("lblSEP2");
         SCOPED_TRACE(size.width());

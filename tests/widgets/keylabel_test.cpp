@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "widgets/calculator/keylabel.h"
+#include "frame/keylabel.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -6,7 +6,7 @@
 #include "core/twips.h"
 #include "core/valuenames.h"
 #include "frame/controls.h"
-#include "widgets/calculator/keylabel.h"
+#include "frame/keylabel.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

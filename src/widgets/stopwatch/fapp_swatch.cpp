@@ -2,7 +2,7 @@
 #include "widgets/stopwatch/fapp_swatch.h"
 
 #include "core/twips.h"
-#include "widgets/stopwatch/labelbutton.h"
+#include "frame/labelbutton.h"
 #include "widgets/stopwatch/readingtext.h"
 
 #include <QClipboard>
@@ -75,10 +75,10 @@ fapp_SWATCH::fapp_SWATCH(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_
 
 void fapp_SWATCH::connectParts()
 {
-    connect(btnSTART, &LabelButton::Click, this, &fapp_SWATCH::btnSTART_Click);
-    connect(btnSTOP, &LabelButton::Click, this, &fapp_SWATCH::btnSTOP_Click);
-    connect(btnSTART, &LabelButton::menuRequested, this, &ResizableFrame::menuRequested);
-    connect(btnSTOP, &LabelButton::menuRequested, this, &ResizableFrame::menuRequested);
+    connect(btnSTART, &KeyLabel::Click, this, &fapp_SWATCH::btnSTART_Click);
+    connect(btnSTOP, &KeyLabel::Click, this, &fapp_SWATCH::btnSTOP_Click);
+    connect(btnSTART, &KeyLabel::menuRequested, this, &ResizableFrame::menuRequested);
+    connect(btnSTOP, &KeyLabel::menuRequested, this, &ResizableFrame::menuRequested);
     connect(tmrSTOPWATCH, &QTimer::timeout, this, &fapp_SWATCH::tmrSTOPWATCH_Timer);
     connect(tmrTimer, &QTimer::timeout, this, &fapp_SWATCH::updateparts);
 }
@@ -129,7 +129,7 @@ void fapp_SWATCH::colourParts(const ThemeShades &shades)
 {
     ResizableFrame::colourParts(shades);
     const OleColor buttonBack = ColorBlend(0xFFFFFF, lngTHEMECOLOR(), lngTRANSVALCONTRAST() + 40);
-    for (LabelButton *button : {btnSTART, btnSTOP}) {
+    for (KeyLabel *button : {btnSTART, btnSTOP}) {
         button->setBackColor(buttonBack);
         button->setForeColor(lblDATE->ForeColor());
     }

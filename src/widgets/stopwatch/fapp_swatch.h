@@ -8,7 +8,7 @@ class QTimer;
 
 namespace tavlo {
 
-class LabelButton;
+class KeyLabel;
 class ReadingText;
 
 // The stopwatch: the elapsed time printed on the body, a Start/Stop and a
@@ -41,8 +41,8 @@ private:
     void copyReading();
 
     StopwatchCount m_count;
-    LabelButton *btnSTART = nullptr;
-    LabelButton *btnSTOP = nullptr;
+    KeyLabel *btnSTART = nullptr;
+    KeyLabel *btnSTOP = nullptr;
     QTimer *tmrSTOPWATCH = nullptr;
     QTimer *tmrTimer = nullptr;
     Label *lblSIZE = nullptr;

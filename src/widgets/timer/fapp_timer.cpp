@@ -4,7 +4,7 @@
 #include "core/globals.h"
 #include "core/twips.h"
 #include "platform/desktop.h"
-#include "widgets/stopwatch/labelbutton.h"
+#include "frame/labelbutton.h"
 #include "widgets/timer/durationbox.h"
 #include "widgets/timer/finishednotice.h"
 
@@ -93,10 +93,10 @@ fapp_TIMER::fapp_TIMER(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_TI
 
 void fapp_TIMER::connectParts()
 {
-    connect(btnSTART, &LabelButton::Click, this, &fapp_TIMER::btnSTART_Click);
-    connect(btnSTOP, &LabelButton::Click, this, &fapp_TIMER::btnSTOP_Click);
-    connect(btnSTART, &LabelButton::menuRequested, this, &ResizableFrame::menuRequested);
-    connect(btnSTOP, &LabelButton::menuRequested, this, &ResizableFrame::menuRequested);
+    connect(btnSTART, &KeyLabel::Click, this, &fapp_TIMER::btnSTART_Click);
+    connect(btnSTOP, &KeyLabel::Click, this, &fapp_TIMER::btnSTOP_Click);
+    connect(btnSTART, &KeyLabel::menuRequested, this, &ResizableFrame::menuRequested);
+    connect(btnSTOP, &KeyLabel::menuRequested, this, &ResizableFrame::menuRequested);
     connect(tmrTimer, &QTimer::timeout, this, &fapp_TIMER::tmrTimer_Timer);
     const std::pair<DurationBox *, CountdownBox> boxes[] = {{txtHOURS, CountdownBox::Hours},
                                                             {txtMINS, CountdownBox::Minutes},
@@ -246,7 +246,7 @@ void fapp_TIMER::colourParts(const ThemeShades &shades)
     }
     // A fixed amount of white here, where the stopwatch mixes in its contrast.
     const OleColor buttonBack = ColorBlend(kWhite, lngTHEMECOLOR(), 145);
-    for (LabelButton *button : {btnSTART, btnSTOP}) {
+    for (KeyLabel *button : {btnSTART, btnSTOP}) {
         button->setBackColor(buttonBack);
         button->setForeColor(lblDATE->ForeColor());
     }

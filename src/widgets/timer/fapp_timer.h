@@ -10,7 +10,7 @@ class QTimer;
 namespace tavlo {
 
 class DurationBox;
-class LabelButton;
+class KeyLabel;
 
 // The countdown timer: hours, minutes and seconds in three boxes the user
 // types into, counted down to zero, then "Finished". The steps are paced by
@@ -61,8 +61,8 @@ private:
     Label *lblSEP2 = nullptr;
     QLineEdit *dd = nullptr;
     QLineEdit *ss = nullptr;
-    LabelButton *btnSTART = nullptr;
-    LabelButton *btnSTOP = nullptr;
+    KeyLabel *btnSTART = nullptr;
+    KeyLabel *btnSTOP = nullptr;
     Label *lblSIZE = nullptr;
     QTimer *tmrTimer = nullptr;
 };

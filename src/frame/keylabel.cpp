@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "widgets/calculator/keylabel.h"
+#include "frame/keylabel.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,6 +13,15 @@ KeyLabel::KeyLabel(const QString &name, const QString &caption, QWidget *parent)
     setObjectName(name);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
+}
+
+void KeyLabel::setCaption(const QString &caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    m_staticText = QStaticText();
+    update();
 }
 
 void KeyLabel::setForeColor(OleColor colour)
@@ -78,6 +87,8 @@ void KeyLabel::paintEvent(QPaintEvent *)
 void KeyLabel::mousePressEvent(QMouseEvent *event)
 {
     m_pressed = event->button() == Qt::LeftButton;
+    if (event->button() == Qt::RightButton)
+        Q_EMIT menuRequested(event->globalPosition().toPoint());
     event->accept();
 }
 

@@ -9,9 +9,11 @@
 
 namespace tavlo {
 
-// A calculator key: an opaque label with its caption centred, acting on a
-// click of the left button. It takes the mouse for itself, so a press on a
-// key never reaches the window (which would start a drag).
+// A label acting as a key or button (the calculator's keys, the stopwatch's
+// and timer's buttons): an opaque label with its caption centred, acting on a
+// click of the left button. It takes the mouse for itself, so a press on it
+// never reaches the window (which would start a drag or a resize); the right
+// button asks for the menu of kinds that have one.
 class KeyLabel final : public QWidget, public TwipsBox
 {
     Q_OBJECT
@@ -19,6 +21,7 @@ public:
     KeyLabel(const QString &name, const QString &caption, QWidget *parent);
 
     QString Caption() const { return m_caption; }
+    void setCaption(const QString &caption);
     OleColor ForeColor() const { return m_foreColor; }
     void setForeColor(OleColor colour);
     OleColor BackColor() const { return m_backColor; }
@@ -32,6 +35,8 @@ public:
 
 Q_SIGNALS:
     void Click();
+    // The right button was pressed at globalPos.
+    void menuRequested(const QPoint &globalPos);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
