@@ -59,7 +59,7 @@ start_x() {
 start_x_once() {
     local fifo="$WORK/displayfd.$1" number xvfb wm
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "${SCREEN:-1280x800x24}" -nolisten tcp 3>"$fifo" >"$WORK/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${SCREEN:-1280x800x24}" -nolisten tcp -noreset 3>"$fifo" >"$WORK/xvfb.log" 2>&1 &
     xvfb=$!
     PIDS+=("$xvfb")
     if ! read -r -t 10 number <"$fifo"; then
