@@ -22,6 +22,17 @@ KeyLabel *makeButton(const char *name, const QString &caption, QWidget *parent)
     return button;
 }
 
+void setCountingDesignText(Label &time, Label &date, bool boldTime)
+{
+    time.setFontName(QStringLiteral("Tahoma"));
+    time.setFontSize(26);
+    time.setFontBold(boldTime);
+    time.setForeColor(0xFFFFFF);
+    date.setFontName(kButtonFont);
+    date.setFontSize(kButtonPoints);
+    date.setForeColor(0xFFFFFF);
+}
+
 void placeButtons(TwipsBox &start, TwipsBox &stop, int bodyWidth, int bodyHeight)
 {
     start.setTop(bodyHeight - kButtonsAboveBottom);

@@ -237,6 +237,15 @@ void ResizableFrame::setFormHeight(double twips)
         resize(width(), std::max(1, twipsToPixelsY(twips)));
 }
 
+void ResizableFrame::setDesignSize(int stripHeight, int mainWidth, int mainHeight)
+{
+    picTIME->setHeight(stripHeight);
+    objMAINPART->setWidth(mainWidth);
+    objMAINPART->setHeight(mainHeight);
+    resize(twipsToPixelsX(mainWidth + 2 * objMAINPART->Left()),
+           twipsToPixelsY(mainHeight + 2 * objMAINPART->Left()));
+}
+
 void ResizableFrame::Form_Load()
 {
     loadHidden();

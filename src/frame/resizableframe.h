@@ -74,6 +74,9 @@ public:
 
     // Loads the widget and shows it.
     void Form_Load() override;
+    // The design size of a kind: title strip height and main part size in
+    // twips; the window takes the main part and its margin.
+    void setDesignSize(int stripHeight, int mainWidth, int mainHeight);
     // The resizable widgets keep their place with their other values.
     void saveOnUnload() override {}
     // The load steps without showing, so that a restored set appears together.

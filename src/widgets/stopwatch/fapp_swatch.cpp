@@ -36,19 +36,8 @@ void copyFace(const Label *from, Label *to)
 fapp_SWATCH::fapp_SWATCH(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_SWATCH"), parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    picTIME->setHeight(kStripHeight);
-    objMAINPART->setWidth(kMainWidth);
-    objMAINPART->setHeight(kMainHeight);
-    resize(twipsToPixelsX(kMainWidth + 2 * objMAINPART->Left()),
-           twipsToPixelsY(kMainHeight + 2 * objMAINPART->Left()));
-    // The design text settings: the reading's face, and the buttons' colour.
-    lblTIME->setFontName(QStringLiteral("Tahoma"));
-    lblTIME->setFontSize(26);
-    lblTIME->setFontBold(true);
-    lblTIME->setForeColor(0xFFFFFF);
-    lblDATE->setFontName(kButtonFont);
-    lblDATE->setFontSize(kButtonPoints);
-    lblDATE->setForeColor(0xFFFFFF);
+    setDesignSize(kStripHeight, kMainWidth, kMainHeight);
+    setCountingDesignText(*lblTIME, *lblDATE, true);
 
     btnSTART = makeButton("btnSTART", QStringLiteral("Start"), picDATE);
     btnSTOP = makeButton("btnSTOP", QStringLiteral("Reset"), picDATE);

@@ -52,18 +52,8 @@ QLineEdit *makeHidden(const char *name, const QString &text, QWidget *parent)
 fapp_TIMER::fapp_TIMER(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_TIMER"), parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    picTIME->setHeight(kStripHeight);
-    objMAINPART->setWidth(kMainWidth);
-    objMAINPART->setHeight(kMainHeight);
-    resize(twipsToPixelsX(kMainWidth + 2 * objMAINPART->Left()),
-           twipsToPixelsY(kMainHeight + 2 * objMAINPART->Left()));
-    // The design text settings: the boxes' face and colour, the buttons' colour.
-    lblTIME->setFontName(QStringLiteral("Tahoma"));
-    lblTIME->setFontSize(26);
-    lblTIME->setForeColor(kWhite);
-    lblDATE->setFontName(kButtonFont);
-    lblDATE->setFontSize(kButtonPoints);
-    lblDATE->setForeColor(kWhite);
+    setDesignSize(kStripHeight, kMainWidth, kMainHeight);
+    setCountingDesignText(*lblTIME, *lblDATE, false);
 
     txtHOURS = new DurationBox(QStringLiteral("txtHOURS"), picDATE);
     txtMINS = new DurationBox(QStringLiteral("txtMINS"), picDATE);
