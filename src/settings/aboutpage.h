@@ -14,7 +14,7 @@ public:
 
     // The title, version and rights texts of the running program.
     void setUp();
-    void paint(const QColor &face);
+    void paint(const QColor &face) override;
 
     QGroupBox *fraABOUT = nullptr;
     QWidget *picABOUT = nullptr;

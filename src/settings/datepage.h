@@ -20,9 +20,9 @@ public:
     explicit DatePage(QWidget *parent = nullptr);
 
     // Selects the display state and style stored for widget.
-    void load(WidgetForm *widget);
+    void load(WidgetForm *widget) override;
     void write(WidgetValues &values) const;
-    void paint(const QColor &face);
+    void paint(const QColor &face) override;
 
     QGroupBox *fraADVSETS = nullptr;
     QWidget *picSTATS = nullptr;

@@ -43,17 +43,13 @@ QPointer<fdlg_SETTINGS> g_dialog;
 // The tab captions, in page order.
 const char *const kPageCaptions[] = {"Theme", "Preset", "Text", "Date", "Windows", "About"};
 
-std::function<void()> &exitSteps()
+// What app adds to Exit program: a check that may stop it, and steps after.
+struct ExitHooks
 {
-    static std::function<void()> steps;
-    return steps;
-}
-
-std::function<bool()> &exitCheck()
-{
-    static std::function<bool()> check;
-    return check;
-}
+    std::function<bool()> check;
+    std::function<void()> steps;
+};
+ExitHooks g_exit;
 
 } // namespace
 
@@ -144,12 +140,12 @@ void fdlg_SETTINGS::connectControls()
         if (count > 0)
             showPage((ptbCOLORS->selectedTab() - 1 + step + count) % count + 1);
     };
-    for (const QKeySequence &keys :
-         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, [=] { stepPage(1); });
-    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
-                                     QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, [=] { stepPage(-1); });
+    const std::pair<QKeyCombination, int> walks[] = {{Qt::CTRL | Qt::Key_Tab, 1},
+                                                     {Qt::CTRL | Qt::Key_PageDown, 1},
+                                                     {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
+                                                     {Qt::CTRL | Qt::Key_PageUp, -1}};
+    for (const auto &[keys, step] : walks)
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [=] { stepPage(step); });
 
     connect(ptbCOLORS, &PageTab::TabClick, this, &fdlg_SETTINGS::ptbCOLORS_TabClick);
     connect(btnCANCEL, &QPushButton::clicked, this, &fdlg_SETTINGS::btnCANCEL_Click);
@@ -178,7 +174,6 @@ void fdlg_SETTINGS::Form_Load(WidgetForm *w)
     m_store.removeStaleTemporaries();
     bindTo(w);
     ptbCOLORS_TabClick(QStringLiteral("Theme"));
-
     // Settle the size the skin's fonts give, on every page, before the dialog is first seen.
     settleLayouts(this);
 }
@@ -195,11 +190,10 @@ void fdlg_SETTINGS::bindTo(WidgetForm *w)
             [this] { QTimer::singleShot(0, this, &fdlg_SETTINGS::widgetGone); });
     if (isVisible())
         followWidget();
-    date->load(w);
-    preset->load(w);
-    text->load(w);
-    windows->load(w);
-    theme->load(w);
+    // The theme page last: it selects the preset row once the others hold the values.
+    for (SettingsPage *page :
+         std::initializer_list<SettingsPage *>{date, preset, text, windows, theme})
+        page->load(w);
 }
 
 void fdlg_SETTINGS::widgetGone()
@@ -230,12 +224,9 @@ void fdlg_SETTINGS::paintPages()
     const QColor face = toQColor(OleColor(0x80000014));
     ptbCOLORS->setBackColorPage(face);
     page::paint({pageArea, ptbCOLORS}, face);
-    theme->paint(face);
-    preset->paint(face);
-    text->paint(face);
-    date->paint(face);
-    windows->paint(face);
-    about->paint(face);
+    for (SettingsPage *page :
+         std::initializer_list<SettingsPage *>{theme, preset, text, date, windows, about})
+        page->paint(face);
 }
 
 void fdlg_SETTINGS::ptbCOLORS_TabClick(const QString &caption)
@@ -372,22 +363,22 @@ void fdlg_SETTINGS::closeEvent(QCloseEvent *event)
 
 void fdlg_SETTINGS::setExitSteps(std::function<void()> steps)
 {
-    exitSteps() = std::move(steps);
+    g_exit.steps = std::move(steps);
 }
 
 void fdlg_SETTINGS::setExitCheck(std::function<bool()> check)
 {
-    exitCheck() = std::move(check);
+    g_exit.check = std::move(check);
 }
 
 void fdlg_SETTINGS::btnEXIT_Click()
 {
-    if (m_exiting || (exitCheck() && !exitCheck()()))
+    if (m_exiting || (g_exit.check && !g_exit.check()))
         return;
     m_exiting = true;
     btnCANCEL_Click();
-    if (exitSteps())
-        exitSteps()();
+    if (g_exit.steps)
+        g_exit.steps();
 
     // Each widget keeps its own look; only the bound one takes the dialog's values.
     WidgetSet &set = widgetSet();

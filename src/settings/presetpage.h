@@ -23,7 +23,7 @@ public:
 
     // Takes the sliders, the colour and the preset's caption from widget; a
     // slider that moves pushes its value back into widget.
-    void load(WidgetForm *widget);
+    void load(WidgetForm *widget) override;
     void write(WidgetValues &values) const;
     // Pushes the transparency into the widget again.
     void hscVALUE_Change(int value);
@@ -31,7 +31,7 @@ public:
     void writePreset(ProfileFile &preset) const;
     // Takes the current preset file's main section into the controls and the widget.
     void applyPreset();
-    void paint(const QColor &face);
+    void paint(const QColor &face) override;
 
     QGroupBox *fraTRANS = nullptr;
     QWidget *picPRESETSET = nullptr;

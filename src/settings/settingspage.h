@@ -24,6 +24,10 @@ public:
 
     // The widget the page edits now; nullptr once it is gone.
     WidgetForm *widget() const;
+    // Takes the controls' values from the widget the dialog is bound to.
+    virtual void load(WidgetForm *) {}
+    // Gives the page the dialog's face colour.
+    virtual void paint(const QColor &face) = 0;
 
 protected:
     void bind(WidgetForm *widget);

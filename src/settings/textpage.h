@@ -26,14 +26,14 @@ public:
     // The row captions of kind; the alignment, font and size lists.
     void setUp(const KindRow &kind);
     // Shows the font, size, colour and alignment of widget's two labels.
-    void load(WidgetForm *widget);
+    void load(WidgetForm *widget) override;
     // The rows' values; withAligns adds the two alignments.
     void write(WidgetValues &values, bool withAligns) const;
     // The preset's text section from the controls.
     void writePreset(ProfileFile &preset) const;
     // Takes the current preset file's text section into the controls and the labels.
     void applyPreset();
-    void paint(const QColor &face);
+    void paint(const QColor &face) override;
 
     QGroupBox *fraFORMAT = nullptr;
     QWidget *picTEXTBOX = nullptr;

@@ -17,12 +17,12 @@ public:
     explicit ThemePage(const PresetStore &store, QWidget *parent = nullptr);
 
     // Selects widget's own preset in the list, without applying it.
-    void load(WidgetForm *widget);
+    void load(WidgetForm *widget) override;
     // Re-reads the folder, keeping the selected file, and enables the buttons to match.
     void RefreshPresetList();
     // The selected file name, or an empty text.
     QString selectedFile() const;
-    void paint(const QColor &face);
+    void paint(const QColor &face) override;
 
     // A click in the list applies a preset only while this is true.
     bool blnLOADED = false;

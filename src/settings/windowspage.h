@@ -17,9 +17,9 @@ public:
     explicit WindowsPage(QWidget *parent = nullptr);
 
     // Ticks the boxes from the settings and puts widget on top to match.
-    void load(WidgetForm *widget);
+    void load(WidgetForm *widget) override;
     void write(WidgetValues &values) const;
-    void paint(const QColor &face);
+    void paint(const QColor &face) override;
 
     QGroupBox *fraFRAME = nullptr;
     QWidget *pfrFRAME = nullptr;
