@@ -21,14 +21,18 @@ build: setup $(BUILD)/build.ninja
 run: build
 	./$(BUILD)/bin/tavlo-clock
 
+# An end-to-end test whose private X server went away under it (seen a few
+# times in a hundred runs, cause not found) gets one more try; a real fault
+# fails twice.
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE e2e
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -L e2e --repeat until-pass:2
 
 unit: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE e2e
 
 e2e: build
-	cd $(BUILD) && ctest --output-on-failure -L e2e
+	cd $(BUILD) && ctest --output-on-failure -L e2e --repeat until-pass:2
 
 package: build
 	cmake --build $(BUILD) --target package

@@ -76,8 +76,8 @@ printf 'two\r\n' >"$NOTES/two.txt"
 printf 'three\r\n' >"$NOTES/three.txt"
 put TOTAL 3
 i=0
-for spec in "one 60 50 200 150" "two 400 80 260 120" "three 760 300 180 220"; do
-    read -r name left top width height <<<"$spec"
+for note in "one 60 50 200 150" "two 400 80 260 120" "three 760 300 180 220"; do
+    read -r name left top width height <<<"$note"
     put ${i}PHOTO "notes/$name.txt"
     put ${i}PHOTOLEFT $((left * 15))
     put ${i}PHOTOTOP $((top * 15))
@@ -87,8 +87,8 @@ for spec in "one 60 50 200 150" "two 400 80 260 120" "three 760 300 180 220"; do
 done
 start_app "$BIN/tavlo-notes"
 wait_until 10 count_is 3 || fail "$(notes | wc -l) notes instead of 3"
-for spec in "60 50 200 150" "400 80 260 120" "760 300 180 220"; do
-    read -r left top width height <<<"$spec"
+for note in "60 50 200 150" "400 80 260 120" "760 300 180 220"; do
+    read -r left top width height <<<"$note"
     id=$(note_at "$left" "$top") || fail "no note at $left,$top: $(for n in $(notes); do geometry "$n"; done)"
     read -r _ _ w h <<<"$(geometry "$id")"
     [ "$w" -eq $((width + 2 * MARGIN)) ] && [ "$h" -eq $((height + 2 * MARGIN)) ] ||

@@ -14,47 +14,17 @@ namespace {
 
 constexpr char kName[] = "tavlo-manual-drag";
 
-// Moves a window with the pointer while the left button is held.
+// Moves a window with the pointer, or resizes it from its bottom-right
+// corner, while the left button is held.
 class ManualDrag final : public QObject
 {
 public:
+    enum class Mode { Move, Resize };
+
     // grabbed: where the pointer held the window, in screen coordinates.
-    ManualDrag(QWidget *form, QPoint grabbed) : QObject(form), m_form(form)
-    {
-        setObjectName(QLatin1String(kName));
-        m_offset = grabbed - form->pos();
-        form->installEventFilter(this);
-        form->grabMouse();
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::MouseMove) {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            m_form->move(mouse->globalPosition().toPoint() - m_offset);
-            return true;
-        }
-        if (event->type() == QEvent::MouseButtonRelease) {
-            m_form->releaseMouse();
-            m_form->removeEventFilter(this);
-            deleteLater();
-            return true;
-        }
-        return false;
-    }
-
-private:
-    QWidget *m_form;
-    QPoint m_offset;
-};
-
-// Resizes a window from its bottom-right corner while the left button is held.
-class ManualResize final : public QObject
-{
-public:
-    ManualResize(QWidget *form, QPoint grabbed)
-        : QObject(form), m_form(form), m_grabbed(grabbed), m_size(form->size())
+    ManualDrag(QWidget *form, QPoint grabbed, Mode mode)
+        : QObject(form), m_form(form), m_mode(mode), m_grabbed(grabbed), m_pos(form->pos()),
+          m_size(form->size())
     {
         setObjectName(QLatin1String(kName));
         form->installEventFilter(this);
@@ -67,8 +37,11 @@ protected:
         if (event->type() == QEvent::MouseMove) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             const QPoint by = mouse->globalPosition().toPoint() - m_grabbed;
-            m_form->resize(std::max(1, m_size.width() + by.x()),
-                           std::max(1, m_size.height() + by.y()));
+            if (m_mode == Mode::Move)
+                m_form->move(m_pos + by);
+            else
+                m_form->resize(std::max(1, m_size.width() + by.x()),
+                               std::max(1, m_size.height() + by.y()));
             return true;
         }
         if (event->type() == QEvent::MouseButtonRelease) {
@@ -82,7 +55,9 @@ protected:
 
 private:
     QWidget *m_form;
+    Mode m_mode;
     QPoint m_grabbed;
+    QPoint m_pos;
     QSize m_size;
 };
 
@@ -131,7 +106,7 @@ void DragForm(QWidget *form, int button, QPoint grabbed)
     if (QGuiApplication::platformName() != QLatin1String("xcb") && handle &&
         handle->startSystemMove())
         return;
-    new ManualDrag(window, grabbed);
+    new ManualDrag(window, grabbed, ManualDrag::Mode::Move);
 }
 
 void ResizeFormFromCorner(QWidget *form, QPoint grabbed)
@@ -144,7 +119,7 @@ void ResizeFormFromCorner(QWidget *form, QPoint grabbed)
     QWindow *handle = window->windowHandle();
     if (handle && handle->startSystemResize(Qt::BottomEdge | Qt::RightEdge))
         return;
-    new ManualResize(window, grabbed);
+    new ManualDrag(window, grabbed, ManualDrag::Mode::Resize);
 }
 
 } // namespace tavlo
