@@ -17,6 +17,18 @@ protected:
         return startProgram<fapp_SWATCH>("TavloStopwatch", values);
     }
     QString reading() { return static_cast<fapp_SWATCH *>(form())->shownReading(); }
+    // The reading as the window holds it, after a tick painted only what
+    // changed, equals the reading painted whole.
+    void expectReadingPaintedWhole()
+    {
+        QCoreApplication::processEvents();
+        auto *shown = form()->findChild<ReadingText *>(QStringLiteral("elapsedText"));
+        const QRect area(shown->mapTo(form(), QPoint()), shown->size());
+        const QImage held = form()->screen()->grabWindow(form()->winId()).toImage().copy(area);
+        const QImage whole = shown->grab().toImage();
+        EXPECT_EQ(held.convertToFormat(QImage::Format_RGB32),
+                  whole.convertToFormat(QImage::Format_RGB32));
+    }
     // Lets ms pass on the boot clock, then one counting tick.
     void tick(qint64 ms = 100)
     {
@@ -73,6 +85,7 @@ TEST_F(StopwatchTest, ColoursComeFromTheThemeAndTheTextSettings)
 TEST_F(StopwatchTest, ButtonsKeysAndTicksRunTheCycle)
 {
     ASSERT_TRUE(start());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form()));
     EXPECT_EQ(reading(), QStringLiteral("00:00.00"));
     // What each step leaves: reading, btnSTART, btnSTOP, the clipboard after Ctrl+C.
     const struct
@@ -121,6 +134,7 @@ TEST_F(StopwatchTest, ButtonsKeysAndTicksRunTheCycle)
         EXPECT_EQ(button("btnSTOP")->Caption(), QLatin1String(s.stop));
         key(Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(clipboardText(), QLatin1String(s.reading));
+        expectReadingPaintedWhole();
     }
 }
 

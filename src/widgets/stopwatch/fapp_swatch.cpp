@@ -48,6 +48,7 @@ fapp_SWATCH::fapp_SWATCH(QWidget *parent) : ResizableFrame(QStringLiteral("fapp_
     lblSIZE->hide();
     m_reading = new ReadingText(QStringLiteral("elapsedText"), picDATE);
     m_reading->setAccessibleName(tr("Elapsed time"));
+    m_reading->setBackdrop(picDATE);
     setAccessibleKind(tr("stopwatch"));
 
     tmrSTOPWATCH = new QTimer(this);
@@ -80,10 +81,11 @@ QString fapp_SWATCH::shownReading() const
 void fapp_SWATCH::btnSTART_Click()
 {
     m_count.pressStartStop();
-    if (m_count.isRunning())
-        tmrSTOPWATCH->start();
-    else
-        tmrSTOPWATCH->stop();
+    QTimer *const running = m_count.isRunning() ? tmrSTOPWATCH : tmrTimer;
+    QTimer *const resting = m_count.isRunning() ? tmrTimer : tmrSTOPWATCH;
+    resting->stop();
+    running->start();
+    m_ticksSinceLayout = 0;
     btnSTART->setCaption(m_count.startCaption());
     btnSTOP->setCaption(m_count.stopCaption());
     drawDisplay();
@@ -97,13 +99,19 @@ void fapp_SWATCH::btnSTOP_Click()
 
 void fapp_SWATCH::tmrSTOPWATCH_Timer()
 {
+    // While counting, the re-layout rides on every fifth tick instead of
+    // waking the program on its own.
+    if (++m_ticksSinceLayout >= 5) {
+        m_ticksSinceLayout = 0;
+        updateparts();
+    }
     if (m_count.tick())
         drawDisplay();
 }
 
 void fapp_SWATCH::drawDisplay()
 {
-    m_reading->setText(m_count.displayText());
+    m_reading->showText(m_count.displayText());
 }
 
 void fapp_SWATCH::updateparts()

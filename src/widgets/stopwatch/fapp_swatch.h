@@ -46,6 +46,7 @@ private:
     QTimer *tmrSTOPWATCH = nullptr;
     QTimer *tmrTimer = nullptr;
     Label *lblSIZE = nullptr;
+    int m_ticksSinceLayout = 0;
     // The printed reading: a part of its own, so a tick repaints only its
     // changed characters.
     ReadingText *m_reading = nullptr;

@@ -6,15 +6,16 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
-#include <QStaticText>
+#include <QImage>
+#include <QVarLengthArray>
 #include <QWidget>
 
 namespace tavlo {
 
-// The stopwatch's printed reading. It is redrawn ten times a second, so it
-// draws each character from a cache of laid-out glyphs and, when the
-// reading changes, repaints only from the first character that differs:
-// mostly the last field, not the whole text and never the body beneath.
+// The stopwatch's printed reading. It changes ten times a second, so each
+// character is drawn once into a small picture of its own, and a change
+// repaints only the characters that differ, over the panel's picture, in
+// the turn of the event loop that made it.
 class ReadingText final : public QWidget, public TwipsBox
 {
     Q_OBJECT
@@ -22,7 +23,13 @@ public:
     ReadingText(const QString &name, QWidget *parent);
 
     const QString &text() const { return m_text; }
+    // Takes text; the change is painted in the next turn of the event loop.
     void setText(const QString &text);
+    // Takes text and paints the change at once.
+    void showText(const QString &text);
+    // The panel the reading is printed on: its picture is drawn beneath the
+    // characters, so the panel itself need not paint again on every change.
+    void setBackdrop(const PictureBox *panel);
     const QFont &face() const { return m_face; }
     void setFace(const QFont &face);
     const QColor &colour() const { return m_colour; }
@@ -36,15 +43,33 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    struct Glyph
+    {
+        QImage picture;
+        // Top-left of the picture from the character's place on the line.
+        QPoint offset;
+    };
+    using Places = QVarLengthArray<int, 16>;
+
+    // Takes text and returns the rectangle its change repaints.
+    QRect takeText(const QString &text);
+    // Left edge of each character of text, and its end, in whole pixels.
+    Places placesOf(const QString &text) const;
+    QRect inkOf(QChar c, int place);
+    void paintSpan(QPainter &painter, const QRect &dirty);
+    // True when another part of the panel lies over the reading.
+    bool covered() const;
     qreal advance(QChar c) const;
-    const QStaticText &glyph(QChar c);
-    qreal offsetOf(qsizetype index) const;
+    const Glyph &glyph(QChar c);
+    void dropGlyphs();
 
     QString m_text;
+    Places m_places{0};
+    const PictureBox *m_backdrop = nullptr;
     QFont m_face;
     QColor m_colour;
     mutable QHash<QChar, qreal> m_advances;
-    QHash<QChar, QStaticText> m_glyphs;
+    QHash<QChar, Glyph> m_glyphs;
 };
 
 } // namespace tavlo
