@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/modmain.h"
+#include "app/restoredpicture.h"
 #include "platform/displayprobe.h"
 #include "platform/fontwarmup.h"
 #include "platform/unixsignals.h"
 
 #include <QApplication>
+#include <QThread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -166,6 +168,10 @@ int main(int argc, char *argv[])
     // The font configuration loads on the second core while Qt connects to
     // the display; the widget's first text then finds it ready.
     tavlo::FontConfigWarmUp fonts;
+    // So does the picture of a photo frame that comes back. Qt takes the
+    // first thread that asks for its thread data as the main one: this one.
+    QThread::currentThread();
+    const tavlo::StartupPicture picture(QStringLiteral(TAVLO_APP_TITLE));
 
     // Qt aborts when the X display cannot be opened; say why and end instead.
     if (firstPlatform(platform) == "xcb") {

@@ -26,6 +26,8 @@ struct KindRow
     const char *dateRowCaption = "&Date:";
     // Only the first Text row edits anything on this kind.
     bool singleTextRow = false;
+    // Its widgets show picture files, read while the program starts.
+    bool showsPictures = false;
     // Applying a preset switches the widget's parts timer on.
     bool presetStartsPartsTimer = false;
 };

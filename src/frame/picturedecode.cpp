@@ -190,7 +190,7 @@ bool pngComplete(QFile &file)
 DecodedPicture failed(PictureFailure failure, const QString &path, const char *why)
 {
     qCDebug(lcPictures) << "picture not read:" << path << why;
-    return {QImage(), failure};
+    return {QImage(), failure, QSize()};
 }
 
 } // namespace
@@ -222,15 +222,16 @@ QSize CoverSize(QSize pictureSize, QSize box)
         std::clamp(int(std::ceil(pictureSize.height() * scale - 1e-9)), 1, pictureSize.height())};
 }
 
+QSize PictureTargetSize(QSize pictureSize, QSize maxSize, QSize cover)
+{
+    // Both keep the aspect, so the narrower of the two is the smaller.
+    const QSize within = DecodeSize(pictureSize, maxSize);
+    const QSize covering = CoverSize(pictureSize, cover);
+    return covering.width() < within.width() ? covering : within;
+}
+
 DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover)
 {
-    // Within maxSize, and no more than covering the box: both keep the aspect,
-    // so the narrower of the two is the smaller.
-    const auto decodeSize = [&](QSize upright) {
-        const QSize within = DecodeSize(upright, maxSize);
-        const QSize covering = CoverSize(upright, cover);
-        return covering.width() < within.width() ? covering : within;
-    };
     const RegularFile opened = OpenRegularFile(path, kMaxPictureFileBytes);
     switch (opened.error) {
     case RegularFileError::None:
@@ -282,9 +283,10 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover)
     // The orientation tag turns the stored picture; the bound is for the upright one.
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     QSize target; // upright, within maxSize
+    QSize upright;
     if (stored.isValid()) {
-        const QSize upright = turned ? stored.transposed() : stored;
-        target = decodeSize(upright);
+        upright = turned ? stored.transposed() : stored;
+        target = PictureTargetSize(upright, maxSize, cover);
         // JPEG decodes quickest at an eighth, a quarter or a half of its size;
         // from there our filter scales the rest, quicker and sharper than the
         // reader's own 3/8 and the like followed by its box filter.
@@ -307,8 +309,10 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover)
     if (!reader.read(&image) || image.isNull())
         return failed(PictureFailure::Unreadable, path, "decoding failed");
     // A reader that could not tell its size beforehand decoded it whole.
-    if (!target.isValid())
-        target = decodeSize(image.size());
+    if (!target.isValid()) {
+        upright = image.size();
+        target = PictureTargetSize(upright, maxSize, cover);
+    }
     if (target != image.size())
         image = ScalePicture(image, target);
     const QImage::Format wanted =
@@ -317,7 +321,7 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover)
         image = image.convertToFormat(wanted);
     if (image.isNull())
         return failed(PictureFailure::Unreadable, path, "conversion failed");
-    return {image, PictureFailure::None};
+    return {image, PictureFailure::None, upright};
 }
 
 QSize LargestScreenSize()

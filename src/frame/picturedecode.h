@@ -27,6 +27,7 @@ struct DecodedPicture
 {
     QImage image; // RGB32, or ARGB32_Premultiplied with alpha; null on failure
     PictureFailure failure = PictureFailure::None;
+    QSize source; // the whole picture, upright; invalid on failure
 };
 
 // The size a pictureSize picture is decoded at to fit within maxSize: aspect
@@ -36,6 +37,10 @@ QSize DecodeSize(QSize pictureSize, QSize maxSize);
 // The smallest size of a pictureSize picture, aspect kept, that covers box;
 // pictureSize itself when that would enlarge it or either size is empty.
 QSize CoverSize(QSize pictureSize, QSize box);
+
+// The size an upright picture of pictureSize is decoded at: within maxSize
+// and, given a cover box, no larger than it takes to cover that box.
+QSize PictureTargetSize(QSize pictureSize, QSize maxSize, QSize cover);
 
 // Reads the picture file at path: its first frame, turned upright as its
 // orientation tag says, decoded at no more than maxSize (an empty maxSize

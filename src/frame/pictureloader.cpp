@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frame/pictureloader.h"
 
+#include "frame/pictureprefetch.h"
+
 #include <QFutureWatcher>
 #include <QPromise>
 #include <QThreadPool>
@@ -30,8 +32,10 @@ quint64 PictureLoader::request(const QString &path, QSize maxSize, QSize cover)
     watcher->setFuture(promise->future());
     m_pending = watcher;
     m_pool->start([promise, path, maxSize, cover] {
-        if (!promise->isCanceled())
-            promise->addResult(DecodePicture(path, maxSize, cover));
+        if (!promise->isCanceled()) {
+            std::optional<DecodedPicture> early = PicturePrefetch::take(path, maxSize, cover);
+            promise->addResult(early ? std::move(*early) : DecodePicture(path, maxSize, cover));
+        }
         promise->finish();
     });
     return generation;
