@@ -108,7 +108,7 @@ ReadingText::Places ReadingText::placesOf(const QString &text) const
 QRect ReadingText::inkOf(QChar c, int place)
 {
     const Glyph &g = glyph(c);
-    return QRect(g.offset + QPoint(place, 0), g.picture.size());
+    return QRect(g.offset + QPoint(place, 0), g.size);
 }
 
 void ReadingText::setBackdrop(const PictureBox *panel)
@@ -152,6 +152,11 @@ qreal ReadingText::advance(QChar c) const
 
 const ReadingText::Glyph &ReadingText::glyph(QChar c)
 {
+    // Drawn at the screen's pixel ratio, so the reading stays sharp when scaled.
+    if (const qreal ratio = devicePixelRatioF(); ratio != m_glyphRatio) {
+        m_glyphs.clear();
+        m_glyphRatio = ratio;
+    }
     auto it = m_glyphs.constFind(c);
     if (it != m_glyphs.constEnd())
         return *it;
@@ -161,8 +166,9 @@ const ReadingText::Glyph &ReadingText::glyph(QChar c)
     const QPoint offset(int(std::floor(ink.left())) - 1, int(std::floor(ink.top())) - 1);
     const QSize size(std::max(0, int(std::ceil(ink.right())) + 1 - offset.x()),
                      std::max(0, int(std::ceil(ink.bottom())) + 1 - offset.y()));
-    Glyph laidOut{QImage(size, QImage::Format_ARGB32_Premultiplied), offset};
+    Glyph laidOut{QImage(size * m_glyphRatio, QImage::Format_ARGB32_Premultiplied), offset, size};
     if (!laidOut.picture.isNull()) {
+        laidOut.picture.setDevicePixelRatio(m_glyphRatio);
         laidOut.picture.fill(Qt::transparent);
         QPainter painter(&laidOut.picture);
         painter.setFont(m_face);

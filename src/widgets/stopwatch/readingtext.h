@@ -46,8 +46,10 @@ private:
     struct Glyph
     {
         QImage picture;
-        // Top-left of the picture from the character's place on the line.
+        // Top-left of the picture from the character's place on the line,
+        // and its size, in the widget's pixels.
         QPoint offset;
+        QSize size;
     };
     using Places = QVarLengthArray<int, 16>;
 
@@ -70,6 +72,7 @@ private:
     QColor m_colour;
     mutable QHash<QChar, qreal> m_advances;
     QHash<QChar, Glyph> m_glyphs;
+    qreal m_glyphRatio = 1;
 };
 
 } // namespace tavlo
