@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/settingsdb.h"
 #include "storetest.h"
-#include "testenv.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -39,16 +38,6 @@ void makeDatabase(const QString &path, const QString &text)
 }
 
 } // namespace
-
-TEST(SettingsDatabaseTest, LivesUnderXdgConfigHomeInWalMode)
-{
-    const QString expected = test::configHome() + QStringLiteral("/tavlo/registry.db");
-    EXPECT_EQ(SettingsDatabase::defaultPath(), expected);
-    SettingsDatabase db;
-    ASSERT_TRUE(put(db, "TOTAL", "1"));
-    // Bytes 18 and 19 of the header are 2 in WAL mode.
-    EXPECT_EQ(readFile(expected).mid(18, 2), QByteArray("\2\2"));
-}
 
 TEST(SettingsDatabaseTest, NamesAndKeysCompareCaseInsensitively)
 {
