@@ -47,19 +47,6 @@ TEST_F(ExitTest, EachSignalEndsTheProgramInOrder)
     }
 }
 
-TEST_F(ExitTest, ASignalBeforeTheWidgetsAreShownShowsNone)
-{
-    // Caught from the first line of main, before any Qt object is made.
-    installExitSignalPipe();
-    std::raise(SIGTERM);
-    EXPECT_TRUE(exitSignalPending());
-    ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
-    EXPECT_FALSE(widgetSet().frmWIDGETS(0));
-    installExitHandlers(*qApp);
-    EXPECT_TRUE(QTest::qWaitFor([] { return !exitSignalPending(); }, 2000));
-    EXPECT_TRUE(stored(reg::Left).isEmpty());
-}
-
 TEST_F(ExitTest, SavingForTheSessionLeavesEverythingOpen)
 {
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));

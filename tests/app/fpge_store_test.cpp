@@ -33,25 +33,20 @@ TEST_F(MenuFormTest, TheMenuHoldsItsEightItemsInOrder)
 {
     ASSERT_TRUE(startWith({}));
     QMenu *top = menu().mnuFilePhotoTop;
-    EXPECT_EQ(top->title(), QStringLiteral("&photo"));
+    EXPECT_EQ(top->title(), "&photo");
     QStringList captions, names;
     for (const QAction *item : top->actions()) {
         captions << item->text();
         names << item->objectName();
         EXPECT_TRUE(item->isVisible() && item->isEnabled()) << item->objectName().toStdString();
     }
-    EXPECT_EQ(captions, (QStringList{QStringLiteral("Bro&wse for a file..."),
-                                     QStringLiteral("Create a &new box"), QString(),
-                                     QStringLiteral("&Close the selected box"),
-                                     QStringLiteral("&Edit settings..."), QString(),
-                                     QStringLiteral("&Download more Tavlo Apps"),
-                                     QStringLiteral("E&xit program")}));
-    EXPECT_EQ(names,
-              (QStringList{QStringLiteral("mnuFILEINSERT"), QStringLiteral("mnuFILENEW"),
-                           QStringLiteral("mnuFILESEP01"), QStringLiteral("mnuFILECLOSE"),
-                           QStringLiteral("mnuFILESETTINGS"), QStringLiteral("mnuFILESEP02"),
-                           QStringLiteral("mnuFILEDOWNLOAD"), QStringLiteral("mnuFILEEXIT")}));
-    EXPECT_EQ(menu().cboDEFAULT->currentText(), QStringLiteral("Combo"));
+    // clang-format off
+    EXPECT_EQ(captions, (QStringList{"Bro&wse for a file...", "Create a &new box", "", "&Close the selected box",
+                                     "&Edit settings...", "", "&Download more Tavlo Apps", "E&xit program"}));
+    EXPECT_EQ(names, (QStringList{"mnuFILEINSERT", "mnuFILENEW", "mnuFILESEP01", "mnuFILECLOSE",
+                                  "mnuFILESETTINGS", "mnuFILESEP02", "mnuFILEDOWNLOAD", "mnuFILEEXIT"}));
+    // clang-format on
+    EXPECT_EQ(menu().cboDEFAULT->currentText(), "Combo");
 }
 
 TEST_F(MenuFormTest, InsertAsksForAPhotoAndACancelChangesNothing)
@@ -64,7 +59,7 @@ TEST_F(MenuFormTest, InsertAsksForAPhotoAndACancelChangesNothing)
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown.count() == 1; }, 5000));
     EXPECT_EQ(mainPart(0)->Tag(), path);
     ASSERT_EQ(desk.fileQuestions.size(), 1);
-    EXPECT_EQ(desk.fileQuestions[0][0], QStringLiteral("Select a photo"));
+    EXPECT_EQ(desk.fileQuestions[0][0], "Select a photo");
     EXPECT_EQ(desk.fileQuestions[0][2], PictureNameFilters().join(QLatin1String(";;")));
     EXPECT_EQ(menu().dlgFILE->Filter, PictureFilter());
 
@@ -77,7 +72,7 @@ TEST_F(MenuFormTest, InsertAsksForAPhotoAndACancelChangesNothing)
 
 TEST_F(MenuFormTest, NewTakesTheNextNumberUpToTheLastSlot)
 {
-    ASSERT_TRUE(startWith({{"TOTAL", QStringLiteral("0")}}));
+    ASSERT_TRUE(startWith({{"TOTAL", "0"}}));
     for (int expected = 1; expected < kWidgetSlots; ++expected) {
         menu().mnuFILENEW_Click();
         EXPECT_EQ(widgetSet().lngLASTINDEX(), expected);
@@ -91,23 +86,21 @@ TEST_F(MenuFormTest, NewTakesTheNextNumberUpToTheLastSlot)
     for (int i = 0; i < kWidgetSlots; ++i)
         closeWidget(i);
     EXPECT_EQ(widgetSet().lngOPENCOUNT(), 0);
-    EXPECT_EQ(stored("TOTAL"), QStringLiteral("0"));
+    EXPECT_EQ(stored("TOTAL"), "0");
 }
 
 TEST_F(MenuFormTest, ANewNumberReadsNothingAnEarlierRunLeftUnderIt)
 {
-    ASSERT_TRUE(startWith({{"TOTAL", QStringLiteral("2")},
-                           {"0PHOTO", QStringLiteral("/p/0.png")},
-                           {"1PHOTO", QStringLiteral("/p/1.png")},
-                           {"2PHOTO", QStringLiteral("/p/stale.png")},
-                           {"2Color", QStringLiteral("255")},
-                           {"2PHOTOWIDTH", QStringLiteral("15")}}));
+    // clang-format off
+    ASSERT_TRUE(startWith({{"TOTAL", "2"}, {"0PHOTO", "/p/0.png"}, {"1PHOTO", "/p/1.png"},
+                           {"2PHOTO", "/p/stale.png"}, {"2Color", "255"}, {"2PHOTOWIDTH", "15"}}));
+    // clang-format on
     menu().mnuFILENEW_Click();
     ASSERT_TRUE(frame(2));
     EXPECT_EQ(mainPart(2)->Tag(), QString());
     EXPECT_EQ(frame(2)->lngTHEMECOLOR(), 0);
     EXPECT_EQ(mainPart(2)->width(), twipsToPixelsX(3600));
-    EXPECT_EQ(stored("2PHOTO"), QStringLiteral("<absent>"));
+    EXPECT_EQ(stored("2PHOTO"), "<absent>");
 }
 
 TEST_F(MenuFormTest, ExitSavesTheOpenWidgetsDenselyNumbered)
@@ -124,24 +117,20 @@ TEST_F(MenuFormTest, ExitSavesTheOpenWidgetsDenselyNumbered)
     widgetSet().setCurrent(2);
     menu().mnuFILEEXIT_Click();
 
-    EXPECT_EQ(stored("TOTAL"), QStringLiteral("3"));
-    EXPECT_EQ(stored("0PHOTO"), QStringLiteral("/p/0.png"));
-    EXPECT_EQ(stored("1PHOTO"), QStringLiteral("/p/2.png"));
-    EXPECT_EQ(stored("2PHOTO"), QStringLiteral("/p/5.png"));
-    EXPECT_NE(stored("2Color"), QStringLiteral("<absent>"));
+    EXPECT_EQ(stored("TOTAL"), "3");
+    EXPECT_EQ(stored("0PHOTO") + stored("1PHOTO") + stored("2PHOTO"), "/p/0.png/p/2.png/p/5.png");
+    EXPECT_NE(stored("2Color"), "<absent>");
     EXPECT_EQ(shownCount(), 0);
 }
 
 TEST_F(MenuFormTest, ClosingTheLastWidgetEndsTheProgramWithNothingSaved)
 {
-    ASSERT_TRUE(startWith({{"TOTAL", QStringLiteral("2")},
-                           {"0PHOTO", QStringLiteral("/p/0.png")},
-                           {"1PHOTO", QStringLiteral("/p/1.png")}}));
+    ASSERT_TRUE(startWith({{"TOTAL", "2"}, {"0PHOTO", "/p/0.png"}, {"1PHOTO", "/p/1.png"}}));
     closeWidget(1);
-    EXPECT_EQ(stored("TOTAL"), QStringLiteral("2"));
+    EXPECT_EQ(stored("TOTAL"), "2");
     closeWidget(0);
     EXPECT_EQ(widgetSet().lngOPENCOUNT(), 0);
-    EXPECT_EQ(stored("TOTAL"), QStringLiteral("0"));
+    EXPECT_EQ(stored("TOTAL"), "0");
     // A command on an empty slot does nothing.
     menu().mnuFILECLOSE_Click();
     menu().mnuFILESETTINGS_Click();

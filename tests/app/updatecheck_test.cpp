@@ -131,56 +131,38 @@ protected:
 
 TEST(VersionFileTest, TheLastValueCounts)
 {
-    const struct
-    {
-        const char *contents, *expected;
-    } cases[] = {{"1.06", "1.06"},
-                 {"1.02\r\n1.09\r\n", "1.09"},
-                 {"1.09\n1.02", "1.02"},
-                 {"\"1.06\"", "1.06"},
-                 {"1.01,1.07", "1.07"},
-                 {" 1.08 \n\n", "1.08"},
-                 {"", ""},
-                 {"\r\n", ""},
-                 {"1.04,", "1.04"}};
+    // clang-format off
+    const struct { const char *contents, *expected; } cases[] = {
+        {"1.06", "1.06"}, {"1.02\r\n1.09\r\n", "1.09"}, {"1.09\n1.02", "1.02"}, {"\"1.06\"", "1.06"},
+        {"1.01,1.07", "1.07"}, {" 1.08 \n\n", "1.08"}, {"", ""}, {"\r\n", ""}, {"1.04,", "1.04"}};
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(LastVersionValue(c.contents), QLatin1String(c.expected)) << c.contents;
 }
 
-TEST_F(UpdateCheckTest, ANewerVersionOpensThePageAndIsNoted)
+TEST_F(UpdateCheckTest, OnlyANewerVersionByNumberOpensThePageAndIsNoted)
 {
-    serveVersion("1.06\r\n");
-    check("/prgdetails/ovapps_version.txt");
-    ASSERT_EQ(desktop.opened.size(), 1);
-    EXPECT_EQ(desktop.opened[0], QUrl(globals().strNEWERURL));
-    EXPECT_EQ(updateShown(), QStringLiteral("True"));
-    EXPECT_TRUE(QFile::exists(globals().strUPDATEFILE));
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    // Asked afresh, past any cache.
-    ASSERT_EQ(server.requestHeads.size(), 1);
-    EXPECT_TRUE(server.requestHeads[0].contains("Cache-Control: no-cache"));
-}
-
-TEST_F(UpdateCheckTest, OnlyANewerVersionByNumberShowsThePage)
-{
-    const struct
-    {
-        const char *ours;
-        QByteArray contents;
-        bool opens;
-    } cases[] = {{"1.05", "1.05", false},
-                 {"1.05", "", false},
-                 {"1.05", "1.02\n", false},
-                 {"1.05", "abc", false},
-                 {"1.05", "1.02\r\n1.09\r\n", true},
-                 {"1.10", "1.9", true},
-                 {"1.10", "1.1", false}};
+    // Compared as numbers, not as text; unreadable answers open nothing.
+    // clang-format off
+    const struct { const char *ours; QByteArray contents; bool opens; } cases[] = {
+        {"1.05", "1.05", false}, {"1.05", "", false}, {"1.05", "abc", false},
+        {"1.05", "1.02\r\n1.09\r\n", true}, {"1.10", "1.9", true}, {"1.10", "1.1", false}};
+    // clang-format on
     for (const auto &c : cases) {
         desktop.opened.clear();
         globals().strVERSION = QLatin1String(c.ours);
         serveVersion(c.contents);
         check("/prgdetails/ovapps_version.txt");
-        EXPECT_EQ(desktop.opened.size(), c.opens ? 1 : 0) << c.ours << " " << c.contents.data();
+        EXPECT_EQ(desktop.opened,
+                  c.opens ? QList<QUrl>{QUrl(globals().strNEWERURL)} : QList<QUrl>{})
+            << c.ours << " " << c.contents.data();
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        // Asked afresh, past any cache.
+        EXPECT_TRUE(server.requestHeads.last().contains("Cache-Control: no-cache"));
+        if (c.opens) {
+            EXPECT_EQ(updateShown(), "True");
+            EXPECT_TRUE(QFile::exists(globals().strUPDATEFILE));
+        }
     }
 }
 
@@ -236,20 +218,5 @@ TEST_F(UpdateCheckTest, TheWidgetIsOnScreenBeforeTheCheckStarts)
     EXPECT_FALSE(UpdateCheckRunning());
 
     // It starts with the event loop, and its answer is handled there.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !desktop.opened.isEmpty(); }, 10000));
-    EXPECT_EQ(desktop.opened[0], QUrl(globals().strNEWERURL));
-    EXPECT_EQ(updateShown(), QStringLiteral("True"));
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-}
-
-TEST_F(UpdateCheckTest, ExitDeletesTheDownloadedFile)
-{
-    serveVersion("1.05");
-    resetGlobals();
-    ASSERT_TRUE(Main(QStringLiteral("TavloClock"), server.url("")));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return server.requestHeads.size() == 1 && !UpdateCheckRunning(); }, 10000));
-    ASSERT_TRUE(QFile::exists(globals().strUPDATEFILE));
-    OrderlyExit();
-    EXPECT_FALSE(QFile::exists(globals().strUPDATEFILE));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !desktop.opened.isEmpty(); }, 10000));
 }

@@ -80,12 +80,10 @@ TEST(PageTabTest, ClicksAndKeysSelectATabAndRaiseItsCaption)
     QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(3).center());
     EXPECT_EQ(tabs.selectedTab(), 3);
     // Right and Left stop at the ends.
-    const struct
-    {
-        Qt::Key key;
-        int selected;
-    } keys[] = {{Qt::Key_Right, 4}, {Qt::Key_End, 6},  {Qt::Key_Right, 6},
-                {Qt::Key_Left, 5},  {Qt::Key_Home, 1}, {Qt::Key_Left, 1}};
+    // clang-format off
+    const struct { Qt::Key key; int selected; } keys[] = {
+        {Qt::Key_Right, 4}, {Qt::Key_End, 6}, {Qt::Key_Right, 6}, {Qt::Key_Left, 5}, {Qt::Key_Home, 1}, {Qt::Key_Left, 1}};
+    // clang-format on
     for (const auto &k : keys) {
         QTest::keyClick(&tabs, k.key);
         EXPECT_EQ(tabs.selectedTab(), k.selected) << k.key;
@@ -134,36 +132,29 @@ TEST(OvctrlsTest, EveryControlHasARoleANameAndAValue)
     UpDownTextBox number;
     number.setText(QStringLiteral("2026"));
     DateCalendar calendar;
-    const struct
-    {
-        QWidget *control;
-        std::optional<QAccessible::Role> role;
-        QString name;
-        QString value;
-    } controls[] = {
-        {&colour, QAccessible::Button, QStringLiteral("Time color"), QStringLiteral("#123456")},
-        {&number, QAccessible::SpinBox, QStringLiteral("Number"), QStringLiteral("2026")},
-        // Qt's own calendar keeps its role; it only needs a name.
-        {&calendar, std::nullopt, QStringLiteral("Date"), QString()},
-    };
+    // Qt's own calendar keeps its role; it only needs a name.
+    // clang-format off
+    const struct { QWidget *control; std::optional<QAccessible::Role> role; const char *name, *value; } controls[] = {
+        {&colour, QAccessible::Button, "Time color", "#123456"},
+        {&number, QAccessible::SpinBox, "Number", "2026"},
+        {&calendar, std::nullopt, "Date", nullptr}};
+    // clang-format on
     for (const auto &c : controls) {
         QAccessibleInterface *control = QAccessible::queryAccessibleInterface(c.control);
-        SCOPED_TRACE(c.name.toStdString());
         if (c.role) {
-            EXPECT_EQ(control->role(), *c.role);
+            EXPECT_EQ(control->role(), *c.role) << c.name;
         }
-        EXPECT_EQ(control->text(QAccessible::Name), c.name);
-        if (!c.value.isNull()) {
-            EXPECT_EQ(control->text(QAccessible::Value), c.value);
+        EXPECT_EQ(control->text(QAccessible::Name), QLatin1String(c.name));
+        if (c.value) {
+            EXPECT_EQ(control->text(QAccessible::Value), QLatin1String(c.value));
         }
     }
     // The colour button opens its palette when pressed.
     colour.show();
     QAccessible::queryAccessibleInterface(&colour)->actionInterface()->doAction(
         QAccessibleActionInterface::pressAction());
-    QMenu *palette = colour.findChild<QMenu *>();
-    EXPECT_TRUE(palette->isVisible());
-    palette->close();
+    EXPECT_TRUE(colour.findChild<QMenu *>()->isVisible());
+    colour.findChild<QMenu *>()->close();
 }
 
 TEST(PageTabTest, SetFontKeepsWhatItIsNotGiven)
@@ -240,7 +231,7 @@ protected:
     }
 };
 
-TEST_F(ButtonPaletteTest, SetColorShowsTheColourAndRaisesNothing)
+TEST_F(ButtonPaletteTest, SetColorShowsTheColourAndOnlyAChoiceRaisesIt)
 {
     ButtonPalette button;
     QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
@@ -253,35 +244,23 @@ TEST_F(ButtonPaletteTest, SetColorShowsTheColourAndRaisesNothing)
     EXPECT_FALSE(action(button, "Blue")->isChecked());
     const QImage image = button.grab().toImage();
     EXPECT_EQ(QColor(image.pixel(image.rect().center())), QColor(255, 0, 0));
-    // The menu offers sixteen or more distinct colours.
+    // Sixteen or more distinct colours, raised with red in the low byte.
     QSet<OleColor> values;
     for (const auto &entry : ButtonPalette::commonColors())
         values.insert(entry.second);
     EXPECT_GE(values.size(), 16);
     EXPECT_EQ(values.size(), ButtonPalette::commonColors().size());
-}
-
-TEST_F(ButtonPaletteTest, ChoosingACommonColourRaisesItRedInLowByte)
-{
-    ButtonPalette button;
-    QSignalSpy spy(&button, &ButtonPalette::ColorChosen);
-    action(button, "Red")->trigger();
     action(button, "Navy")->trigger();
-    EXPECT_EQ(firstArguments<OleColor>(spy), (QList<OleColor>{0x0000FF, 0x800000}));
-    EXPECT_EQ(button.color(), 0x800000);
+    EXPECT_EQ(firstArguments<OleColor>(spy), QList<OleColor>{0x800000});
     EXPECT_EQ(button.toolTip(), "#000080");
 }
 
 TEST_F(ButtonPaletteTest, SpaceOrEnterOpensTheMenuOnTheCurrentColour)
 {
-    const struct
-    {
-        Qt::Key key;
-        OleColor colour;
-        const char *entry;
-        OleColor next;
-    } keys[] = {{Qt::Key_Space, 0x000000, "Black", 0xFFFFFF},
-                {Qt::Key_Return, 0x008000, "Green", 0xFFFF00}};
+    // clang-format off
+    const struct { Qt::Key key; OleColor colour; const char *entry; OleColor next; } keys[] = {
+        {Qt::Key_Space, 0x000000, "Black", 0xFFFFFF}, {Qt::Key_Return, 0x008000, "Green", 0xFFFF00}};
+    // clang-format on
     for (const auto &k : keys) {
         ButtonPalette button;
         button.setColor(k.colour);
@@ -330,9 +309,10 @@ QRect arrowRect(UpDownTextBox &box, QStyle::SubControl arrow)
     return box.style()->subControlRect(QStyle::CC_SpinBox, &option, arrow, &box);
 }
 
-TEST(UpDownTextBoxTest, TextIsReadBackUnchangedAndOnlyTypingRaisesChange)
+TEST(UpDownTextBoxTest, TextIsReadBackUnchangedAndOnlyTypingKeysAndArrowsRaiseChange)
 {
     UpDownTextBox box;
+    box.resize(box.sizeHint());
     box.show();
     QLineEdit other;
     other.show();
@@ -348,17 +328,7 @@ TEST(UpDownTextBoxTest, TextIsReadBackUnchangedAndOnlyTypingRaisesChange)
     box.findChild<QLineEdit *>()->setCursorPosition(2);
     QTest::keyClicks(&box, QStringLiteral("9"));
     EXPECT_EQ(box.text(), "199");
-    EXPECT_EQ(spy.count(), 1);
-}
-
-TEST(UpDownTextBoxTest, KeysAndArrowButtonsStepByOne)
-{
-    UpDownTextBox box;
     box.setText(QStringLiteral("2023"));
-    box.resize(box.sizeHint());
-    box.show();
-    box.setFocus();
-    QSignalSpy spy(&box, &UpDownTextBox::Change);
     QTest::keyClick(&box, Qt::Key_Up);
     EXPECT_EQ(box.text(), "2024");
     QTest::keyClick(&box, Qt::Key_Down);
@@ -368,30 +338,19 @@ TEST(UpDownTextBoxTest, KeysAndArrowButtonsStepByOne)
     EXPECT_EQ(box.text(), "2023");
     QTest::mouseClick(&box, Qt::LeftButton, {}, arrowRect(box, QStyle::SC_SpinBoxDown).center());
     EXPECT_EQ(box.text(), "2022");
-    EXPECT_EQ(spy.count(), 5);
+    EXPECT_EQ(spy.count(), 6);
 }
 
 TEST(UpDownTextBoxTest, StepsKeepTheWidthStayWithinRangeAndLeaveTextAlone)
 {
-    const struct
-    {
-        std::optional<std::pair<int, int>> range;
-        const char *text;
-        int step;
-        const char *expected;
-        int changes;
-    } steps[] = {
-        {std::nullopt, "007", 1, "008", 1},
-        {std::nullopt, "-01", 1, "00", 1},
-        {std::pair(1, 3), "3", 1, "3", 0},
-        {std::pair(1, 3), "3", -5, "1", 1},
-        // Typed outside the range: a step brings it back.
-        {std::pair(1, 3), "10", -1, "3", 1},
-        // Not a number: left as it is.
-        {std::nullopt, "abc", 1, "abc", 0},
-        {std::nullopt, "12a", -1, "12a", 0},
-        {std::nullopt, "", 1, "", 0},
-    };
+    // Typed outside the range, a step brings it back; what is not a number stays.
+    // clang-format off
+    const struct { std::optional<std::pair<int, int>> range; const char *text; int step; const char *expected; int changes; } steps[] = {
+        {std::nullopt, "007", 1, "008", 1},    {std::nullopt, "-01", 1, "00", 1},
+        {std::pair(1, 3), "3", 1, "3", 0},     {std::pair(1, 3), "3", -5, "1", 1},
+        {std::pair(1, 3), "10", -1, "3", 1},   {std::nullopt, "abc", 1, "abc", 0},
+        {std::nullopt, "12a", -1, "12a", 0},   {std::nullopt, "", 1, "", 0}};
+    // clang-format on
     for (const auto &s : steps) {
         UpDownTextBox box;
         if (s.range)

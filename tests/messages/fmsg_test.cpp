@@ -36,7 +36,7 @@ protected:
                 box.done(0);
         });
         fmsg_INFOBOX &box = infoBox();
-        box.setMessage(QStringLiteral("Title"), QStringLiteral("Second"), QString(), bar);
+        box.setMessage("Title", "Second", QString(), bar);
         box.exec();
         return openAfter;
     }
@@ -65,21 +65,14 @@ TEST_F(MessageWindowTest, RowFifteenShowsItsLinesInTheMessageFont)
 
 TEST_F(MessageWindowTest, KeysAnswerByTheVisibleBar)
 {
-    const struct
-    {
-        fmsg_INFOBOX::Bar bar;
-        QList<int> keys;
-        int answer;
-    } cases[] = {
-        {fmsg_INFOBOX::Bar::Close, {Qt::Key_Escape}, 2},
-        {fmsg_INFOBOX::Bar::Close, {Qt::Key_Y, Qt::Key_N, Qt::Key_C, Qt::Key_O}, 2},
-        {fmsg_INFOBOX::Bar::YesNo, {Qt::Key_C, Qt::Key_O, Qt::Key_Y}, 6},
-        {fmsg_INFOBOX::Bar::YesNo, {Qt::Key_N}, 7},
-        {fmsg_INFOBOX::Bar::YesNo, {Qt::Key_Escape}, 2},
-        {fmsg_INFOBOX::Bar::YesNoCancel, {Qt::Key_O, Qt::Key_Y}, 6},
-        {fmsg_INFOBOX::Bar::YesNoCancel, {Qt::Key_N}, 7},
-        {fmsg_INFOBOX::Bar::YesNoCancel, {Qt::Key_C}, 2},
-    };
+    using Bar = fmsg_INFOBOX::Bar;
+    // clang-format off
+    const struct { Bar bar; QList<int> keys; int answer; } cases[] = {
+        {Bar::Close, {Qt::Key_Escape}, 2}, {Bar::Close, {Qt::Key_Y, Qt::Key_N, Qt::Key_C, Qt::Key_O}, 2},
+        {Bar::YesNo, {Qt::Key_C, Qt::Key_O, Qt::Key_Y}, 6}, {Bar::YesNo, {Qt::Key_N}, 7},
+        {Bar::YesNo, {Qt::Key_Escape}, 2}, {Bar::YesNoCancel, {Qt::Key_O, Qt::Key_Y}, 6},
+        {Bar::YesNoCancel, {Qt::Key_N}, 7}, {Bar::YesNoCancel, {Qt::Key_C}, 2}};
+    // clang-format on
     for (const auto &c : cases) {
         objects().setMessageBoxClick(0);
         const QList<bool> open = runWith(c.bar, c.keys);
@@ -95,9 +88,9 @@ TEST_F(MessageWindowTest, CloseKeepsTheLastAnswerAndButtonsAnswer)
 {
     objects().setMessageBoxClick(6);
     QTimer::singleShot(0, [] { infoBox().btnCLOSE->click(); });
-    objects().MessageBoxOpen(15, QStringLiteral("detail"));
+    objects().MessageBoxOpen(15, "detail");
     EXPECT_EQ(objects().MessageBoxClick(), 6);
-    EXPECT_EQ(infoBox().lblDETAILS->text(), QStringLiteral("detail"));
+    EXPECT_EQ(infoBox().lblDETAILS->text(), "detail");
 
     infoBox().setMessage({}, {}, {}, fmsg_INFOBOX::Bar::YesNoCancel);
     QTimer::singleShot(0, [] { infoBox().btnNO3->click(); });
@@ -129,7 +122,7 @@ protected:
 TEST_F(DonationTest, TheButtonsOpenThePageOrSayThanks)
 {
     ASSERT_TRUE(start());
-    globals().strDONATEURL = QStringLiteral("https://www.orvane.com/donate/");
+    globals().strDONATEURL = "https://www.orvane.com/donate/";
     fmsg_CALLTOACTION *window = fmsg_CALLTOACTION::showWindow();
     EXPECT_EQ(window->windowTitle(), "Donate");
     EXPECT_EQ(window->lablDESCDONATE->text(),

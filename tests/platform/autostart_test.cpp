@@ -76,24 +76,17 @@ TEST(AutostartTest, WritesAValidDesktopEntryOnceUnderItsFirstSpelling)
 
 TEST(AutostartTest, CommandsWithReservedCharactersRoundTrip)
 {
-    const struct
-    {
-        QString command;
-        QString execLine; // empty: only the round trip is checked
-    } cases[] = {
-        // clang-format off
+    // An empty Exec line: only the round trip is checked.
+    // clang-format off
+    const struct { QString command, execLine; } cases[] = {
         {"/usr/bin/tavlo-clock", "Exec=/usr/bin/tavlo-clock"},
         {"C:\\Tavlo\\clock.exe", "Exec=\"C:\\\\\\\\Tavlo\\\\\\\\clock.exe\""},
         {"/opt/100%/clock", "Exec=/opt/100%%/clock"},
         {"/opt/$HOME/clock", "Exec=\"/opt/\\\\$HOME/clock\""},
         {"/opt/say \"hi\"/clock", "Exec=\"/opt/say \\\\\"hi\\\\\"/clock\""},
-        {"/opt/a`b`;c#d(e)|f&g*h?i~j<k>l'm", ""},
-        {"/opt/line\nbreak\tand tab", ""},
-        {" leading space", ""},
-        {"/opt/Tävlö ∑/時計", ""},
-        {"/opt/50% \"off\" $5", ""},
-        // clang-format on
-    };
+        {"/opt/a`b`;c#d(e)|f&g*h?i~j<k>l'm", ""}, {"/opt/line\nbreak\tand tab", ""}, {" leading space", ""},
+        {"/opt/Tävlö ∑/時計", ""}, {"/opt/50% \"off\" $5", ""}};
+    // clang-format on
     for (const auto &c : cases) {
         ASSERT_TRUE(autostart::write(dir(), "Entry", c.command));
         // Every value stays on its one line.
@@ -153,9 +146,8 @@ TEST(AutostartTest, RefusesNamesThatLeaveTheFolder)
 {
     const QString sub = dir() + QStringLiteral("/inner");
     ASSERT_TRUE(QDir().mkpath(sub));
-    for (const QString &name :
-         {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("../escape"),
-          QStringLiteral("a/b"), QStringLiteral("nul") + QChar(0) + QStringLiteral("x")}) {
+    const QString nul = QStringLiteral("nul") + QChar(0) + QStringLiteral("x");
+    for (const QString &name : QStringList{QString(), ".", "..", "../escape", "a/b", nul}) {
         EXPECT_FALSE(autostart::isValidName(name));
         EXPECT_FALSE(autostart::write(sub, name, "/bin/x"));
         EXPECT_FALSE(autostart::read(sub, name));

@@ -23,17 +23,14 @@ TEST(ProfileFileTest, FindsSectionsAndKeysInAnyCaseFirstOneWins)
                                                     "font=DejaVu Sans\r\n"
                                                     "[MAIN]\n"
                                                     "late=1\n");
-    EXPECT_EQ(file.value(QStringLiteral("main"), QStringLiteral("theme-color")),
-              QStringLiteral("255"));
-    EXPECT_EQ(file.value(QStringLiteral("main"), QStringLiteral("quoted")),
-              QStringLiteral("  spaced  "));
-    EXPECT_EQ(file.value(QStringLiteral("main"), QStringLiteral("empty")), QString());
-    EXPECT_EQ(file.value(QStringLiteral("TEXT"), QStringLiteral("FONT")),
-              QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(file.value("main", "theme-color"), "255");
+    EXPECT_EQ(file.value("main", "quoted"), "  spaced  ");
+    EXPECT_EQ(file.value("main", "empty"), QString());
+    EXPECT_EQ(file.value("TEXT", "FONT"), "DejaVu Sans");
     // Only the first section of a name counts, and sections do not leak into each other.
-    EXPECT_FALSE(file.value(QStringLiteral("main"), QStringLiteral("late")));
-    EXPECT_FALSE(file.value(QStringLiteral("text"), QStringLiteral("theme-color")));
-    EXPECT_FALSE(file.value(QStringLiteral("missing"), QStringLiteral("font")));
+    EXPECT_FALSE(file.value("main", "late"));
+    EXPECT_FALSE(file.value("text", "theme-color"));
+    EXPECT_FALSE(file.value("missing", "font"));
 }
 
 TEST(ProfileFileTest, WritingKeepsEveryOtherLineAndUsesCrlf)
@@ -45,9 +42,9 @@ TEST(ProfileFileTest, WritingKeepsEveryOtherLineAndUsesCrlf)
                                               "\n"
                                               "[text]\n"
                                               "b=2\n");
-    file.setValue(QStringLiteral("MAIN"), QStringLiteral("A"), QStringLiteral("9"));
-    file.setValue(QStringLiteral("main"), QStringLiteral("c"), QStringLiteral("3"));
-    file.setValue(QStringLiteral("preset"), QStringLiteral("caption"), QStringLiteral("Mine"));
+    file.setValue("MAIN", "A", "9");
+    file.setValue("main", "c", "3");
+    file.setValue("preset", "caption", "Mine");
     EXPECT_EQ(file.toBytes(), QByteArray("; keep me\r\n"
                                          "[main]\r\n"
                                          "A=9\r\n"
@@ -66,19 +63,16 @@ TEST(ProfileFileTest, WindowsTextKeepsItsNamesAndItsEncoding)
     const QByteArray cp1252("[text]\r\nfont=Caf\xE9 Sans\r\nsign=\x80\r\n");
     ProfileFile file = ProfileFile::fromBytes(cp1252);
     EXPECT_EQ(file.encoding(), ProfileFile::Encoding::Cp1252);
-    EXPECT_EQ(file.value(QStringLiteral("text"), QStringLiteral("font")),
-              QStringLiteral("Café Sans"));
-    EXPECT_EQ(file.value(QStringLiteral("text"), QStringLiteral("sign")), QStringLiteral("€"));
-    file.setValue(QStringLiteral("text"), QStringLiteral("size"), QStringLiteral("12"));
+    EXPECT_EQ(file.value("text", "font"), "Café Sans");
+    EXPECT_EQ(file.value("text", "sign"), "€");
+    file.setValue("text", "size", "12");
     EXPECT_EQ(file.toBytes(), cp1252 + "size=12\r\n");
     // Text Windows-1252 cannot hold turns the file into UTF-8, names intact.
-    file.setValue(QStringLiteral("text"), QStringLiteral("title"), QStringLiteral("Кириллица"));
+    file.setValue("text", "title", "Кириллица");
     const ProfileFile again = ProfileFile::fromBytes(file.toBytes());
     EXPECT_EQ(again.encoding(), ProfileFile::Encoding::Utf8);
-    EXPECT_EQ(again.value(QStringLiteral("text"), QStringLiteral("font")),
-              QStringLiteral("Café Sans"));
-    EXPECT_EQ(again.value(QStringLiteral("text"), QStringLiteral("title")),
-              QStringLiteral("Кириллица"));
+    EXPECT_EQ(again.value("text", "font"), "Café Sans");
+    EXPECT_EQ(again.value("text", "title"), "Кириллица");
 }
 
 TEST(ProfileFileTest, ByteOrderMarksChooseTheEncodingAndAreWrittenBack)
@@ -99,20 +93,18 @@ TEST(ProfileFileTest, ByteOrderMarksChooseTheEncodingAndAreWrittenBack)
         SCOPED_TRACE(c.name);
         QStringEncoder encoder(c.encoding, QStringConverter::Flag::Stateless);
         const auto bytes = [&](const QString &text) { return QByteArray(encoder.encode(text)); };
-        const QString text = QStringLiteral("; Café €\r\n[main]\r\n>     theme-color=255\r\n");
+        const QString text = "; Café €\r\n[main]\r\n>     theme-color=255\r\n";
         ProfileFile file = ProfileFile::fromBytes(c.mark + bytes(text));
         EXPECT_EQ(file.encoding(), c.expected);
-        EXPECT_EQ(file.value(QStringLiteral("MAIN"), QStringLiteral(">     theme-color")),
-                  QStringLiteral("255"));
-        file.setValue(QStringLiteral("text"), QStringLiteral("font"), QStringLiteral("Кириллица"));
-        EXPECT_EQ(file.toBytes(),
-                  c.mark + bytes(text + QStringLiteral("[text]\r\nfont=Кириллица\r\n")));
+        EXPECT_EQ(file.value("MAIN", ">     theme-color"), "255");
+        file.setValue("text", "font", "Кириллица");
+        EXPECT_EQ(file.toBytes(), c.mark + bytes(text + "[text]\r\nfont=Кириллица\r\n"));
     }
     // Line ends of one kind or the other, and a last byte that finds no partner.
     const ProfileFile odd = ProfileFile::fromBytes(QByteArray("\xFF\xFE[\0m\0]\0\n\0k\0=\0"
                                                               "1\0\r\0\n\0x",
                                                               21));
-    EXPECT_EQ(odd.value(QStringLiteral("m"), QStringLiteral("k")), QStringLiteral("1"));
+    EXPECT_EQ(odd.value("m", "k"), "1");
     EXPECT_TRUE(odd.toBytes().endsWith(QByteArray("\r\0\n\0x\r\0\n\0", 9)));
 }
 
@@ -128,11 +120,10 @@ TEST(ProfileFileTest, LoadRefusesLargeFilesAndAnythingButARegularFile)
     };
     put("limit.tvp", kProfileFileLimit);
     put("over.tvp", kProfileFileLimit + 1);
-    QFile::link(folder + QStringLiteral("/limit.tvp"), folder + QStringLiteral("/link.tvp"));
-    QFile::link(QStringLiteral("/dev/zero"), folder + QStringLiteral("/zero.tvp"));
-    QDir().mkpath(folder + QStringLiteral("/folder.tvp"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + QStringLiteral("/pipe.tvp")).constData(), 0600),
-              0);
+    QFile::link(folder + "/limit.tvp", folder + "/link.tvp");
+    QFile::link("/dev/zero", folder + "/zero.tvp");
+    QDir().mkpath(folder + "/folder.tvp");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/pipe.tvp").constData(), 0600), 0);
 
     struct Case
     {
@@ -145,21 +136,19 @@ TEST(ProfileFileTest, LoadRefusesLargeFilesAndAnythingButARegularFile)
         const auto file = ProfileFile::load(folder + QLatin1Char('/') + QLatin1String(c.name));
         EXPECT_EQ(file.has_value(), c.accepted) << c.name;
         if (file && QLatin1String(c.name) != QLatin1String("missing.tvp")) {
-            EXPECT_EQ(file->value(QStringLiteral("main"), QStringLiteral("k")), QStringLiteral("v"))
-                << c.name;
+            EXPECT_EQ(file->value("main", "k"), "v") << c.name;
         }
     }
 }
 
 TEST(ProfileFileTest, SaveReplacesTheFileAndFailsCleanly)
 {
-    const QString path = test::dataHome() + QStringLiteral("/p.tvp");
+    const QString path = test::dataHome() + "/p.tvp";
     ProfileFile file;
-    file.setValue(QStringLiteral("main"), QStringLiteral("k"), QStringLiteral("v"));
-    EXPECT_FALSE(file.save(test::dataHome() + QStringLiteral("/no/such/folder/p.tvp")));
+    file.setValue("main", "k", "v");
+    EXPECT_FALSE(file.save(test::dataHome() + "/no/such/folder/p.tvp"));
     QDir().mkpath(test::dataHome());
     ASSERT_TRUE(file.save(path));
-    EXPECT_EQ(ProfileFile::load(path)->value(QStringLiteral("main"), QStringLiteral("k")),
-              QStringLiteral("v"));
-    EXPECT_EQ(ProfileFile::load(path + QStringLiteral(".missing"))->toBytes(), QByteArray());
+    EXPECT_EQ(ProfileFile::load(path)->value("main", "k"), "v");
+    EXPECT_EQ(ProfileFile::load(path + ".missing")->toBytes(), QByteArray());
 }

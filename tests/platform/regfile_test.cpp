@@ -53,36 +53,23 @@ TEST(RegFileTest, EveryTypeSurvivesARoundTrip)
     QByteArray qword(8, '\0');
     qToLittleEndian<quint64>(0x1122334455667788ull, qword.data());
     RegFile file;
+    // clang-format off
     file.keys = {
-        {RegHive::CurrentUser,
-         "SOFTWARE\\TavloClock\\Settings\\Details",
-         false,
-         {text("Date-Font", "Trebuchet MS"),
-          text("quote\"and\\slash", "C:\\Program Files\\\"x\"\\"),
-          text("empty", ""),
-          text("lines", "one\r\ntwo\nthree"),
-          text("unicode ∑", "Tävlö 時計 😀"),
-          text(QString(), "unnamed"),
-          text("expand", "%HOME%\\x", RegExpandSz),
-          {RegValue::dword("dword", 0xfedcba98), false},
-          set("qword", RegQword, qword),
-          set("binary", RegBinary, binary),
-          set("emptybinary", RegBinary, ""),
-          set("multi", RegMultiSz, QByteArray("a\0bb\0ccc", 8)),
-          set("emptymulti", RegMultiSz, ""),
-          set("none", RegNone, "\1\2"),
-          set("odd type", 0x20, "\xaa"),
-          set("short dword", RegDword, "\1"),
-          removed("gone"),
-          removed(QString())}},
+        {RegHive::CurrentUser, "SOFTWARE\\TavloClock\\Settings\\Details", false,
+         {text("Date-Font", "Trebuchet MS"), text("quote\"and\\slash", "C:\\Program Files\\\"x\"\\"),
+          text("empty", ""), text("lines", "one\r\ntwo\nthree"), text("unicode ∑", "Tävlö 時計 😀"),
+          text(QString(), "unnamed"), text("expand", "%HOME%\\x", RegExpandSz),
+          {RegValue::dword("dword", 0xfedcba98), false}, set("qword", RegQword, qword),
+          set("binary", RegBinary, binary), set("emptybinary", RegBinary, ""),
+          set("multi", RegMultiSz, QByteArray("a\0bb\0ccc", 8)), set("emptymulti", RegMultiSz, ""),
+          set("none", RegNone, "\1\2"), set("odd type", 0x20, "\xaa"), set("short dword", RegDword, "\1"),
+          removed("gone"), removed(QString())}},
         {RegHive::CurrentUser, "SOFTWARE\\Empty Key", false, {}},
-        {RegHive::LocalMachine,
-         "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-         false,
-         {text("TavloClock", "/usr/bin/c")}},
+        {RegHive::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", false, {text("TavloClock", "/usr/bin/c")}},
         {RegHive::CurrentUser, "SOFTWARE\\Old", true, {}},
         {RegHive::LocalMachine, QString(), false, {}},
     };
+    // clang-format on
     expectParsesTo(file.toBytes(), file);
 }
 
@@ -94,19 +81,14 @@ TEST(RegFileTest, WritesWhatRegeditWrites)
     for (int i = 0; i < 60; ++i)
         binary.append(char(i));
     RegFile file;
-    file.keys = {{RegHive::CurrentUser,
-                  "SOFTWARE\\TavloClock",
-                  false,
-                  {text("Path", "C:\\a \"b\""),
-                   text(QString(), "x"),
-                   {RegValue::dword("Count", 10), false},
-                   set("Bin", RegBinary, "\1\2"),
-                   text("Exp", "%A%", RegExpandSz),
-                   set("Multi", RegMultiSz, QByteArray("a\0b", 3)),
-                   set("Q", RegQword, qword),
-                   set("Data", RegBinary, binary),
-                   removed("Old")}},
+    // clang-format off
+    file.keys = {{RegHive::CurrentUser, "SOFTWARE\\TavloClock", false,
+                  {text("Path", "C:\\a \"b\""), text(QString(), "x"), {RegValue::dword("Count", 10), false},
+                   set("Bin", RegBinary, "\1\2"), text("Exp", "%A%", RegExpandSz),
+                   set("Multi", RegMultiSz, QByteArray("a\0b", 3)), set("Q", RegQword, qword),
+                   set("Data", RegBinary, binary), removed("Old")}},
                  {RegHive::LocalMachine, "Software\\Gone", true, {}}};
+    // clang-format on
     const QString text = file.toText();
     EXPECT_EQ(file.toBytes(), utf16(text));
     // Long hex data: 22 bytes on the first line, 25 on each following one, "\" at the end.
@@ -148,20 +130,15 @@ TEST(RegFileTest, ReadsHandMadeFilesInEveryEncoding)
                        "[hklm\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
                        "\"TavloClock\"=\"/usr/bin/tavlo-clock\"\r\n");
     RegFile expected;
-    expected.keys = {{RegHive::CurrentUser,
-                      "SOFTWARE\\TavloClock\\Settings\\Details",
-                      false,
-                      {text("TOTAL", "1"),
-                       text("Date-Font", "Trebuchet MS"),
-                       text(QString(), "default"),
+    // clang-format off
+    expected.keys = {{RegHive::CurrentUser, "SOFTWARE\\TavloClock\\Settings\\Details", false,
+                      {text("TOTAL", "1"), text("Date-Font", "Trebuchet MS"), text(QString(), "default"),
                        {RegValue::dword("Color", 0x00ff8000), false},
-                       set("Multi", RegMultiSz, QByteArray("a\0b", 3)),
-                       removed("Old")}},
+                       set("Multi", RegMultiSz, QByteArray("a\0b", 3)), removed("Old")}},
                      {RegHive::CurrentUser, "SOFTWARE\\TavloClock\\fapp_CLOCK", true, {}},
-                     {RegHive::LocalMachine,
-                      "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                      false,
+                     {RegHive::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", false,
                       {text("TavloClock", "/usr/bin/tavlo-clock")}}};
+    // clang-format on
     for (const QByteArray &bytes : {utf16(crlf), utf16(crlf, "\xfe\xff"), utf16(crlf, ""),
                                     crlf.toUtf8(), "\xef\xbb\xbf" + crlf.toUtf8()})
         expectParsesTo(bytes, expected);
@@ -191,12 +168,8 @@ TEST(RegFileTest, MalformedInputGivesAClearError)
 {
     const QByteArray v5 = "Windows Registry Editor Version 5.00\n";
     const QByteArray x = v5 + "[HKCU\\x]\n";
-    const struct
-    {
-        QByteArray bytes;
-        const char *error;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { QByteArray bytes; const char *error; } cases[] = {
         {"", "line 1: the file is empty"},
         {"\n\n  \n", "line 1: the file is empty"},
         {"Windows Registry Editor Version 4.00\n", "line 1: not a registry file"},
@@ -218,9 +191,8 @@ TEST(RegFileTest, MalformedInputGivesAClearError)
         {x + "junk\n", "line 3: unexpected text \"junk\""},
         {v5 + "[-HKCU\\x]\n\"a\"=\"b\"\n", "line 3: a value under a key marked for deletion"},
         {QByteArray("\xff\xfe\x41", 3), "the file ends in the middle of a UTF-16 character"},
-        {"Windows \xc3\x28 Registry", "the file is neither UTF-16 nor UTF-8 text"},
-        // clang-format on
-    };
+        {"Windows \xc3\x28 Registry", "the file is neither UTF-16 nor UTF-8 text"}};
+    // clang-format on
     for (const auto &c : cases) {
         QString error;
         EXPECT_FALSE(RegFile::parse(c.bytes, &error)) << c.bytes.toStdString();
@@ -264,19 +236,13 @@ TEST(RegFileTest, GarbageAndTruncatedFilesNeverCrash)
 TEST(RegFileTest, SplitsAndJoinsKeyNames)
 {
     using Split = std::optional<std::pair<RegHive, QString>>;
-    const struct
-    {
-        const char *name;
-        Split split;
-    } cases[] = {
+    // clang-format off
+    const struct { const char *name; Split split; } cases[] = {
         {"HKCU\\Software\\\\TavloClock\\", Split({RegHive::CurrentUser, "Software\\TavloClock"})},
-        {"hkey_current_user\\X", Split({RegHive::CurrentUser, "X"})},
-        {"HKLM", Split({RegHive::LocalMachine, ""})},
+        {"hkey_current_user\\X", Split({RegHive::CurrentUser, "X"})}, {"HKLM", Split({RegHive::LocalMachine, ""})},
         {"HKEY_LOCAL_MACHINE\\", Split({RegHive::LocalMachine, ""})},
-        {"HKCR\\x", std::nullopt},
-        {"Software\\x", std::nullopt},
-        {"", std::nullopt},
-    };
+        {"HKCR\\x", std::nullopt}, {"Software\\x", std::nullopt}, {"", std::nullopt}};
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(RegFile::splitKeyName(QLatin1String(c.name)), c.split) << c.name;
     QString error;

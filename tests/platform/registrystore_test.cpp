@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/registrystore.h"
+#include "storetest.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -91,12 +92,7 @@ TEST(RegistryStoreTest, EverythingElseGoesToTheDatabase)
 
 TEST(RegistryStoreTest, DamagedDatabaseLeavesAutostartWorking)
 {
-    const QString path = SettingsDatabase::defaultPath();
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(5000, 'Z'));
-    file.close();
+    ASSERT_TRUE(test::writeFile(SettingsDatabase::defaultPath(), QByteArray(5000, 'Z')));
     RegistryStore store;
     EXPECT_FALSE(store.isAvailable());
     EXPECT_FALSE(store.setValue(RegHive::CurrentUser, "SOFTWARE", RegValue::text("x", "1")));

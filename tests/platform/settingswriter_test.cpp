@@ -2,6 +2,7 @@
 #include "platform/settingswriter.h"
 
 #include "dblock.h"
+#include "storetest.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,12 +12,11 @@
 #include <unistd.h>
 
 using namespace tavlo;
+using namespace tavlo::test;
 using namespace std::chrono_literals;
 
 namespace {
 
-const QString kDetails = QStringLiteral("SOFTWARE\\TavloClock\\Settings\\Details");
-constexpr RegHive kUser = RegHive::CurrentUser;
 const QString kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class SettingsWriterTest : public ::testing::Test
@@ -32,8 +32,7 @@ protected:
     QString stored(const QString &name)
     {
         SettingsDatabase db(path);
-        const auto value = db.value(kUser, kDetails, name);
-        return value ? value->toText() : "<absent>";
+        return textOf(db, name);
     }
     static QString pendingText(SettingsWriter &writer, const QString &name)
     {
@@ -96,9 +95,7 @@ TEST_F(SettingsWriterTest, AutostartEntriesTakeTextOnly)
 
 TEST_F(SettingsWriterTest, AnUnwritableAutostartFolderHoldsUpNothing)
 {
-    QFile blocker(autostart);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(writeFile(autostart, "")); // a file where the folder belongs
     SettingsWriter writer(path, autostart);
     writer.setValue(RegHive::LocalMachine, kRun, RegValue::text("TavloClock", "/bin/clock"));
     writer.setValue(kUser, kDetails, RegValue::text("Left", "1"));
@@ -134,31 +131,22 @@ TEST_F(SettingsWriterTest, NextWriterAppliesThePendingFileOnceTheLockIsGone)
 TEST_F(SettingsWriterTest, BadPendingFilesAreIgnored)
 {
     const QString good = leavePendingFile();
-    QFile source(good);
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    const QByteArray bytes = source.readAll();
-    source.close();
+    const QByteArray bytes = readFile(good);
     QFile::remove(good);
 
     const QString prefix = path + ".pending.";
     QByteArray flipped = bytes;
     flipped[flipped.size() - 2] = char(flipped[flipped.size() - 2] ^ 0x20);
-    const struct
-    {
-        const char *what;
-        QString file;
-        QByteArray bytes;
-        qint64 size;
-    } cases[] = {
+    // pid 1 is always running: its writes are its own to commit.
+    // clang-format off
+    const struct { const char *what; QString file; QByteArray bytes; qint64 size; } cases[] = {
         {"garbage", prefix + "999999991", QByteArray(300, 'g'), 0},
         {"truncated", prefix + "999999992", bytes.left(bytes.size() - 3), 0},
         {"one bit changed", prefix + "999999993", flipped, 0},
         {"empty", prefix + "999999994", QByteArray(), 0},
         {"huge", prefix + "999999995", bytes, SettingsWriter::MaxPendingFileBytes + 1},
-        // pid 1 is always running: its writes are its own to commit.
-        {"owner running", prefix + "1", bytes, 0},
-        {"not a process number", prefix + "x12", bytes, 0},
-    };
+        {"owner running", prefix + "1", bytes, 0}, {"not a process number", prefix + "x12", bytes, 0}};
+    // clang-format on
     for (const auto &c : cases) {
         QFile file(c.file);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -1,35 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/regfile.h"
 #include "platform/registrystore.h"
+#include "storetest.h"
 #include "testenv.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
-#include <vector>
 
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace tavlo;
+using namespace tavlo::test;
 
 namespace {
 
-const QString kDetails = QStringLiteral("SOFTWARE\\TavloClock\\Settings\\Details");
 const QString kDetailsArg = QStringLiteral("HKCU\\SOFTWARE\\TavloClock\\Settings\\Details");
 const QString kRunArg = QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
 const QString kDone = QStringLiteral("The operation completed successfully.\n");
 const QString kCanceled = QStringLiteral("The operation was canceled by the user.\n");
-constexpr RegHive kUser = RegHive::CurrentUser;
 
 struct Result
 {
@@ -65,10 +58,10 @@ Result reg(const QStringList &args, const QByteArray &input = QByteArray(),
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-QString textOf(const QString &name, const QString &key = kDetails)
+QString textOf(const QString &name)
 {
-    const auto value = SettingsDatabase().value(kUser, key, name);
-    return value ? value->toText() : QStringLiteral("<absent>");
+    SettingsDatabase db;
+    return test::textOf(db, name);
 }
 
 void expectError(const Result &r, const QString &start = QStringLiteral("ERROR: "))
@@ -88,30 +81,6 @@ void seedClock()
     ASSERT_TRUE(db.setValue(kUser, kDetails, RegValue::text(QString(), "dflt")));
     ASSERT_TRUE(
         db.setValue(kUser, kDetails + "\\Sub\\Deep", RegValue::text("Time-Font", "Tahoma")));
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
-           file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A .reg file of count text values under the clock's details key.
-QByteArray manyValues(int count, const QString &prefix)
-{
-    RegFile regFile;
-    RegFileKey key{kUser, kDetails, false, {}};
-    for (int i = 0; i < count; ++i)
-        key.values.append({RegValue::text(prefix + QString::number(i), QString::number(i)), false});
-    regFile.keys.append(key);
-    return regFile.toBytes();
 }
 
 // Every key and value row of the test's database and every autostart entry, as text.
@@ -180,6 +149,9 @@ TEST(TavloregTest, QueryPrintsLikeRegExe)
 
 TEST(TavloregTest, WrongArgumentsMissingKeysAndHelp)
 {
+    // Help never creates the database.
+    EXPECT_TRUE(reg({"/?"}).out.contains("QUERY | ADD | DELETE | EXPORT | IMPORT"));
+    EXPECT_FALSE(QFileInfo::exists(SettingsDatabase::defaultPath()));
     seedClock();
     // clang-format off
     const QList<QStringList> syntax = {
@@ -200,15 +172,7 @@ TEST(TavloregTest, WrongArgumentsMissingKeysAndHelp)
     expectError(reg({"delete", kDetailsArg, "/v", "Nothing", "/f"}));
     expectError(reg({"delete", "HKCU\\Nothing", "/f"}));
     expectError(reg({"export", "HKCU\\Nothing", test::configHome() + "/x.reg"}));
-
-    EXPECT_TRUE(reg({"/?"}).out.contains("QUERY | ADD | DELETE | EXPORT | IMPORT"));
     EXPECT_TRUE(reg({"query", "/?"}).out.startsWith("TAVLOREG QUERY KEY"));
-}
-
-TEST(TavloregTest, HelpNeverCreatesTheDatabase)
-{
-    EXPECT_EQ(reg({"/?"}).code, 0);
-    EXPECT_FALSE(QFileInfo::exists(SettingsDatabase::defaultPath()));
 }
 
 TEST(TavloregTest, AddsValuesOfEachType)
@@ -217,14 +181,8 @@ TEST(TavloregTest, AddsValuesOfEachType)
         return reg(QStringList{"add", kDetailsArg} + extra);
     };
     // Numbers and bytes as stored (little-endian), texts as read back.
-    const struct
-    {
-        QStringList args;
-        const char *name;
-        int type;
-        QByteArray data;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { QStringList args; const char *name; int type; QByteArray data; } cases[] = {
         {{"/v", "TOTAL", "/d", "3"}, "total", RegSz, "3"},
         {{"/v", "Dec", "/t", "REG_DWORD", "/d", "4294967295"}, "Dec", RegDword, "\xff\xff\xff\xff"},
         {{"-V", "Hex", "-T", "reg_dword", "-D", "0x1F"}, "Hex", RegDword, QByteArray("\x1f\0\0\0", 4)},
@@ -233,9 +191,8 @@ TEST(TavloregTest, AddsValuesOfEachType)
         {{"/v", "M", "/t", "REG_MULTI_SZ", "/d", "one|two", "/s", "|"}, "M", RegMultiSz, QByteArray("one\0two", 7)},
         {{"/v", "E", "/t", "REG_EXPAND_SZ", "/d", "%HOME%"}, "E", RegExpandSz, "%HOME%"},
         {{"/ve", "/d", "unnamed"}, "", RegSz, "unnamed"},
-        {{"/v", "Empty"}, "Empty", RegSz, ""},
-        // clang-format on
-    };
+        {{"/v", "Empty"}, "Empty", RegSz, ""}};
+    // clang-format on
     SettingsDatabase db;
     for (const auto &c : cases) {
         EXPECT_EQ(add(c.args).out, kDone) << c.name;
@@ -302,20 +259,6 @@ TEST(TavloregTest, DeletesValuesAndKeysButNeverTheHiveOrTheRunKey)
     expectError(reg({"delete", kRunArg, "/f"}));
 }
 
-TEST(TavloregTest, RunKeyWritesAutostartEntries)
-{
-    EXPECT_EQ(reg({"add", kRunArg, "/v", "TavloClock", "/d", "/opt/my apps/tavlo-clock"}).out,
-              kDone);
-    const QString entry = test::configHome() + QStringLiteral("/autostart/TavloClock.desktop");
-    EXPECT_TRUE(QFileInfo::exists(entry));
-    EXPECT_EQ(reg({"query", kRunArg}).out,
-              "\nHKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\n"
-              "    TavloClock    REG_SZ    /opt/my apps/tavlo-clock\n");
-    expectError(reg({"add", kRunArg, "/v", "N", "/t", "REG_DWORD", "/d", "1"}));
-    EXPECT_EQ(reg({"delete", kRunArg, "/v", "TavloClock", "/f"}).code, 0);
-    EXPECT_FALSE(QFileInfo::exists(entry));
-}
-
 TEST(TavloregTest, ExportThenImportIntoAFreshFolder)
 {
     seedClock();
@@ -368,37 +311,11 @@ TEST(TavloregTest, DamagedDatabaseIsReportedAndLeftAlone)
     EXPECT_EQ(readFile(path), junk);
 }
 
-TEST(TavloregTest, TwoImportsAtOnceLoseNoValue)
-{
-    constexpr int perFile = 300;
-    std::vector<std::unique_ptr<QProcess>> processes;
-    for (int id : {1, 2}) {
-        const QString file = test::configHome() + QStringLiteral("/import%1.reg").arg(id);
-        ASSERT_TRUE(writeFile(file, manyValues(perFile, QStringLiteral("p%1-").arg(id))));
-        processes.push_back(std::make_unique<QProcess>());
-        processes.back()->start(QStringLiteral(TAVLOREG_PATH), {"import", file});
-    }
-    for (const auto &process : processes) {
-        EXPECT_TRUE(process->waitForFinished(120000));
-        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
-    }
-    EXPECT_EQ(SettingsDatabase().values(kUser, kDetails)->size(), 2 * perFile);
-}
-
 TEST(TavloregTest, ImportIsAllOrNothing)
 {
     seedClock();
     const QString dir = test::configHome();
-    // A database that refuses one value name, to fail the import part-way.
-    sqlite3 *raw = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(SettingsDatabase::defaultPath()).constData(), &raw),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(raw,
-                           "CREATE TRIGGER refuse BEFORE INSERT ON regvalue WHEN NEW.name = "
-                           "'refused' BEGIN SELECT RAISE(ABORT, 'refused'); END",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(raw);
+    ASSERT_TRUE(refuseValueNamedRefused(SettingsDatabase::defaultPath()));
     const QStringList before = storeContents();
 
     QByteArray many;
@@ -412,20 +329,14 @@ TEST(TavloregTest, ImportIsAllOrNothing)
                             many +
                             "[-HKEY_CURRENT_USER\\SOFTWARE\\TavloClock\\Settings\\Details\\Sub]\n";
     const QByteArray run = "[HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n";
-    const struct
-    {
-        const char *what;
-        QByteArray tail;
-        const char *message;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const char *what; QByteArray tail; const char *message; } cases[] = {
         {"the database refuses the last value", "[HKCU\\SOFTWARE\\X]\n\"refused\"=\"1\"\n", "nothing was imported"},
         {"a number under the Run key", run + "\"N\"=dword:00000001\n", "REG_SZ"},
         {"a Run value that is no file name", run + "\"a/b\"=\"x\"\n", "a/b"},
         {"a key that cannot be deleted", "[-HKLM\\Software\\Microsoft]\n", "Access is denied"},
-        {"a syntax error on the last line", "\"tail\"=dword:zz\n", "line 508"},
-        // clang-format on
-    };
+        {"a syntax error on the last line", "\"tail\"=dword:zz\n", "line 508"}};
+    // clang-format on
     const QString file = dir + QStringLiteral("/bad.reg");
     for (const auto &c : cases) {
         ASSERT_TRUE(writeFile(file, head + c.tail));
@@ -445,26 +356,6 @@ TEST(TavloregTest, ImportIsAllOrNothing)
     EXPECT_TRUE(QFileInfo::exists(dir + QStringLiteral("/autostart/TavloClock.desktop")));
 }
 
-TEST(TavloregTest, KilledImportLeavesAllOrNothing)
-{
-    constexpr int count = 2000;
-    const QString file = test::configHome() + QStringLiteral("/many.reg");
-    ASSERT_TRUE(writeFile(file, manyValues(count, QStringLiteral("Color"))));
-    for (int delayMs : {0, 2, 4, 6, 8, 12, 20, 40}) {
-        QProcess process;
-        process.start(QStringLiteral(TAVLOREG_PATH), {"import", file});
-        ASSERT_TRUE(process.waitForStarted(10000));
-        QThread::msleep(delayMs);
-        process.kill();
-        ASSERT_TRUE(process.waitForFinished(60000));
-        SettingsDatabase db;
-        const auto values = db.values(kUser, kDetails);
-        const qsizetype stored = values ? values->size() : 0;
-        EXPECT_TRUE(stored == 0 || stored == count) << stored << " after " << delayMs << " ms";
-        db.deleteKey(kUser, "SOFTWARE");
-    }
-}
-
 TEST(TavloregTest, ImportRefusesWhatIsNotARegularFileOfAtMost64MiB)
 {
     const QString dir = test::configHome();
@@ -476,15 +367,12 @@ TEST(TavloregTest, ImportRefusesWhatIsNotARegularFileOfAtMost64MiB)
     ASSERT_TRUE(QFile::link("/dev/zero", toDevice));
     // Sparse: one byte over the bound without using the disk.
     ASSERT_TRUE(QFile::resize(big, 64 * 1024 * 1024 + 1));
-    const struct
-    {
-        QString path;
-        const char *reason;
-    } cases[] = {
+    // clang-format off
+    const struct { QString path; const char *reason; } cases[] = {
         {"/dev/zero", "it is not a regular file"}, {toDevice, "it is not a regular file"},
-        {fifo, "it is not a regular file"},        {dir, "it is a folder"},
-        {big, "it is larger than 64 MiB"},         {dir + "/missing.reg", "No such file"},
-    };
+        {fifo, "it is not a regular file"}, {dir, "it is a folder"},
+        {big, "it is larger than 64 MiB"}, {dir + "/missing.reg", "No such file"}};
+    // clang-format on
     for (const auto &c : cases) {
         const Result r = reg({"import", c.path});
         expectError(r, QStringLiteral("ERROR: Unable to read the file %1: ").arg(c.path));
@@ -504,15 +392,10 @@ TEST(TavloregTest, ExportRefusesTargetsThatAreNotRegularFiles)
     ASSERT_TRUE(QFile::link(fifo, toFifo));
     struct stat full;
     ASSERT_EQ(::stat("/dev/full", &full), 0);
-    const struct
-    {
-        QString path;
-        mode_t type;
-    } cases[] = {{"/dev/full", S_IFCHR},
-                 {fifo, S_IFIFO},
-                 {toFifo, S_IFLNK},
-                 {dir, S_IFDIR},
-                 {dir + "/no/such/dir/x.reg", 0}};
+    // clang-format off
+    const struct { QString path; mode_t type; } cases[] = {
+        {"/dev/full", S_IFCHR}, {fifo, S_IFIFO}, {toFifo, S_IFLNK}, {dir, S_IFDIR}, {dir + "/no/such/dir/x.reg", 0}};
+    // clang-format on
     for (const auto &c : cases) {
         for (const QStringList &force : {QStringList{"/y"}, QStringList{}}) {
             const Result r = reg(QStringList{"export", kDetailsArg, c.path} + force, "y\n");

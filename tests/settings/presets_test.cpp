@@ -85,12 +85,11 @@ TEST_F(PresetTest, AClickAppliesAPresetAndCompletesAMainOnlyFile)
     EXPECT_EQ(clockForm()->lngTRANSVALCUST(), 150);
     EXPECT_EQ(clockForm()->BackColor(), ColorBlend(0, 255, 20));
     EXPECT_FLOAT_EQ(label("lblTIME")->FontSize(), timeSize);
-    EXPECT_EQ(d->preset->txtPRESETNEW->text(), QStringLiteral("Sample"));
-    EXPECT_EQ(clockForm()->strSELPRESET(), QStringLiteral("Sample"));
+    EXPECT_EQ(d->preset->txtPRESETNEW->text() + clockForm()->strSELPRESET(), "SampleSample");
     EXPECT_TRUE(d->theme->btnEDIT->isEnabled());
 
     // The text keys were written with what the dialog showed; no caption.
-    EXPECT_EQ(key("Sample.tvp", "text", "time-size"), QStringLiteral("36"));
+    EXPECT_EQ(key("Sample.tvp", "text", "time-size"), "36");
     EXPECT_EQ(key("Sample.tvp", "text", "date-color"),
               QString::number(label("lblDATE")->ForeColor()));
     EXPECT_EQ(key("Sample.tvp", "preset", "caption"), std::nullopt);
@@ -105,11 +104,11 @@ TEST_F(PresetTest, SavingTwiceUnderOneNameKeepsTheSecondSet)
     d->preset->btnpCOLOR->setColor(0x00FF00);
     d->preset->hscCONTRAST->setValue(90);
     save(d, QStringLiteral("Mine"));
-    EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("Mine.tvp")});
+    EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{"Mine.tvp"});
     const QByteArray bytes = contents(QStringLiteral("Mine.tvp"));
     EXPECT_EQ(key("Mine.tvp", "main", "theme-color"), QString::number(0x00FF00));
-    EXPECT_EQ(key("Mine.tvp", "main", "contrast"), QStringLiteral("90"));
-    EXPECT_EQ(key("Mine.tvp", "preset", "caption"), QStringLiteral("Mine"));
+    EXPECT_EQ(key("Mine.tvp", "main", "contrast"), "90");
+    EXPECT_EQ(key("Mine.tvp", "preset", "caption"), "Mine");
     // Sections in the order they are written, CRLF line ends.
     EXPECT_TRUE(bytes.startsWith("[main]\r\n>     theme-color="));
     EXPECT_LT(bytes.indexOf("[text]"), bytes.indexOf("[preset]"));
@@ -126,7 +125,7 @@ TEST_F(PresetTest, SavingTwiceUnderOneNameKeepsTheSecondSet)
     save(d, QStringLiteral("Night.tvp"));
     d->theme->btnIMPORT->click();
     click(d, QStringLiteral("Night.tvp.tvp"));
-    EXPECT_EQ(d->preset->txtPRESETNEW->text(), QStringLiteral("Night.tvp"));
+    EXPECT_EQ(d->preset->txtPRESETNEW->text(), "Night.tvp");
 }
 
 TEST_F(PresetTest, CaptionsThatCannotNameAFileAreRefused)
@@ -134,15 +133,14 @@ TEST_F(PresetTest, CaptionsThatCannotNameAFileAreRefused)
     ASSERT_TRUE(start());
     fdlg_SETTINGS *d = open();
     const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
-    for (const QString &caption : {QString(), QStringLiteral("../escape"), QStringLiteral("a/b"),
-                                   QStringLiteral("."), QStringLiteral(".."), nul})
+    for (const QString &caption : QStringList{QString(), "../escape", "a/b", ".", "..", nul})
         save(d, caption);
     ASSERT_EQ(desktop.messages.size(), 6);
-    EXPECT_EQ(desktop.messages[0][1], QStringLiteral("You need to select a preset name"));
-    EXPECT_TRUE(desktop.messages[1][1].contains(QStringLiteral("\"/\"")));
-    EXPECT_TRUE(desktop.messages[5][1].contains(QStringLiteral("NUL")));
+    EXPECT_EQ(desktop.messages[0][1], "You need to select a preset name");
+    EXPECT_TRUE(desktop.messages[1][1].contains("\"/\""));
+    EXPECT_TRUE(desktop.messages[5][1].contains("NUL"));
     EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty());
-    EXPECT_FALSE(QFile::exists(globals().strPROGRAMFOLDER + QStringLiteral("/escape.tvp")));
+    EXPECT_FALSE(QFile::exists(globals().strPROGRAMFOLDER + "/escape.tvp"));
 }
 
 TEST_F(PresetTest, DeleteAllOverFivePresetsThenAClickStillApplies)
@@ -170,7 +168,7 @@ TEST_F(PresetTest, DeleteAllOverFivePresetsThenAClickStillApplies)
     EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 255);
 
     d->theme->btnDELETE->click();
-    EXPECT_EQ(desktop.trashed.value(5), folder() + QStringLiteral("/Red.tvp"));
+    EXPECT_EQ(desktop.trashed.value(5), folder() + "/Red.tvp");
 }
 
 TEST_F(PresetTest, LoadingSelectsTheWidgetsPresetWithoutApplyingIt)
@@ -182,7 +180,7 @@ TEST_F(PresetTest, LoadingSelectsTheWidgetsPresetWithoutApplyingIt)
     place(QStringLiteral("Sample.tvp"), "[main]\r\n>     theme-color=255\r\n");
     fdlg_SETTINGS *d = open();
     ASSERT_TRUE(d->theme->flbLIST->currentItem());
-    EXPECT_EQ(d->theme->flbLIST->currentItem()->text(), QStringLiteral("Sample.tvp"));
+    EXPECT_EQ(d->theme->flbLIST->currentItem()->text(), "Sample.tvp");
     EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
     EXPECT_EQ(contents(QStringLiteral("Sample.tvp")),
               QByteArray("[main]\r\n>     theme-color=255\r\n"));
@@ -193,15 +191,15 @@ TEST_F(PresetTest, LoadingSelectsTheWidgetsPresetWithoutApplyingIt)
     QTest::keyClick(d, Qt::Key_L, Qt::AltModifier);
     ASSERT_EQ(QApplication::focusWidget(), d->theme->flbLIST);
     QTest::keyClick(d->theme->flbLIST, Qt::Key_Up);
-    EXPECT_EQ(d->theme->flbLIST->currentItem()->text(), QStringLiteral("Other.tvp"));
+    EXPECT_EQ(d->theme->flbLIST->currentItem()->text(), "Other.tvp");
     EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 65280);
 
     // A double click keeps the preset and closes the dialog as Close does.
     Q_EMIT d->theme->flbLIST->itemDoubleClicked(d->theme->flbLIST->currentItem());
     settle();
     EXPECT_EQ(fdlg_SETTINGS::instance(), nullptr);
-    EXPECT_EQ(LoadSetting(reg::Color, QString()), QStringLiteral("65280"));
-    EXPECT_EQ(LoadSetting(reg::SelectedPreset, QString()), QStringLiteral("Other"));
+    EXPECT_EQ(LoadSetting(reg::Color, QString()) + LoadSetting(reg::SelectedPreset, QString()),
+              "65280Other");
 }
 
 TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
@@ -250,7 +248,7 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     // Every byte of the garbage is still there; only line ends became CRLF.
     const auto lf = [](QByteArray bytes) { return bytes.replace("\r\n", "\n"); };
     EXPECT_TRUE(lf(contents(QStringLiteral("Garbage.tvp"))).startsWith(lf(garbage)));
-    EXPECT_EQ(key("Plain.tvp", "main", "theme-color"), QStringLiteral("0"));
+    EXPECT_EQ(key("Plain.tvp", "main", "theme-color"), "0");
 }
 
 TEST_F(PresetTest, ARefusedPresetChangesNothing)
@@ -277,10 +275,10 @@ TEST_F(PresetTest, ARefusedPresetChangesNothing)
         EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
         EXPECT_EQ(d->text->cboTIMESIZE->currentText(), timeSize);
         EXPECT_EQ(d->preset->txtPRESETNEW->text(), caption);
-        EXPECT_EQ(clockForm()->strSELPRESET(), QStringLiteral("Mine"));
+        EXPECT_EQ(clockForm()->strSELPRESET(), "Mine");
     }
     EXPECT_EQ(contents(QStringLiteral("Huge.tvp")), huge);
-    EXPECT_TRUE(QFileInfo(folder() + QStringLiteral("/Zero.tvp")).isSymLink());
+    EXPECT_TRUE(QFileInfo(folder() + "/Zero.tvp").isSymLink());
 }
 
 TEST_F(PresetTest, AUtf16PresetAppliesAndStaysUtf16)
