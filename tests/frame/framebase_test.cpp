@@ -139,7 +139,8 @@ TEST_F(FrameKeysTest, ArrowsSizeAPhotoFrameWithinItsBounds)
     press(photo, {kEnter});
     const QSize least =
         photo->findChild<QWidget *>(QStringLiteral("lablCORNER"))->size() + QSize(margin, margin);
-    EXPECT_LE((photo->size() - least).manhattanLength(), 2);
+    const QSize over = photo->size() - least;
+    EXPECT_TRUE(over.width() <= 1 && over.height() <= 1 && photo->width() > 0);
 }
 
 TEST_F(FrameKeysTest, FramesAndTheirMainTextTellAssistiveTechnologyWhatTheyAre)

@@ -113,18 +113,19 @@ TEST_F(ClockTest, AnyOtherArrangementKeepsTheOneShown)
 
 TEST_F(ClockTest, TheWiderTextSetsTheWidthOfBothStrips)
 {
-    for (const char *wider : {"lblDATE", "lblTIME"}) {
+    for (const auto &[dateSize, wider] : {std::pair{"30", "lblDATE"}, {"6", "lblTIME"}}) {
         resetGlobals();
         prepareStore();
-        SaveSetting(reg::DateSize, QLatin1String(wider == std::string("lblDATE") ? "30" : "6"));
+        SaveSetting(reg::DateSize, QLatin1String(dateSize));
         ASSERT_TRUE(start());
         EXPECT_EQ(picture("picDATE")->Width(), picture("picTIME")->Width()) << wider;
         EXPECT_EQ(picture("picTIME")->Width(), label(wider)->textSizeTwips().width() + 510)
             << wider;
-        EXPECT_EQ(label("lblDATE")->Width(), label("lblTIME")->Width()) << wider;
         EXPECT_EQ(form()->width(),
                   std::lround((picture("picTIME")->Width() + 90) / twipsPerPixelX()));
     }
+    // The narrower date text's label is as wide as the time's.
+    EXPECT_EQ(label("lblDATE")->Width(), label("lblTIME")->Width());
 }
 
 TEST_F(ClockTest, TheNextTickShowsANewDayAfterMidnightOrASuspend)
@@ -196,12 +197,8 @@ TEST_F(ClockTest, ATickLaysOutAgainOnlyWhenSomethingItReadsChanged)
     EXPECT_TRUE(laidOut());
     EXPECT_EQ(picture("picTIME")->Width(), 1);
 
-    const struct
-    {
-        const char *change;
-        std::function<void()> make;
-        std::function<bool()> shows;
-    } cases[] = {
+    // clang-format off
+    const struct { const char *change; std::function<void()> make; std::function<bool()> shows; } cases[] = {
         {"next second", [&] { clock().set(clock().now().addSecs(1)); },
          [&] { return secs->Caption() == QStringLiteral(" 11"); }},
         {"next minute", [&] { clock().set(clock().now().addSecs(60)); },
@@ -221,6 +218,7 @@ TEST_F(ClockTest, ATickLaysOutAgainOnlyWhenSomethingItReadsChanged)
         {"theme colour", [&] { frame->setLngTHEMECOLOR(0x0000FF); },
          [&] { return frame->BackColor() == ColorBlend(0, 0x0000FF, 2 * 33 - 100); }},
     };
+    // clang-format on
     for (const auto &c : cases) {
         displace();
         c.make();

@@ -15,12 +15,8 @@ TEST(KeyLabelTest, ALeftPressAndReleaseOnTheKeyIsOneClick)
     QSignalSpy clicks(&key, &KeyLabel::Click);
     const QPoint inside(20, 10), outside(60, 10);
 
-    const struct
-    {
-        const char *what;
-        std::function<void()> act;
-        int clicks;
-    } cases[] = {
+    // clang-format off
+    const struct { const char *what; std::function<void()> act; int clicks; } cases[] = {
         {"left click", [&] { QTest::mouseClick(&key, Qt::LeftButton, {}, inside); }, 1},
         {"right click", [&] { QTest::mouseClick(&key, Qt::RightButton, {}, inside); }, 0},
         {"released off the key",
@@ -38,6 +34,7 @@ TEST(KeyLabelTest, ALeftPressAndReleaseOnTheKeyIsOneClick)
          },
          2},
     };
+    // clang-format on
     for (const auto &c : cases) {
         clicks.clear();
         c.act();
