@@ -183,16 +183,13 @@ TEST_F(PictureDecodeTest, HostileFilesFailCleanlyAndFast)
     sparse.resize(kMaxPictureFileBytes + 1);
     // clang-format off
     const struct { const char *name; QString path; PictureFailure failure; } cases[] = {
-        {"PNG claiming 100000 x 100000", write("claim.png", pngClaiming(100000, 100000)),
-         PictureFailure::TooLarge},
-        {"JPEG claiming 65500 x 65500", write("claim.jpg", jpegClaiming(65500, 65500)),
-         PictureFailure::TooLarge},
+        {"PNG claiming 100000 x 100000", write("claim.png", pngClaiming(100000, 100000)), PictureFailure::TooLarge},
+        {"JPEG claiming 65500 x 65500", write("claim.jpg", jpegClaiming(65500, 65500)), PictureFailure::TooLarge},
         // 100 megapixels are allowed, but not the 300 MB of coefficients
         // that decoding this one needs.
         {"progressive JPEG claiming 10000 x 10000",
          write("progressive.jpg", jpegClaiming(10000, 10000, true)), PictureFailure::TooLarge},
-        {"truncated JPEG", write("cut.jpg", jpeg.left(jpeg.size() / 2)),
-         PictureFailure::Unreadable},
+        {"truncated JPEG", write("cut.jpg", jpeg.left(jpeg.size() / 2)), PictureFailure::Unreadable},
         {"JPEG without its end", write("end.jpg", jpeg.chopped(2)), PictureFailure::Unreadable},
         {"truncated PNG", write("cut.png", png.left(png.size() / 2)), PictureFailure::Unreadable},
         {"zero bytes", write("empty.png", {}), PictureFailure::Unreadable},

@@ -134,8 +134,7 @@ TEST_F(CalcWindowTest, TheThemeMixesThreeKeyColoursAndTheTextRowsStyleTheirParts
     const struct { const char *keys; OleColor back, fore; } groups[] = {
         {"btnMC btnMR btnMS btnM btnMEMSUB", middle, 0x0000FF},
         {"btnC btnCE btnBCK", clear, 0x00FF00},
-        {"btnPRCNT btnpls_minus btnDIVx btnSQRT btnMULTIPLY btnDIVIDE btnADD btnSUBTRACT btnEQL",
-         middle, 0x00FF00},
+        {"btnPRCNT btnpls_minus btnDIVx btnSQRT btnMULTIPLY btnDIVIDE btnADD btnSUBTRACT btnEQL", middle, 0x00FF00},
         {"btn0 btn1 btn2 btn3 btn4 btn5 btn6 btn7 btn8 btn9 btnPOINT btn00", digit, 0x00FF00},
     };
     // clang-format on

@@ -112,6 +112,7 @@ TEST_F(NotesTest, FirstStartShowsOneNoteNamedFromItsMomentAndTextComesBackAsType
     const struct { const char *text; QByteArray file; } cases[] = {
         {"", "\r\n"},
         {"a, \"b\",c\n   lead", "a, \"b\",c\r\n   lead\r\n"},
+        {"\n\nmid\n\n", "\r\n\r\nmid\r\n\r\n\r\n"},
         {"Grüße €", "Gr\xC3\xBC\xC3\x9F\x65 \xE2\x82\xAC\r\n"},
     };
     // clang-format on

@@ -110,19 +110,13 @@ TEST_F(TimerTest, ButtonsKeysBoxesAndTicksRunTheStates)
         {[] {}, "00:01:00", "Start", "Stop", true, true},
         {[&] { type("txtMINS", "75"); }, "00:75:00", "Start", "Stop", true, true},
         {[&] { type("txtSECS", "4x-2"); }, "00:75:42", "Start", "Stop", true, true},
-        {[&] { key(Qt::Key_Return, Qt::NoModifier, box("txtSECS")); }, "00:75:42", "Pause", "Stop",
-         false, true},
+        {[&] { key(Qt::Key_Return, Qt::NoModifier, box("txtSECS")); }, "00:75:42", "Pause", "Stop", false, true},
         {[&] { tick(); }, "00:75:41", "Pause", "Stop", false, true},
         // A stall of 42 s applies its 42 steps at once, without carrying into hours.
         {[&] { tick(42'000); }, "00:74:59", "Pause", "Stop", false, true},
-        {[&] { QTest::mouseClick(button("btnSTART"), Qt::LeftButton); }, "00:74:59", "Resume",
-         "Reset", false, true},
+        {[&] { QTest::mouseClick(button("btnSTART"), Qt::LeftButton); }, "00:74:59", "Resume", "Reset", false, true},
         {[&] { tick(60'000); }, "00:74:59", "Resume", "Reset", false, true},
-        {[&] {
-             key(Qt::Key_Space);
-             tick();
-         },
-         "00:74:58", "Pause", "Stop", false, true},
+        {[&] { key(Qt::Key_Space); tick(); }, "00:74:58", "Pause", "Stop", false, true},
         {[&] { key(Qt::Key_Escape); }, "00:74:58", "Resume", "Reset", false, true},
         {[&] { key(Qt::Key_Escape); }, "00:01:00", "Start", "Stop", true, true},
         // Stop while idle resets what was typed.
