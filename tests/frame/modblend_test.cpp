@@ -15,13 +15,8 @@ constexpr OleColor kTheme = 0xF0C040; // blue 240, green 192, red 64
 
 TEST(ColorBlendTest, Blends)
 {
-    const struct
-    {
-        OleColor colourA, colourB;
-        int32_t amount;
-        OleColor expected;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { OleColor colourA, colourB; int32_t amount; OleColor expected; } cases[] = {
         {kBlack, kTheme, 255, kBlack},
         {kBlack, kTheme, 0, kTheme},
         {kWhite, kTheme, 300, kWhite},        // beyond full clamps
@@ -35,8 +30,8 @@ TEST(ColorBlendTest, Blends)
         // Contrast 33: background = ColorBlend(black, T, -34), T weighted 289/255.
         {kBlack, kTheme, 2 * 33 - 100, 0xFFDA49},
         {0x7F000000, kBlack, 255, kWhite},    // untranslatable counts as white
-        // clang-format on
     };
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(ColorBlend(c.colourA, c.colourB, c.amount), c.expected)
             << std::hex << c.colourA << " " << c.colourB << " " << std::dec << c.amount;
@@ -71,11 +66,11 @@ TEST(SystemColorTest, MapsTheTwentyFiveIndicesToThePalette)
 
     using P = QPalette;
     const P::ColorRole roles[25] = {
-        P::Button, P::Dark,     P::Highlight, P::Mid,        P::Window,
-        P::Base,   P::WindowText, P::WindowText, P::Text,    P::HighlightedText,
-        P::Button, P::Button,   P::Mid,       P::Highlight,  P::HighlightedText,
-        P::Button, P::Dark,     P::Text,      P::ButtonText, P::WindowText,
-        P::Light,  P::Shadow,   P::Midlight,  P::ToolTipText, P::ToolTipBase};
+        P::Button, P::Dark,       P::Highlight,  P::Mid,         P::Window,
+        P::Base,   P::WindowText, P::WindowText, P::Text,        P::HighlightedText,
+        P::Button, P::Button,     P::Mid,        P::Highlight,   P::HighlightedText,
+        P::Button, P::Dark,       P::Text,       P::ButtonText,  P::WindowText,
+        P::Light,  P::Shadow,     P::Midlight,   P::ToolTipText, P::ToolTipBase};
     for (int index = 0; index < 25; ++index) {
         // Grey text (17) and inactive caption text (19) come from the disabled group.
         const QColor c(roles[index] * 10, index == 17 || index == 19 ? 100 : 0, 7);

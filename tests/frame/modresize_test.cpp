@@ -41,20 +41,17 @@ TEST(ResizeScaleTest, QuadrantsReachTheCornersOfWideAndTallBoxes)
             const QPoint corners[4] = {{0, 0}, {w, 0}, {0, h}, {w, h}};
             for (int q = 0; q < 4; ++q)
                 EXPECT_TRUE(near(scaled.pixel(corners[q]), colours[q], 12))
-                    << from.width() << "x" << from.height() << " to " << box.width() << "x"
-                    << box.height() << " corner " << q << " is " << std::hex
-                    << scaled.pixel(corners[q]);
+                    << from.width() << " to " << box.width() << "x" << box.height() << " corner "
+                    << q;
         }
     }
 }
 
 TEST(ResizeScaleTest, CubicReferencePixels)
 {
-    const struct
-    {
-        std::vector<int> from;
-        std::vector<int> to; // grey levels along one row
-    } cases[] = {
+    // clang-format off
+    // Grey levels along one row.
+    const struct { std::vector<int> from, to; } cases[] = {
         // Catmull-Rom weights at the quarter points, renormalised at the edges.
         {{0, 255}, {0, 53, 202, 255}},
         {{255, 0}, {255, 202, 53, 0}},
@@ -62,6 +59,7 @@ TEST(ResizeScaleTest, CubicReferencePixels)
         {{77, 77, 77}, std::vector<int>(11, 77)},
         {{10, 20, 30, 40}, {10, 20, 30, 40}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         QImage row(int(c.from.size()), 1, QImage::Format_RGB32);
         for (int x = 0; x < row.width(); ++x)
@@ -71,11 +69,12 @@ TEST(ResizeScaleTest, CubicReferencePixels)
             const QSize size = turned ? QSize(1, int(c.to.size())) : QSize(int(c.to.size()), 1);
             const QImage scaled = ScalePicture(source, size);
             ASSERT_EQ(scaled.size(), size);
+            std::vector<int> got;
             for (int i = 0; i < int(c.to.size()); ++i) {
                 const QRgb p = turned ? scaled.pixel(0, i) : scaled.pixel(i, 0);
-                EXPECT_EQ(qRed(p), c.to[size_t(i)]) << "pixel " << i << (turned ? " down" : "");
-                EXPECT_EQ(qRed(p), qBlue(p));
+                got.push_back(qRed(p) == qBlue(p) ? qRed(p) : -1);
             }
+            EXPECT_EQ(got, c.to) << (turned ? "down" : "across");
         }
     }
 }
@@ -134,12 +133,8 @@ TEST(ResizeScaleTest, WideAndNarrowVectorsAgree)
 
 TEST(ResizeFitTest, FitsCentresAndRoundsHalvesToEven)
 {
-    const struct
-    {
-        QSize picture;
-        QSize box;
-        QRect expected;
-    } cases[] = {
+    // clang-format off
+    const struct { QSize picture; QSize box; QRect expected; } cases[] = {
         {{300, 400}, {200, 200}, {25, 0, 150, 200}},
         {{2, 1}, {5, 5}, {0, 2, 5, 2}},          // 2.5 -> 2, offset 1.5 -> 2
         {{2, 1}, {7, 7}, {0, 2, 7, 4}},          // 3.5 -> 4, offset 1.5 -> 2
@@ -147,6 +142,7 @@ TEST(ResizeFitTest, FitsCentresAndRoundsHalvesToEven)
         {{0, 10}, {100, 10}, {}},
         {{10, 10}, {0, 10}, {}},
     };
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(FitPictureRect(c.picture, c.box), c.expected)
             << c.picture.width() << "x" << c.picture.height() << " in " << c.box.width() << "x"
@@ -161,41 +157,33 @@ TEST(ResizePictureTest, StretchesOrFitsOverTheBackColour)
 
     const QImage stretched = ResizePicture(tall, 160, 40, back, false);
     ASSERT_EQ(stretched.size(), QSize(160, 40));
-    EXPECT_TRUE(near(stretched.pixel(0, 0), colours[0], 4));
-    EXPECT_TRUE(near(stretched.pixel(159, 39), colours[3], 4));
-
+    EXPECT_TRUE(near(stretched.pixel(0, 0), colours[0], 4) &&
+                near(stretched.pixel(159, 39), colours[3], 4));
     const QImage fitted = ResizePicture(tall, 160, 40, back, true);
     ASSERT_EQ(fitted.size(), QSize(160, 40));
-    EXPECT_EQ(fitted.pixel(0, 0), back.rgb());
-    EXPECT_EQ(fitted.pixel(159, 39), back.rgb());
+    EXPECT_TRUE(fitted.pixel(0, 0) == back.rgb() && fitted.pixel(159, 39) == back.rgb());
     EXPECT_TRUE(near(fitted.pixel(80, 2), colours[0], 4));
-
     QImage clear(20, 20, QImage::Format_ARGB32);
     clear.fill(Qt::transparent);
-    const QImage behind = ResizePicture(clear, 50, 30, back, false);
-    ASSERT_EQ(behind.size(), QSize(50, 30));
-    EXPECT_EQ(behind.pixel(25, 15), back.rgb());
+    EXPECT_EQ(ResizePicture(clear, 50, 30, back, false).pixel(25, 15), back.rgb());
 }
 
 TEST(ResizePictureTest, NothingToShowOrNoRoomGivesNoPicture)
 {
     const QImage picture = quadrants(QSize(4, 4), std::vector<QRgb>(4, qRgb(1, 2, 3)).data());
-    const struct
-    {
-        QImage picture;
-        QSize box;
-    } cases[] = {
+    // clang-format off
+    const struct { QImage picture; QSize box; } cases[] = {
         {QImage(), {100, 100}},
         {picture, {100, -5}},
         {picture, {kMaxScaledSide + 1, 10}},
         {picture, {20000, 20000}},
     };
-    for (const auto &c : cases) {
+    // clang-format on
+    for (const auto &c : cases)
         EXPECT_TRUE(
-            ResizePicture(c.picture, c.box.width(), c.box.height(), Qt::black, false).isNull())
+            ResizePicture(c.picture, c.box.width(), c.box.height(), Qt::black, false).isNull() &&
+            ScalePicture(c.picture, c.box).isNull())
             << c.box.width() << "x" << c.box.height();
-        EXPECT_TRUE(ScalePicture(c.picture, c.box).isNull());
-    }
 }
 
 } // namespace

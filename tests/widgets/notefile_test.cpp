@@ -56,9 +56,8 @@ TEST(NoteTextTest, LinesComeBackWholeAndGoOutInTheirFilesStyle)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file.toStdString());
         const NoteLoad load = decodeNote(c.file);
-        EXPECT_EQ(load.error, NoteFileError::None);
+        EXPECT_TRUE(load.error == NoteFileError::None && load.lineEnd == c.lineEnd);
         EXPECT_EQ(load.text, QString::fromUtf8(c.text));
-        EXPECT_EQ(load.lineEnd, c.lineEnd);
         EXPECT_EQ(encodeNote(load.text, load.lineEnd, load.byteOrderMark),
                   c.written.isNull() ? c.file : c.written);
     }
@@ -90,15 +89,13 @@ TEST_F(NoteFileTest, FirstStartNamesTheNoteAfterItsMomentAndSavingWritesIt)
 {
     const NoteOpen first = notes.restore(QString(), kStart, {});
     EXPECT_EQ(first.file, NoteFile{kFirst});
-    EXPECT_TRUE(first.text.isEmpty());
-    EXPECT_FALSE(QFile::exists(folder + u'/' + kFirst));
+    EXPECT_TRUE(first.text.isEmpty() && !QFile::exists(folder + u'/' + kFirst));
 
     EXPECT_EQ(notes.save(first.file, QStringLiteral("Milk"), kStart, {}).outcome,
               NoteSave::Outcome::Saved);
     EXPECT_EQ(contents(folder + u'/' + kFirst), "Milk\r\n");
     const NoteOpen again = notes.restore(QStringLiteral("  ") + kFirst + u' ', kStart, {});
-    EXPECT_EQ(again.file, first.file);
-    EXPECT_EQ(again.text, QStringLiteral("Milk"));
+    EXPECT_TRUE(again.file == first.file && again.text == QStringLiteral("Milk"));
 
     // The program's own notes go out with CR LF; an inserted file keeps its style.
     const QString path = put(QStringLiteral("mine.txt"), "a\nb\n");
@@ -144,25 +141,21 @@ TEST_F(NoteFileTest, StartSetsAsideAFileItCannotShowAndKeepsAMissingOne)
     QDir().mkpath(notes.pathOf(QStringLiteral("notes/folder.txt")));
     const QString binary = put(QStringLiteral("notes/binary.txt"), QByteArray("MZ\0\x90", 4));
     put(QStringLiteral("notes/shared.txt"), "shown by another note\r\n");
-    const struct
-    {
-        const char *stored;
-        NoteFileError error;
-        bool keepsName;
-    } cases[] = {
+    // clang-format off
+    const struct { const char *stored; NoteFileError error; bool keepsName; } cases[] = {
         {"notes/missing.txt", NoteFileError::Missing, true},
         {"/no/such/folder/note.txt", NoteFileError::Missing, true},
         {"notes/folder.txt", NoteFileError::NotAFile, false},
         {"notes/binary.txt", NoteFileError::Binary, false},
         {"notes/shared.txt", NoteFileError::InUse, false},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.stored);
         const QString stored = QString::fromLatin1(c.stored);
         const NoteOpen note = notes.restore(stored, kStart, {QStringLiteral("notes/shared.txt")});
         EXPECT_EQ(note.error, c.error);
-        EXPECT_TRUE(note.text.isEmpty());
-        EXPECT_EQ(note.file.name, c.keepsName ? stored : kFirst);
+        EXPECT_TRUE(note.text.isEmpty() && note.file.name == (c.keepsName ? stored : kFirst));
     }
     EXPECT_EQ(contents(binary), QByteArray("MZ\0\x90", 4));
 }
@@ -178,16 +171,14 @@ TEST_F(NoteFileTest, InsertRefusesWhatIsNoTextWithAReasonAndWithoutBlocking)
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir + QStringLiteral("pipe.txt")).constData(), 0600), 0);
     QFile::link(QStringLiteral("/dev/zero"), dir + QStringLiteral("zero.txt"));
 
-    const struct
-    {
-        const char *name;
-        NoteFileError error;
-    } cases[] = {
+    // clang-format off
+    const struct { const char *name; NoteFileError error; } cases[] = {
         {"limit.txt", NoteFileError::None},      {"over.txt", NoteFileError::TooLarge},
         {"binary.txt", NoteFileError::Binary},   {"open.txt", NoteFileError::InUse},
         {"folder.txt", NoteFileError::NotAFile}, {"pipe.txt", NoteFileError::NotAFile},
         {"zero.txt", NoteFileError::NotAFile},   {"missing.txt", NoteFileError::Missing},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         QElapsedTimer timer;
@@ -196,9 +187,10 @@ TEST_F(NoteFileTest, InsertRefusesWhatIsNoTextWithAReasonAndWithoutBlocking)
             notes.insert(dir + QLatin1String(c.name), {dir + QStringLiteral("open.txt")});
         EXPECT_LT(timer.elapsed(), 5000);
         EXPECT_EQ(note.error, c.error);
-        EXPECT_EQ(noteFileErrorText(note.error).isEmpty(), c.error == NoteFileError::None);
-        EXPECT_EQ(note.text.size(), c.error == NoteFileError::None ? kNoteFileLimit : 0);
-        EXPECT_EQ(note.file.name.isEmpty(), c.error != NoteFileError::None);
+        const bool taken = c.error == NoteFileError::None;
+        EXPECT_TRUE(noteFileErrorText(note.error).isEmpty() == taken &&
+                    note.text.size() == (taken ? kNoteFileLimit : 0) &&
+                    note.file.name.isEmpty() != taken);
     }
 }
 
@@ -210,24 +202,21 @@ TEST_F(NoteFileTest, AFileThatCannotBeWrittenMovesTheNoteToANewOne)
     const NoteFolder fullDisk(folder, [&](const QString &path, const QByteArray &bytes) {
         return path != full && writeFileAtomically(path, bytes);
     });
-    const struct
-    {
-        const NoteFolder &folder;
-        QString name;
-    } cases[] = {
+    // clang-format off
+    const struct { const NoteFolder &folder; QString name; } cases[] = {
         {notes, blocker + QStringLiteral("/note.txt")},
         {notes, folder + QStringLiteral("/gone/note.txt")},
         {fullDisk, full},
         {notes, QString()},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name.toStdString());
         QDir(notes.pathOf(QStringLiteral("notes"))).removeRecursively();
         const NoteSave saved =
             c.folder.save(NoteFile{c.name, LineEnd::Lf}, QStringLiteral("a\nb"), kStart, {kFirst});
-        EXPECT_EQ(saved.outcome, NoteSave::Outcome::Moved);
-        EXPECT_EQ(saved.oldName, c.name);
-        EXPECT_EQ(saved.file, NoteFile{kSecond});
+        EXPECT_TRUE(saved.outcome == NoteSave::Outcome::Moved && saved.oldName == c.name &&
+                    saved.file == NoteFile{kSecond});
         EXPECT_EQ(contents(notes.pathOf(kSecond)), "a\r\nb\r\n");
     }
     EXPECT_EQ(contents(full), "kept\n");
@@ -245,8 +234,7 @@ TEST_F(NoteFileTest, SaveFailsOnlyWhenTheNotesFolderCannotTakeItEither)
     const NoteFolder underAFile(existing);
     for (const NoteFolder *broken : {&refusing, &underAFile}) {
         const NoteSave saved = broken->save(NoteFile{kFirst}, QStringLiteral("new"), kStart, {});
-        EXPECT_EQ(saved.outcome, NoteSave::Outcome::Failed);
-        EXPECT_EQ(saved.file, NoteFile{kFirst});
+        EXPECT_TRUE(saved.outcome == NoteSave::Outcome::Failed && saved.file == NoteFile{kFirst});
         EXPECT_EQ(contents(existing), "old\r\n");
         // No reserved file is left behind.
         EXPECT_EQ(QDir(notes.pathOf(QStringLiteral("notes"))).entryList(QDir::Files),
@@ -270,8 +258,7 @@ TEST_F(NoteFileTest, AWriteThatRunsOutOfRoomIsNeverReportedAsDone)
     const NoteSave save = notes.save(NoteFile{kFirst}, QString(8192, u'y'), kStart, {});
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(flushed);
-    EXPECT_FALSE(written);
+    EXPECT_FALSE(flushed || written);
     EXPECT_EQ(save.outcome, NoteSave::Outcome::Failed);
     EXPECT_EQ(contents(path), "old\r\n");
 }
