@@ -165,11 +165,6 @@ int main(int argc, char *argv[])
     // cost less than shared-memory ones with their completion events.
     if (qEnvironmentVariableIsEmpty("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
-    // Big digits that change every second (the timer's boxes are 72 points)
-    // come from the glyph cache; past Qt's 64 pixels they would be filled as
-    // outlines on every redraw.
-    if (qEnvironmentVariableIsEmpty("QT_MAX_CACHED_GLYPH_SIZE"))
-        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "256");
     // The font configuration loads on the second core while Qt connects to
     // the display; the widget's first text then finds it ready.
     tavlo::FontConfigWarmUp fonts;
