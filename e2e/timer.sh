@@ -40,6 +40,12 @@ xdotool key --clearmodifiers ctrl+c
 sleep 0.3
 [ "$(xclip -o -selection clipboard)" = 00:01:00 ] || fail "after OK the timer reads $(xclip -o -selection clipboard)"
 pass "after OK the timer is idle at 00:01:00"
+# The digits are drawn: light ink covers a good part of the window, where
+# the separators and button captions alone cover well under one percent.
+import -window "$timer" "$WORK/timer.png"
+ink=$(convert "$WORK/timer.png" -colorspace gray -threshold 80% -format '%[fx:mean]' info:)
+awk -v ink="$ink" 'BEGIN { exit !(ink > 0.02) }' || fail "the boxes show no digits (light share $ink)"
+pass "the boxes show their digits"
 
 # The right button on a button pops the shared menu; Edit settings opens the dialog.
 read -r x y w h <<<"$(geometry "$timer")"
