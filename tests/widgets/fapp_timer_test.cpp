@@ -161,3 +161,51 @@ TEST_F(TimerTest, FinishedComesOnceThenTheResetDurationShows)
     EXPECT_EQ(button("btnSTART")->Caption(), QStringLiteral("Start"));
     EXPECT_FALSE(part<QTimer>("tmrTimer")->isActive());
 }
+
+TEST(DurationBoxTest, DigitsFromPicturesLookAsTheLineEditDrawsThem)
+{
+    // clang-format off
+    const struct { const char *text; bool enabled, focusedBefore; } cases[] = {
+        {"00", true, false}, {"59", true, false}, {"7", true, false}, {"123", true, false},
+        {"00", false, false}, {"", true, false}, {"7", true, true}, {"0", true, true},
+    };
+    // clang-format on
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.text) + (c.enabled ? " enabled" : " greyed"));
+        DurationBox box(QStringLiteral("txtSECS"), nullptr);
+        box.setColours(0x203040, 0xF0E0D0);
+        box.setText(QLatin1String(c.text));
+        box.setEnabled(c.enabled);
+        box.resize(twipsToPixelsX(box.fittingSizeTwips().width()), 120);
+        // The same box drawn by the line edit itself.
+        QLineEdit edit;
+        edit.setFrame(false);
+        edit.setAlignment(Qt::AlignCenter);
+        edit.setAutoFillBackground(true);
+        edit.setFont(box.font());
+        edit.setPalette(box.palette());
+        edit.setText(box.text());
+        edit.setEnabled(c.enabled);
+        edit.resize(box.size());
+        for (QWidget *shown : {static_cast<QWidget *>(&box), static_cast<QWidget *>(&edit)}) {
+            QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
+            if (c.focusedBefore) {
+                QCoreApplication::sendEvent(shown, &in);
+                QCoreApplication::sendEvent(shown, &out);
+            }
+        }
+        const QImage ours = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage its = edit.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(ours.size(), its.size());
+        // Smoothing differs at the edges (the line edit places digits to a
+        // quarter pixel, the pictures to a pixel); a digit a pixel off differs a lot.
+        int differing = 0;
+        for (int y = 0; y < ours.height(); ++y)
+            for (int x = 0; x < ours.width(); ++x) {
+                const QRgb a = ours.pixel(x, y), b = its.pixel(x, y);
+                differing += std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                       std::abs(qBlue(a) - qBlue(b))}) > 96;
+            }
+        EXPECT_EQ(differing, 0);
+    }
+}

@@ -70,7 +70,7 @@ QRect ReadingText::takeText(const QString &text)
 {
     if (text == m_text)
         return {};
-    Places places = placesOf(text);
+    Places places = m_pictures.placesOf(text);
     if (text.size() != m_text.size()) {
         m_text = text;
         m_places = std::move(places);
@@ -87,28 +87,11 @@ QRect ReadingText::takeText(const QString &text)
         --end;
     QRect changed;
     for (qsizetype i = first; i < end; ++i)
-        changed |= inkOf(m_text[i], m_places[i]) | inkOf(text[i], places[i]);
+        changed |= m_pictures.inkOf(m_text[i], m_places[i], devicePixelRatioF()) |
+                   m_pictures.inkOf(text[i], places[i], devicePixelRatioF());
     m_text = text;
     m_places = std::move(places);
     return changed & rect();
-}
-
-ReadingText::Places ReadingText::placesOf(const QString &text) const
-{
-    Places places;
-    qreal x = 0;
-    places.append(0);
-    for (const QChar c : text) {
-        x += advance(c);
-        places.append(int(std::lround(x)));
-    }
-    return places;
-}
-
-QRect ReadingText::inkOf(QChar c, int place)
-{
-    const Glyph &g = glyph(c);
-    return QRect(g.offset + QPoint(place, 0), g.size);
 }
 
 void ReadingText::setBackdrop(const PictureBox *panel)
@@ -120,70 +103,27 @@ void ReadingText::setBackdrop(const PictureBox *panel)
 
 void ReadingText::setFace(const QFont &face)
 {
-    if (face == m_face)
+    if (face == m_pictures.face())
         return;
-    m_face = face;
-    m_advances.clear();
-    m_places = placesOf(m_text);
-    dropGlyphs();
+    m_pictures.setFace(face);
+    m_places = m_pictures.placesOf(m_text);
+    update();
 }
 
 void ReadingText::setColour(const QColor &colour)
 {
-    if (colour == m_colour)
+    if (colour == m_pictures.colour())
         return;
-    m_colour = colour;
-    dropGlyphs();
-}
-
-void ReadingText::dropGlyphs()
-{
-    m_glyphs.clear();
+    m_pictures.setColour(colour);
     update();
-}
-
-qreal ReadingText::advance(QChar c) const
-{
-    auto it = m_advances.constFind(c);
-    if (it == m_advances.constEnd())
-        it = m_advances.insert(c, QFontMetricsF(m_face).horizontalAdvance(c));
-    return *it;
-}
-
-const ReadingText::Glyph &ReadingText::glyph(QChar c)
-{
-    // Drawn at the screen's pixel ratio, so the reading stays sharp when scaled.
-    if (const qreal ratio = devicePixelRatioF(); ratio != m_glyphRatio) {
-        m_glyphs.clear();
-        m_glyphRatio = ratio;
-    }
-    auto it = m_glyphs.constFind(c);
-    if (it != m_glyphs.constEnd())
-        return *it;
-    // The ink of the character, a pixel more on every side for smoothing.
-    const QFontMetricsF metrics(m_face);
-    const QRectF ink = metrics.boundingRect(c).translated(0, metrics.ascent());
-    const QPoint offset(int(std::floor(ink.left())) - 1, int(std::floor(ink.top())) - 1);
-    const QSize size(std::max(0, int(std::ceil(ink.right())) + 1 - offset.x()),
-                     std::max(0, int(std::ceil(ink.bottom())) + 1 - offset.y()));
-    Glyph laidOut{QImage(size * m_glyphRatio, QImage::Format_ARGB32_Premultiplied), offset, size};
-    if (!laidOut.picture.isNull()) {
-        laidOut.picture.setDevicePixelRatio(m_glyphRatio);
-        laidOut.picture.fill(Qt::transparent);
-        QPainter painter(&laidOut.picture);
-        painter.setFont(m_face);
-        painter.setPen(m_colour);
-        painter.drawText(QPointF(-offset.x(), metrics.ascent() - offset.y()), QString(c));
-    }
-    return *m_glyphs.insert(c, std::move(laidOut));
 }
 
 QSize ReadingText::textSizeTwips(const QString &text) const
 {
     qreal width = 0;
     for (const QChar c : text)
-        width += advance(c);
-    const qreal height = QFontMetricsF(m_face).height();
+        width += m_pictures.advance(c);
+    const qreal height = QFontMetricsF(m_pictures.face()).height();
     return QSize(int(std::lround(std::ceil(width) * twipsPerPixelX())),
                  int(std::lround(std::ceil(height) * twipsPerPixelY())));
 }
@@ -210,11 +150,7 @@ void ReadingText::paintSpan(QPainter &painter, const QRect &dirty)
         else
             painter.drawImage(dirty.topLeft(), picture, dirty.translated(pos()));
     }
-    for (qsizetype i = 0; i < m_text.size(); ++i) {
-        const QRect ink = inkOf(m_text[i], m_places[i]);
-        if (ink.intersects(dirty))
-            painter.drawImage(ink.topLeft(), glyph(m_text[i]).picture);
-    }
+    m_pictures.draw(painter, QPoint(), m_text, m_places, dirty, devicePixelRatioF());
 }
 
 } // namespace tavlo

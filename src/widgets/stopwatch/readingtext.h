@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "frame/characterpictures.h"
 #include "frame/controls.h"
 
-#include <QColor>
-#include <QFont>
-#include <QHash>
-#include <QImage>
-#include <QVarLengthArray>
 #include <QWidget>
 
 namespace tavlo {
@@ -30,9 +26,9 @@ public:
     // The panel the reading is printed on: its picture is drawn beneath the
     // characters, so the panel itself need not paint again on every change.
     void setBackdrop(const PictureBox *panel);
-    const QFont &face() const { return m_face; }
+    const QFont &face() const { return m_pictures.face(); }
     void setFace(const QFont &face);
-    const QColor &colour() const { return m_colour; }
+    const QColor &colour() const { return m_pictures.colour(); }
     void setColour(const QColor &colour);
     // Width and height of text in the face, in twips.
     QSize textSizeTwips(const QString &text) const;
@@ -43,36 +39,18 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    struct Glyph
-    {
-        QImage picture;
-        // Top-left of the picture from the character's place on the line,
-        // and its size, in the widget's pixels.
-        QPoint offset;
-        QSize size;
-    };
-    using Places = QVarLengthArray<int, 16>;
+    using Places = CharacterPictures::Places;
 
     // Takes text and returns the rectangle its change repaints.
     QRect takeText(const QString &text);
-    // Left edge of each character of text, and its end, in whole pixels.
-    Places placesOf(const QString &text) const;
-    QRect inkOf(QChar c, int place);
     void paintSpan(QPainter &painter, const QRect &dirty);
     // True when another part of the panel lies over the reading.
     bool covered() const;
-    qreal advance(QChar c) const;
-    const Glyph &glyph(QChar c);
-    void dropGlyphs();
 
     QString m_text;
     Places m_places{0};
     const PictureBox *m_backdrop = nullptr;
-    QFont m_face;
-    QColor m_colour;
-    mutable QHash<QChar, qreal> m_advances;
-    QHash<QChar, Glyph> m_glyphs;
-    qreal m_glyphRatio = 1;
+    CharacterPictures m_pictures;
 };
 
 } // namespace tavlo

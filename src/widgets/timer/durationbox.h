@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "frame/characterpictures.h"
 #include "frame/controls.h"
 
 #include <QLineEdit>
@@ -24,6 +25,17 @@ public:
     // Shows text unless the box holds it already (keeps the cursor while typing).
     void showText(const QString &text);
     void sync();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Where the line edit puts the top-left of its text line.
+    QPoint textOrigin() const;
+
+    // The digits in the text colour and greyed, drawn once each.
+    CharacterPictures m_digits;
+    CharacterPictures m_greyedDigits;
 };
 
 } // namespace tavlo

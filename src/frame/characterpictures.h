@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QImage>
+#include <QVarLengthArray>
+
+class QPainter;
+
+namespace tavlo {
+
+// Pictures of single characters in one face and colour, each drawn once and
+// then only copied: a reading that changes every second or tenth costs a
+// few small copies, not a text layout, and big digits are not filled as
+// outlines on every redraw (Qt caches no glyph past 64 pixels).
+class CharacterPictures final
+{
+public:
+    using Places = QVarLengthArray<int, 16>;
+
+    const QFont &face() const { return m_face; }
+    void setFace(const QFont &face);
+    const QColor &colour() const { return m_colour; }
+    void setColour(const QColor &colour);
+
+    qreal advance(QChar c) const;
+    // Left edge of each character of text and its end, in whole pixels.
+    Places placesOf(const QString &text) const;
+    // Where the ink of c lies when the character stands at place on a line
+    // whose top is at 0, drawn at ratio device pixels to a pixel.
+    QRect inkOf(QChar c, int place, qreal ratio);
+    // Draws the characters of text whose ink meets clip, the line's top-left at origin.
+    void draw(QPainter &painter, QPoint origin, const QString &text, const Places &places,
+              const QRect &clip, qreal ratio);
+
+private:
+    struct Picture
+    {
+        QImage image;
+        // Top-left of the picture from the character's place, and its size, in pixels.
+        QPoint offset;
+        QSize size;
+    };
+    const Picture &picture(QChar c, qreal ratio);
+
+    QFont m_face;
+    QColor m_colour;
+    qreal m_ratio = 1;
+    mutable QHash<QChar, qreal> m_advances;
+    QHash<QChar, Picture> m_pictures;
+};
+
+} // namespace tavlo
