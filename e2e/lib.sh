@@ -111,6 +111,17 @@ pointer_to() {
     xdotool mousemove --sync "$1" "$2"
 }
 
+# Pops the shared menu with the right button on the stopwatch's or timer's
+# Stop button (their body is covered by parts) and presses the item's key.
+menu_from_button() {
+    local x y w h
+    read -r x y w h <<<"$(geometry "$1")"
+    pointer_to $((x + w / 2 + 67)) $((y + h - 56))
+    xdotool click 3
+    sleep 0.5
+    xdotool key --clearmodifiers "$2"
+}
+
 # Runs the command every 50 ms until it succeeds or SECONDS pass; the time
 # it took, in ms, is left in WAITED_MS. Returns 1 on time-out.
 wait_until() {

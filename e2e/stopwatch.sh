@@ -37,15 +37,12 @@ off=$((shown - wall))
 pass "after $wall ms, 3 s of them under SIGSTOP, the stopwatch read $copied ($off ms off)"
 
 # The right button on a button pops the shared menu; its New makes a photo frame.
-read -r x y w h <<<"$(geometry "$watch")"
-pointer_to $((x + w / 2 + 67)) $((y + h - 56))
-xdotool click 3
-sleep 0.5
-xdotool key --clearmodifiers n
+menu_from_button "$watch" n
 wait_window fapp_PHOTOS >/dev/null || fail "the menu's New made no photo frame"
 pass "the menu's Create a new box makes a photo frame"
 
 # A double click on the body opens the settings dialog.
+read -r x y _ _ <<<"$(geometry "$watch")"
 pointer_to $((x + 20)) $((y + 45))
 xdotool click --repeat 2 --delay 80 1
 wait_window fdlg_SETTINGS >/dev/null || fail "a double click on the body opened no dialog"

@@ -48,11 +48,7 @@ awk -v ink="$ink" 'BEGIN { exit !(ink > 0.02) }' || fail "the boxes show no digi
 pass "the boxes show their digits"
 
 # The right button on a button pops the shared menu; Edit settings opens the dialog.
-read -r x y w h <<<"$(geometry "$timer")"
-pointer_to $((x + w / 2 + 67)) $((y + h - 56))
-xdotool click 3
-sleep 0.5
-xdotool key --clearmodifiers e
+menu_from_button "$timer" e
 wait_window fdlg_SETTINGS >/dev/null || fail "the menu's Edit settings opened no dialog"
 pass "the menu opens the settings dialog"
 kill -TERM "$APP_PID"

@@ -41,6 +41,17 @@ protected:
         return form()->findChild<Part *>(QLatin1String(name));
     }
     KeyLabel *button(const char *name) { return part<KeyLabel>(name); }
+    // Start and Stop side by side, 1000 twips above the body's bottom, as
+    // both kinds place them; the caller traces the size.
+    void expectButtonsPlaced()
+    {
+        const auto *body = picture("picDATE");
+        const KeyLabel *start = button("btnSTART"), *stop = button("btnSTOP");
+        EXPECT_TRUE(start->Top() == body->Height() - 1000 && stop->Top() == start->Top());
+        EXPECT_EQ(start->Left(), (body->Width() - 2 * start->Width()) / 2 - 150);
+        EXPECT_EQ(stop->Left(), (body->Width() - start->Width()) / 2 + 1000);
+        EXPECT_EQ(start->geometry(), start->pixelRect());
+    }
     // Runs a timer's handler now, as if it had fired.
     void fire(const char *timerName)
     {
