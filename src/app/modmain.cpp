@@ -46,7 +46,7 @@ namespace {
 void initialiseGlobals(MainGlobals &g, const QString &title, const QString &webRoot)
 {
     g.strAPPTITLE = title;
-    g.strREGROOT = QStringLiteral("SOFTWARE\\") + title + QStringLiteral("\\");
+    g.strREGROOT = registryRoot(title);
     g.strVERSION = QStringLiteral("%1.%2%3")
                        .arg(TAVLO_VERSION_MAJOR)
                        .arg(TAVLO_VERSION_MINOR)

@@ -3,6 +3,7 @@
 
 #include "app/kindtable.h"
 #include "core/convert.h"
+#include "core/globals.h"
 #include "core/valuenames.h"
 #include "core/widgetsettings.h"
 #include "frame/pictureprefetch.h"
@@ -32,7 +33,7 @@ std::optional<PictureAsk> RestoredPictureAsk(const QString &title)
         return std::nullopt;
     SettingsDatabase store(path);
     store.setBusyTimeout(kStoreWaitMs);
-    const QString key = QStringLiteral("SOFTWARE\\") + title + QLatin1Char('\\') + reg::SettingsKey;
+    const QString key = registryRoot(title) + reg::SettingsKey;
     const auto text = [&](const QString &name) -> std::optional<QString> {
         const SettingsDatabase::Read read =
             store.readValue(RegHive::CurrentUser, key, name, kLongestValue);

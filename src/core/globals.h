@@ -32,4 +32,10 @@ struct MainGlobals
 
 MainGlobals &globals();
 
+// The store key all of the program titled title lives under (strREGROOT).
+inline QString registryRoot(const QString &title)
+{
+    return QStringLiteral("SOFTWARE\\") + title + QLatin1Char('\\');
+}
+
 } // namespace tavlo
