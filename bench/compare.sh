@@ -13,7 +13,7 @@ BIN=$(cd "$BUILD/bin" && pwd)
 if [ $# -gt 0 ]; then PROGRAMS=("$@"); else PROGRAMS=(tavlo-clock tavlo-calculator); fi
 IDLE_SECONDS=${IDLE_SECONDS:-60}
 CLICKS=${CLICKS:-40}
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/lib.sh"
 start_x
 
 role_of() {
@@ -31,22 +31,15 @@ for p in "${PROGRAMS[@]}"; do pairs+=("$p" "$BIN/$p"); done
 map_side_by_side "$MAP_RUNS" "${pairs[@]}"
 
 echo "== idle over $IDLE_SECONDS s, all running at once"
-cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
 pids=()
 for p in "${PROGRAMS[@]}"; do
     start_app "$BIN/$p"
     pids+=("$APP_PID")
 done
 sleep 3
-before=()
-for pid in "${pids[@]}"; do before+=("$(cpu_ns "$pid")"); done
-sleep "$IDLE_SECONDS"
-for i in "${!pids[@]}"; do
-    pid=${pids[$i]}
-    awk -v l="${PROGRAMS[$i]}" -v b="${before[$i]}" -v a="$(cpu_ns "$pid")" -v s="$IDLE_SECONDS" \
-        -v m="$(awk '/VmHWM/{print $2}' "/proc/$pid/status")" \
-        'BEGIN { printf "%-18s CPU %.3f %% of one core (%.1f ms in %d s), VmHWM %.1f MiB\n", l, (a - b) / (s * 1e7), (a - b) / 1e6, s, m / 1024 }'
-done
+pairs=()
+for i in "${!pids[@]}"; do pairs+=("${PROGRAMS[$i]}" "${pids[$i]}"); done
+idle_side_by_side "$IDLE_SECONDS" "${pairs[@]}"
 for pid in "${pids[@]}"; do kill -TERM "$pid"; done
 for pid in "${pids[@]}"; do wait_exit "$pid"; done
 

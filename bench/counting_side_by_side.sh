@@ -8,11 +8,9 @@
 BUILD=${1:-build}
 BIN=$(cd "$BUILD/bin" && pwd)
 IDLE_SECONDS=${IDLE_SECONDS:-60}
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/lib.sh"
 start_x
 
-cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
-hwm_kib() { awk '/VmHWM/{print $2}' "/proc/$1/status"; }
 # Each program keeps its settings apart, so two stopwatches need two homes.
 start_in() {
     local home="$WORK/$1"
@@ -53,19 +51,10 @@ xdotool windowactivate --sync "$running_sw"; sleep 0.5; xdotool key space
 xdotool windowactivate --sync "$counting_tm"; sleep 0.5; xdotool key Tab Tab ctrl+a 9 9 Return
 sleep 3
 
-before=()
-for pid in "${pids[@]}"; do before+=("$(cpu_ns "$pid")"); done
-sleep "$IDLE_SECONDS"
-after=()
-for pid in "${pids[@]}"; do after+=("$(cpu_ns "$pid")"); done
 echo "== over $IDLE_SECONDS s, all running at once"
-clock_cpu=$((after[0] - before[0]))
-clock_hwm=$(hwm_kib "${pids[0]}")
-for i in "${!pids[@]}"; do
-    awk -v l="${names[$i]}" -v d="$((after[i] - before[i]))" -v s="$IDLE_SECONDS" \
-        -v m="$(hwm_kib "${pids[$i]}")" -v c="$clock_cpu" -v hc="$clock_hwm" \
-        'BEGIN { printf "%-18s CPU %.4f %% of one core (%.1f ms), %.2f x the clock; VmHWM %.1f MiB (%+.2f MiB)\n", l, d / (s * 1e7), d / 1e6, d / c, m / 1024, (m - hc) / 1024 }'
-done
+pairs=()
+for i in "${!pids[@]}"; do pairs+=("${names[$i]}" "${pids[$i]}"); done
+idle_side_by_side "$IDLE_SECONDS" "${pairs[@]}"
 xdotool windowactivate --sync "$running_sw"; sleep 0.5; xdotool key ctrl+c; sleep 0.3
 echo "the running stopwatch reads $(xclip -o -selection clipboard) at the end"
 for pid in "${pids[@]}"; do

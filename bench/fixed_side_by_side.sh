@@ -10,15 +10,13 @@ BUILD=${1:-build}
 BIN=$(cd "$BUILD/bin" && pwd)
 IDLE_SECONDS=${IDLE_SECONDS:-60}
 MONTH_CLICKS=${MONTH_CLICKS:-200}
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/lib.sh"
 start_x
 
 echo "== exec to mapped window, side by side in turns (warm cache, ${MAP_RUNS:=21} runs each)"
 source "$(dirname "$0")/mapcompare.sh"
 map_side_by_side "$MAP_RUNS" "tavlo-clock" "$BIN/tavlo-clock" "tavlo-calendar" "$BIN/tavlo-calendar"
 
-cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
-hwm_kib() { awk '/VmHWM/{print $2}' "/proc/$1/status"; }
 
 echo "== idle over $IDLE_SECONDS s, both running at once"
 start_app "$BIN/tavlo-clock"
@@ -28,19 +26,7 @@ calendar=$APP_PID
 wait_window fapp_CLOCK >/dev/null || fail "no clock window"
 cal_id=$(wait_window fapp_CALNDR) || fail "no calendar window"
 sleep 3
-clock_before=$(cpu_ns "$clock")
-cal_before=$(cpu_ns "$calendar")
-sleep "$IDLE_SECONDS"
-clock_after=$(cpu_ns "$clock")
-cal_after=$(cpu_ns "$calendar")
-for p in "clock $clock $clock_before $clock_after" "calendar $calendar $cal_before $cal_after"; do
-    read -r label pid before after <<<"$p"
-    awk -v l="$label" -v b="$before" -v a="$after" -v s="$IDLE_SECONDS" -v m="$(hwm_kib "$pid")" \
-        'BEGIN { printf "%-10s CPU %.4f %% of one core (%.1f ms in %d s), VmHWM %.1f MiB\n", l, (a - b) / (s * 1e7), (a - b) / 1e6, s, m / 1024 }'
-done
-awk -v c="$((clock_after - clock_before))" -v k="$((cal_after - cal_before))" \
-    -v hc="$(hwm_kib "$clock")" -v hk="$(hwm_kib "$calendar")" \
-    'BEGIN { printf "calendar / clock: idle CPU %.2f x, VmHWM %+.2f MiB\n", k / c, (hk - hc) / 1024 }'
+idle_side_by_side "$IDLE_SECONDS" clock "$clock" calendar "$calendar"
 
 echo "== month change: $MONTH_CLICKS clicks on > and <, in turns"
 read -r wx wy ww _ <<<"$(geometry "$cal_id")"

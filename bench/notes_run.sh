@@ -10,16 +10,14 @@ BUILD=${1:-build}
 BIN=$(cd "$BUILD/bin" && pwd)
 IDLE_SECONDS=${IDLE_SECONDS:-60}
 KEYS=${KEYS:-200}
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/lib.sh"
 start_x
 notes_key='HKCU\SOFTWARE\TavloNotes\Settings\Details'
 NOTES="$XDG_DATA_HOME/tavlo/TavloNotes/notes"
 mkdir -p "$NOTES"
 put() { "$BIN/tavloreg" add "$notes_key" /v "$1" /d "$2" /f >/dev/null; }
-cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
 # The interface thread only: its id is the process's.
 ui_ns() { awk '{print $1}' "/proc/$1/task/$1/schedstat"; }
-hwm_kib() { awk '/VmHWM/{print $2}' "/proc/$1/status"; }
 notes_shown() { [ "$(xdotool search --onlyvisible --name '^TavloNotes$' 2>/dev/null | wc -l)" -ge "$1" ]; }
 
 put TOTAL 21
@@ -41,18 +39,7 @@ wait_window fapp_CLOCK >/dev/null || fail "no clock window"
 wait_until 20 notes_shown 21 || fail "21 notes did not show"
 sleep 3
 [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/notes-21.png"
-clock_before=$(cpu_ns "$clock")
-notes_before=$(cpu_ns "$notes")
-sleep "$IDLE_SECONDS"
-clock_after=$(cpu_ns "$clock")
-notes_after=$(cpu_ns "$notes")
-for p in "clock $clock $clock_before $clock_after" "21-notes $notes $notes_before $notes_after"; do
-    read -r label pid before after <<<"$p"
-    awk -v l="$label" -v b="$before" -v a="$after" -v s="$IDLE_SECONDS" -v m="$(hwm_kib "$pid")" \
-        'BEGIN { printf "%-10s CPU %.4f %% of one core (%.1f ms in %d s), VmHWM %.1f MiB\n", l, (a - b) / (s * 1e7), (a - b) / 1e6, s, m / 1024 }'
-done
-awk -v c="$((clock_after - clock_before))" -v n="$((notes_after - notes_before))" \
-    'BEGIN { printf "21 notes / clock: idle CPU %.2f x\n", n / c }'
+idle_side_by_side "$IDLE_SECONDS" clock "$clock" 21-notes "$notes"
 kill -TERM "$clock" "$notes"
 wait_exit "$clock"
 wait_exit "$notes"

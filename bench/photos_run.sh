@@ -16,7 +16,7 @@ BUILD=${1:-build}
 BIN=$(cd "$BUILD/bin" && pwd)
 RUNS=${RUNS:-7}
 IDLE_SECONDS=${IDLE_SECONDS:-30}
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/lib.sh"
 start_x
 key='HKCU\SOFTWARE\TavloPhotos\Settings\Details'
 # The frame says when a picture is painted and how long a rescale took.
@@ -120,7 +120,6 @@ echo "CPU time of tavlo-photos by then: median $(printf '%s\n' "${cpu[@]}" | med
 awk -v m="$hwm" 'BEGIN { printf "VmHWM %.1f MiB (target <= 300)\n", m / 1024 }'
 
 echo "== idle over $IDLE_SECONDS s, side by side [load $(cut -d" " -f1 /proc/loadavg)]"
-cpu_ns() { awk '{ print $1 }' "/proc/$1/schedstat"; }
 idle() {
     local label=$1 before after
     sleep 3

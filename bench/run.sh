@@ -7,7 +7,7 @@
 BUILD=${1:-build}
 BIN=$(cd "$BUILD/bin" && pwd)
 IDLE_SECONDS=${IDLE_SECONDS:-60}
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/lib.sh"
 start_x
 
 echo "== micro-benchmarks"
@@ -17,13 +17,11 @@ echo "== exec to mapped window, side by side in turns (warm cache, ${MAP_RUNS:=2
 source "$(dirname "$0")/mapcompare.sh"
 map_side_by_side "$MAP_RUNS" "bare Qt label clock" "$BIN/tavlo_refclock" "tavlo-clock" "$BIN/tavlo-clock"
 
-# CPU time of every thread of a process, in ns.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s + 0}'; }
 # Idle CPU and peak memory of programs run at the same time, measured over the
 # same IDLE_SECONDS once each has run WARM_SECONDS (a clock left on screen has
 # shown every caption of its seconds by then). Arguments: LABEL COMMAND pairs.
 measure_idle() {
-    local pids=() labels=() before=() i
+    local pids=() labels=() i
     while [ $# -ge 2 ]; do
         start_app $2
         pids+=("$APP_PID")
@@ -31,13 +29,9 @@ measure_idle() {
         shift 2
     done
     sleep "${WARM_SECONDS:-65}"
-    for i in "${!pids[@]}"; do before[i]=$(cpu_ns "${pids[i]}"); done
-    sleep "$IDLE_SECONDS"
-    for i in "${!pids[@]}"; do
-        awk -v l="${labels[i]}" -v b="${before[i]}" -v a="$(cpu_ns "${pids[i]}")" -v s="$IDLE_SECONDS" \
-            -v m="$(awk '/VmHWM/{print $2}' "/proc/${pids[i]}/status")" \
-            'BEGIN { printf "%-22s CPU %.3f %% of one core (%.1f ms in %d s), VmHWM %.1f MiB\n", l, (a - b) / (s * 1e7), (a - b) / 1e6, s, m / 1024 }'
-    done
+    local pairs=()
+    for i in "${!pids[@]}"; do pairs+=("${labels[i]}" "${pids[i]}"); done
+    idle_side_by_side "$IDLE_SECONDS" "${pairs[@]}"
     for i in "${!pids[@]}"; do
         kill -TERM "${pids[i]}"
         wait_exit "${pids[i]}"
