@@ -20,16 +20,12 @@ start_in() {
     APP_PID=$!
     PIDS+=("$APP_PID")
 }
+# The id of the Nth mapped window of ROLE, waiting up to 10 s.
 nth_window() {
-    local role=$1 n=$2 found=0 id
+    local id
     for _ in $(seq 200); do
-        found=0
-        for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
-            if xprop -id "$id" WM_WINDOW_ROLE 2>/dev/null | grep -q "\"$role\""; then
-                found=$((found + 1))
-                [ "$found" -eq "$n" ] && echo "$id" && return 0
-            fi
-        done
+        id=$(windows_of "$1" | sed -n "$2p")
+        [ -n "$id" ] && echo "$id" && return 0
         sleep 0.05
     done
     return 1

@@ -18,13 +18,7 @@ left_is() { read -r gx _ _ _ <<<"$(geometry "$id")"; [ "$gx" -eq "$1" ]; }
 width_is() { read -r _ _ gw _ <<<"$(geometry "$id")"; [ "$gw" -eq "$1" ]; }
 gone() { ! xdotool search --onlyvisible --pid "$APP_PID" --name . 2>/dev/null | grep -qx "$1"; }
 # The photo frames on screen.
-frame_count() {
-    local w n=0
-    for w in $(xdotool search --onlyvisible --name '^TavloPhotos$' 2>/dev/null); do
-        xprop -id "$w" WM_WINDOW_ROLE 2>/dev/null | grep -q '"fapp_PHOTOS"' && n=$((n + 1))
-    done
-    echo "$n"
-}
+frame_count() { windows_of fapp_PHOTOS '^TavloPhotos$' | wc -l; }
 count_is() { [ "$(frame_count)" -eq "$1" ]; }
 
 start_app "$BIN/tavlo-clock"

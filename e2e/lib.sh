@@ -87,16 +87,13 @@ start_app() {
     PIDS+=("$APP_PID")
 }
 
-# Prints the id of the mapped window with the given WM_WINDOW_ROLE, waiting up to 10 s.
+# Prints the id of the mapped window with the given WM_WINDOW_ROLE (and a
+# name matching the second argument), waiting up to 10 s.
 wait_window() {
-    local role=$1 id
+    local id
     for _ in $(seq 200); do
-        for id in $(xdotool search --onlyvisible --name "${2:-.}" 2>/dev/null); do
-            if xprop -id "$id" WM_WINDOW_ROLE 2>/dev/null | grep -q "\"$role\""; then
-                echo "$id"
-                return 0
-            fi
-        done
+        id=$(windows_of "$1" "${2:-.}" | head -1) || true
+        [ -n "$id" ] && echo "$id" && return 0
         sleep 0.05
     done
     return 1
@@ -109,6 +106,41 @@ pointer_to() {
     eval "$(xdotool getmouselocation --shell)"
     [ "$X" -eq "$1" ] && [ "$Y" -eq "$2" ] && return 0
     xdotool mousemove --sync "$1" "$2"
+}
+
+# Ids of the mapped windows whose role is ROLE and whose name matches the
+# pattern NAME (any when not given), one a line.
+windows_of() {
+    local id
+    for id in $(xdotool search --onlyvisible --name "${2:-.}" 2>/dev/null); do
+        xprop -id "$id" WM_WINDOW_ROLE 2>/dev/null | grep -q "\"$1\"" && echo "$id"
+    done
+    return 0
+}
+
+# The window of ROLE and NAME (as windows_of) whose top-left corner is at X Y.
+window_at() {
+    local id wx wy
+    for id in $(windows_of "$1" "$2"); do
+        read -r wx wy _ _ <<<"$(geometry "$id")"
+        [ "$wx" -eq "$3" ] && [ "$wy" -eq "$4" ] && echo "$id" && return 0
+    done
+    return 1
+}
+
+# Presses mouse BUTTON (1 when not given) in the middle of window ID.
+click_middle() {
+    local x y w h
+    read -r x y w h <<<"$(geometry "$1")"
+    pointer_to $((x + w / 2)) $((y + h / 2))
+    xdotool click "${2:-1}"
+}
+
+# Pops the menu with the right button in the middle of window ID and presses KEY.
+menu_key() {
+    click_middle "$1" 3
+    sleep 0.3
+    xdotool key --clearmodifiers "$2"
 }
 
 # Pops the shared menu with the right button on the stopwatch's or timer's

@@ -11,33 +11,9 @@ NOTES="$XDG_DATA_HOME/tavlo/TavloNotes/notes"
 MARGIN=9 # the text box's margin: 135 twips at 96 dpi
 
 put() { "$BIN/tavloreg" add "$notes_key" /v "$1" /d "$2" /f >/dev/null; }
-notes() {
-    local id
-    for id in $(xdotool search --onlyvisible --name '^TavloNotes$' 2>/dev/null); do
-        xprop -id "$id" WM_WINDOW_ROLE 2>/dev/null | grep -q '"fapp_NOTES"' && echo "$id"
-    done
-    return 0
-}
+notes() { windows_of fapp_NOTES '^TavloNotes$'; }
 count_is() { [ "$(notes | wc -l)" -eq "$1" ]; }
-note_at() {
-    local id nx ny
-    for id in $(notes); do
-        read -r nx ny _ _ <<<"$(geometry "$id")"
-        [ "$nx" -eq "$1" ] && [ "$ny" -eq "$2" ] && echo "$id" && return 0
-    done
-    return 1
-}
-click_in() {
-    local x y w h
-    read -r x y w h <<<"$(geometry "$1")"
-    pointer_to $((x + w / 2)) $((y + h / 2))
-    xdotool click "${2:-1}"
-}
-menu_on() {
-    click_in "$1" 3
-    sleep 0.3
-    xdotool key --clearmodifiers "$2"
-}
+note_at() { window_at fapp_NOTES '^TavloNotes$' "$1" "$2"; }
 
 start_app "$BIN/tavlo-notes"
 wait_until 10 count_is 1 || fail "$(notes | wc -l) notes at the first start instead of 1"
@@ -45,7 +21,7 @@ note=$(notes)
 pass "the first start shows one window of role fapp_NOTES"
 
 # Typed text is in its file within 2 s of the last key, whatever happens next.
-click_in "$note"
+click_middle "$note"
 xdotool type --delay 20 'first line'
 xdotool key Return
 xdotool type --delay 20 'second, "quoted"'
@@ -61,12 +37,12 @@ pass "after kill -9 the note's file holds the two lines with CR LF"
 start_app "$BIN/tavlo-notes"
 wait_until 10 count_is 1 || fail "$(notes | wc -l) notes after kill -9 instead of 1"
 note=$(notes)
-click_in "$note"
+click_middle "$note"
 xdotool key ctrl+a ctrl+c
 copied() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$(printf 'first line\nsecond, "quoted"')" ]; }
 wait_until 3 copied || fail "the clipboard holds '$(xclip -o -selection clipboard 2>/dev/null)'"
 pass "the next start shows the note; Ctrl+A, Ctrl+C gives the same two lines"
-menu_on "$note" x
+menu_key "$note" x
 wait_exit "$APP_PID"
 [ "$EXIT_STATUS" -eq 0 ] || fail "Exit program ended with status $EXIT_STATUS"
 
@@ -97,9 +73,9 @@ done
 pass "three notes with TOTAL = 3 come back at their places and sizes"
 [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/notes-three.png"
 
-menu_on "$(note_at 400 80)" n
+menu_key "$(note_at 400 80)" n
 wait_until 5 count_is 4 || fail "Create a new box made no fourth note"
-menu_on "$(note_at 400 80)" x
+menu_key "$(note_at 400 80)" x
 wait_exit "$APP_PID"
 [ "$EXIT_STATUS" -eq 0 ] || fail "Exit program ended with status $EXIT_STATUS"
 [ "$(reg_value "$notes_key" TOTAL)" = 4 ] || fail "TOTAL is $(reg_value "$notes_key" TOTAL) after Exit"

@@ -30,25 +30,11 @@ put 1PHOTOHEIGHT $((250 * 15))
 put 1PHOTOLEFT $((700 * 15))
 put 1PHOTOTOP $((120 * 15))
 
-# Ids of the mapped photo frames, one a line.
-frames() {
-    local id
-    for id in $(xdotool search --onlyvisible --name '^TavloPhotos$' 2>/dev/null); do
-        xprop -id "$id" WM_WINDOW_ROLE 2>/dev/null | grep -q '"fapp_PHOTOS"' && echo "$id"
-    done
-    return 0
-}
+frames() { windows_of fapp_PHOTOS '^TavloPhotos$'; }
 frame_count() { frames | wc -l; }
 count_is() { [ "$(frame_count)" -eq "$1" ]; }
 # The frame whose top-left corner is at X Y.
-frame_at() {
-    local id fx fy
-    for id in $(frames); do
-        read -r fx fy _ _ <<<"$(geometry "$id")"
-        [ "$fx" -eq "$1" ] && [ "$fy" -eq "$2" ] && echo "$id" && return 0
-    done
-    return 1
-}
+frame_at() { window_at fapp_PHOTOS '^TavloPhotos$' "$1" "$2"; }
 
 # Colour (RRGGBB) of a screen pixel in the last screenshot.
 shot() { import -window root "$WORK/shot.png"; }
@@ -98,26 +84,18 @@ wait_until 3 stretched "$one" || fail "the picture does not fill the resized fra
 pass "corner drag resized frame 0 to ${nw}x$nh and the picture fills it"
 
 # The right button on a photo pops the menu; its New makes a third frame.
-menu_on() {
-    local x y w h
-    read -r x y w h <<<"$(geometry "$1")"
-    pointer_to $((x + w / 2)) $((y + h / 2))
-    xdotool click 3
-    sleep 0.3
-    xdotool key --clearmodifiers "$2"
-}
-menu_on "$two" n
+menu_key "$two" n
 wait_until 5 count_is 3 || fail "Create a new box made no third frame ($(frame_count))"
 pass "the menu's Create a new box makes a third frame"
 three=""
 for id in $(frames); do [ "$id" != "$one" ] && [ "$id" != "$two" ] && three=$id; done
-menu_on "$three" c
+menu_key "$three" c
 wait_until 5 count_is 2 || fail "Close the selected box left $(frame_count) frames"
 pass "the menu's Close the selected box removes it"
 
 # Exit from the menu stores both frames and TOTAL.
 read -r ox oy ow oh <<<"$(geometry "$one")"
-menu_on "$one" x
+menu_key "$one" x
 wait_exit "$APP_PID"
 [ "$EXIT_STATUS" -eq 0 ] || fail "Exit program ended with status $EXIT_STATUS"
 [ "$(reg_value "$photos_key" TOTAL)" = 2 ] || fail "TOTAL is $(reg_value "$photos_key" TOTAL) after Exit"

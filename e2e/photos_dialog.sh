@@ -23,26 +23,11 @@ prepare() {
     put 1PHOTOTOP $((100 * 15))
     put 1Color $BLUE
 }
-frame_at() {
-    local id fx fy
-    for id in $(xdotool search --onlyvisible --name '^TavloPhotos$' 2>/dev/null); do
-        read -r fx fy _ _ <<<"$(geometry "$id")"
-        [ "$fx" -eq "$1" ] && [ "$fy" -eq "$2" ] && echo "$id" && return 0
-    done
-    return 1
-}
+frame_at() { window_at fapp_PHOTOS '^TavloPhotos$' "$1" "$2"; }
 wait_frame() { wait_until 10 frame_at "$1" "$2" >/dev/null && frame_at "$1" "$2"; }
-# Presses the mouse at the middle of a frame: a click, or the menu's Exit.
-click_on() {
-    local x y w h
-    read -r x y w h <<<"$(geometry "$1")"
-    pointer_to $((x + w / 2)) $((y + h / 2))
-    xdotool click "$2"
-}
+# The menu's Exit program from a frame.
 exit_from() {
-    click_on "$1" 3
-    sleep 0.3
-    xdotool key --clearmodifiers x
+    menu_key "$1" x
     wait_exit "$APP_PID"
     [ "$EXIT_STATUS" -eq 0 ] || fail "Exit program ended with status $EXIT_STATUS"
 }
@@ -59,7 +44,7 @@ read -r x y w h <<<"$(geometry "$red")"
 pointer_to $((x + w / 2)) $((y + h / 2))
 xdotool click --repeat 2 --delay 80 1
 dialog=$(wait_window fdlg_SETTINGS) || fail "a double click on the photo opened no dialog"
-click_on "$blue" 1
+click_middle "$blue" 1
 sleep 0.3
 "$BIN/tavloreg" delete "$photos_key" /v 1Color /f >/dev/null
 xdotool windowactivate --sync "$dialog" key --clearmodifiers alt+s
@@ -77,7 +62,7 @@ prepare
 start_app "$BIN/tavlo-photos"
 wait_frame 100 100 >/dev/null || fail "no red frame at the second start"
 blue=$(wait_frame 700 100) || fail "no blue frame at the second start"
-click_on "$(frame_at 100 100)" 1
+click_middle "$(frame_at 100 100)" 1
 exit_from "$blue"
 [ "$(colour 0)" = $RED ] && [ "$(colour 1)" = $BLUE ] ||
     fail "Exit from the blue frame stored 0Color = $(colour 0), 1Color = $(colour 1)"
