@@ -8,7 +8,7 @@ packages=(
   g++ cmake ninja-build make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   qt6-image-formats-plugins
-  libsqlite3-dev libxcb1-dev libfontconfig-dev
+  libsqlite3-dev libxcb1-dev libfontconfig-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils xclip imagemagick iproute2
   fonts-dejavu-core

@@ -171,7 +171,7 @@ int main(int argc, char *argv[])
     // So does the picture of a photo frame that comes back. Qt takes the
     // first thread that asks for its thread data as the main one: this one.
     QThread::currentThread();
-    const tavlo::StartupPicture picture(QStringLiteral(TAVLO_APP_TITLE));
+    tavlo::StartupPicture picture(QStringLiteral(TAVLO_APP_TITLE));
 
     // Qt aborts when the X display cannot be opened; say why and end instead.
     if (firstPlatform(platform) == "xcb") {
@@ -191,6 +191,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(qtArgc, qtArgs.data());
+    picture.applicationMade();
     fonts.finish();
     // Asked to end before there is anything to save: end at once, as later.
     if (tavlo::exitSignalPending())

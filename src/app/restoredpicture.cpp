@@ -74,4 +74,10 @@ StartupPicture::StartupPicture(const QString &title)
 
 StartupPicture::~StartupPicture() = default;
 
+void StartupPicture::applicationMade()
+{
+    if (m_prefetch)
+        m_prefetch->applicationMade();
+}
+
 } // namespace tavlo

@@ -19,7 +19,8 @@ std::optional<PictureAsk> RestoredPictureAsk(const QString &title);
 
 // For a kind whose frames show pictures: the first restored frame's picture,
 // decoded on a thread of its own while the program starts; nothing for other
-// kinds. Leaving waits for a decoding under way to end.
+// kinds. Until the application object is made it reads only what needs no
+// picture plugin. Leaving waits for a decoding under way to end.
 class StartupPicture final
 {
 public:
@@ -27,6 +28,9 @@ public:
     ~StartupPicture();
     StartupPicture(const StartupPicture &) = delete;
     StartupPicture &operator=(const StartupPicture &) = delete;
+
+    // The application object exists: plugins may be loaded.
+    void applicationMade();
 
 private:
     std::unique_ptr<PicturePrefetch> m_prefetch;

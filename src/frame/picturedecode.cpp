@@ -2,6 +2,7 @@
 #include "frame/picturedecode.h"
 
 #include "frame/commondialog.h"
+#include "frame/jpegreader.h"
 #include "frame/modresize.h"
 #include "platform/regularfile.h"
 
@@ -12,161 +13,16 @@
 #include <QScreen>
 #include <QtEndian>
 #include <algorithm>
+#include <condition_variable>
 #include <cmath>
 #include <cstring>
-#include <vector>
+#include <mutex>
+#include <optional>
 
 namespace tavlo {
 namespace {
 
 Q_LOGGING_CATEGORY(lcPictures, "tavlo.pictures", QtCriticalMsg)
-
-// Reads a device block by block, for walking a file's structure without
-// holding the file in memory.
-class ByteScanner final
-{
-public:
-    explicit ByteScanner(QIODevice &device) : m_device(device), m_block(64 * 1024) {}
-
-    bool next(uchar &byte)
-    {
-        if (m_pos == m_end && !refill())
-            return false;
-        byte = m_block[size_t(m_pos++)];
-        return true;
-    }
-
-    bool skip(qint64 count)
-    {
-        const qint64 buffered = m_end - m_pos;
-        if (count <= buffered) {
-            m_pos += count;
-            return true;
-        }
-        m_pos = m_end;
-        return m_device.skip(count - buffered) == count - buffered;
-    }
-
-    // Moves past the next 0xFF byte; false at the end of the device.
-    bool skipPastFF()
-    {
-        for (;;) {
-            const void *hit = std::memchr(m_block.data() + m_pos, 0xFF, size_t(m_end - m_pos));
-            if (hit) {
-                m_pos = static_cast<const uchar *>(hit) - m_block.data() + 1;
-                return true;
-            }
-            if (!refill())
-                return false;
-        }
-    }
-
-private:
-    bool refill()
-    {
-        const qint64 got =
-            m_device.read(reinterpret_cast<char *>(m_block.data()), qint64(m_block.size()));
-        m_pos = 0;
-        m_end = std::max<qint64>(got, 0);
-        return m_end > 0;
-    }
-
-    QIODevice &m_device;
-    std::vector<uchar> m_block;
-    qint64 m_pos = 0;
-    qint64 m_end = 0;
-};
-
-// What a JPEG's markers tell before it is decoded.
-struct JpegShape
-{
-    bool complete = false;      // runs to its end-of-image marker
-    qint64 wholeImageBytes = 0; // coefficients the decoder keeps for the whole image
-};
-
-bool isFrameMarker(uchar marker)
-{
-    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-
-// Bytes of DCT coefficients for every block of the frame in segment (the
-// frame header after its length), as the decoder holds them when it needs
-// the whole image at once: 64 coefficients of 2 bytes a block.
-qint64 coefficientBytes(const QByteArray &segment)
-{
-    if (segment.size() < 6)
-        return 0;
-    const auto *d = reinterpret_cast<const uchar *>(segment.constData());
-    const qint64 height = d[1] << 8 | d[2], width = d[3] << 8 | d[4];
-    const int components = d[5];
-    if (segment.size() < 6 + 3 * components)
-        return 0;
-    int maxH = 1, maxV = 1;
-    for (int c = 0; c < components; ++c) {
-        maxH = std::max(maxH, d[7 + 3 * c] >> 4);
-        maxV = std::max(maxV, d[7 + 3 * c] & 15);
-    }
-    // Whole MCUs are kept, so each component is rounded up to them.
-    const qint64 mcusAcross = (width + 8 * maxH - 1) / (8 * maxH);
-    const qint64 mcusDown = (height + 8 * maxV - 1) / (8 * maxV);
-    qint64 bytes = 0;
-    for (int c = 0; c < components; ++c)
-        bytes += mcusAcross * (d[7 + 3 * c] >> 4) * mcusDown * (d[7 + 3 * c] & 15) * 128;
-    return bytes;
-}
-
-// Walks a JPEG's markers. The JPEG decoder pads a truncated file with grey
-// and calls it a success, so the end marker is looked for here; segments with
-// a length are stepped over, so an embedded thumbnail's end is not taken for
-// the picture's. A progressive file, or one of several scans, is decoded
-// from coefficients held for the whole image, however small the result.
-JpegShape inspectJpeg(QIODevice &device)
-{
-    JpegShape shape;
-    if (!device.seek(0))
-        return shape;
-    ByteScanner scan(device);
-    uchar a = 0, b = 0;
-    if (!scan.next(a) || !scan.next(b) || a != 0xFF || b != 0xD8)
-        return shape;
-    qint64 frameBytes = 0;
-    bool progressive = false;
-    int scans = 0;
-    for (;;) {
-        uchar marker = 0xFF;
-        if (!scan.skipPastFF())
-            return shape;
-        while (marker == 0xFF)
-            if (!scan.next(marker))
-                return shape;
-        if (marker == 0xD9)
-            break;
-        // Stuffed zero, restart markers and TEM stand alone inside the data.
-        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
-            continue;
-        uchar high = 0, low = 0;
-        if (!scan.next(high) || !scan.next(low))
-            return shape;
-        const int length = high << 8 | low;
-        if (length < 2)
-            return shape;
-        if (isFrameMarker(marker)) {
-            QByteArray segment(length - 2, Qt::Uninitialized);
-            for (char &byte : segment)
-                if (!scan.next(reinterpret_cast<uchar &>(byte)))
-                    return shape;
-            frameBytes = std::max(frameBytes, coefficientBytes(segment));
-            progressive = progressive || (marker & 3) == 2;
-            continue;
-        }
-        scans += marker == 0xDA;
-        if (!scan.skip(length - 2))
-            return shape;
-    }
-    shape.complete = true;
-    shape.wholeImageBytes = progressive || scans > 1 ? frameBytes : 0;
-    return shape;
-}
 
 // True when the PNG's chunks run whole up to its end chunk. The PNG reader
 // reports a truncated file through libpng's own error printer, which no
@@ -185,6 +41,16 @@ bool pngComplete(QFile &file)
         if (std::memcmp(header + 4, "IEND", 4) == 0)
             return true;
     }
+}
+
+std::mutex readersMutex;
+std::condition_variable readersReleased;
+int readersHeld = 0;
+
+void waitForPictureReaders()
+{
+    std::unique_lock lock(readersMutex);
+    readersReleased.wait(lock, [] { return readersHeld == 0; });
 }
 
 DecodedPicture failed(PictureFailure failure, const QString &path, const char *why)
@@ -255,8 +121,9 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover)
     uchar head[6] = {};
     const bool headed = file.peek(reinterpret_cast<char *>(head), 6) == 6;
     const bool jpeg = headed && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+    JpegShape shape;
     if (jpeg) {
-        const JpegShape shape = inspectJpeg(file);
+        shape = InspectJpeg(file);
         if (!shape.complete || !file.seek(0))
             return failed(PictureFailure::Unreadable, path, "truncated JPEG");
         if (shape.wholeImageBytes > qint64(kPictureAllocationLimitMiB) << 20)
@@ -269,44 +136,60 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover)
     if (headed && head[0] == 'B' && head[1] == 'M' && bmpSize > file.size())
         return failed(PictureFailure::Unreadable, path, "truncated BMP");
 
-    QImageReader reader(&file);
-    reader.setDecideFormatFromContent(true);
-    reader.setAllocationLimit(kPictureAllocationLimitMiB);
-    reader.setAutoTransform(true);
-    // The size is read from the header, before anything big is allocated.
-    const QSize stored = reader.size();
+    std::optional<QImageReader> reader;
+    QSize stored; // as in the file
+    bool turned = false;
+    if (jpeg && ReadableJpeg(shape)) {
+        stored = shape.size;
+        turned = shape.orientation >= 5;
+    } else {
+        waitForPictureReaders();
+        reader.emplace(&file);
+        reader->setDecideFormatFromContent(true);
+        reader->setAllocationLimit(kPictureAllocationLimitMiB);
+        reader->setAutoTransform(true);
+        // The size is read from the header, before anything big is allocated.
+        stored = reader->size();
+        // The orientation tag turns the stored picture; the bound is for the upright one.
+        turned = reader->transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    }
     if (stored.isValid() && qint64(stored.width()) * stored.height() > kMaxPicturePixels)
         return failed(PictureFailure::TooLarge, path, "too many pixels");
     if (stored.isValid() && stored.isEmpty())
         return failed(PictureFailure::Unreadable, path, "no pixels");
 
-    // The orientation tag turns the stored picture; the bound is for the upright one.
-    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     QSize target; // upright, within maxSize
     QSize upright;
+    // JPEG decodes quickest at an eighth, a quarter or a half of its size;
+    // from there our filter scales the rest, quicker and sharper than the
+    // reader's own 3/8 and the like followed by its box filter.
+    int eighths = 8;
+    QSize asked; // upright
     if (stored.isValid()) {
         upright = turned ? stored.transposed() : stored;
         target = PictureTargetSize(upright, maxSize, cover);
-        // JPEG decodes quickest at an eighth, a quarter or a half of its size;
-        // from there our filter scales the rest, quicker and sharper than the
-        // reader's own 3/8 and the like followed by its box filter.
-        QSize asked = target;
-        if (jpeg && target != upright) {
-            for (const int eighths : {1, 2, 4}) {
-                const QSize dct((upright.width() * eighths + 7) / 8,
-                                (upright.height() * eighths + 7) / 8);
-                if (dct.width() >= target.width() && dct.height() >= target.height()) {
-                    asked = dct;
-                    break;
-                }
+        asked = target;
+        for (const int tried : {1, 2, 4}) {
+            const QSize dct((upright.width() * tried + 7) / 8, (upright.height() * tried + 7) / 8);
+            if (jpeg && target != upright && dct.width() >= target.width() &&
+                dct.height() >= target.height()) {
+                eighths = tried;
+                asked = dct;
+                break;
             }
         }
-        if (asked != upright)
-            reader.setScaledSize(turned ? asked.transposed() : asked);
     }
 
     QImage image;
-    if (!reader.read(&image) || image.isNull())
+    if (!reader) {
+        image = OrientedPicture(ReadJpeg(file, eighths), shape.orientation);
+    } else {
+        if (asked.isValid() && asked != upright)
+            reader->setScaledSize(turned ? asked.transposed() : asked);
+        if (!reader->read(&image))
+            image = QImage();
+    }
+    if (image.isNull())
         return failed(PictureFailure::Unreadable, path, "decoding failed");
     // A reader that could not tell its size beforehand decoded it whole.
     if (!target.isValid()) {
@@ -322,6 +205,21 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover)
     if (image.isNull())
         return failed(PictureFailure::Unreadable, path, "conversion failed");
     return {image, PictureFailure::None, upright};
+}
+
+void HoldPictureReaders()
+{
+    const std::lock_guard lock(readersMutex);
+    ++readersHeld;
+}
+
+void ReleasePictureReaders()
+{
+    {
+        const std::lock_guard lock(readersMutex);
+        readersHeld = std::max(readersHeld - 1, 0);
+    }
+    readersReleased.notify_all();
 }
 
 QSize LargestScreenSize()

@@ -48,6 +48,13 @@ QSize PictureTargetSize(QSize pictureSize, QSize maxSize, QSize cover);
 // cover that box. Safe to call on any thread.
 DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover = QSize());
 
+// Qt's picture readers are plugins, and loading a plugin while the
+// application object is being made is not safe. While the readers are held,
+// DecodePicture reads grey and colour JPEG itself and waits with any other
+// picture until they are released. Holds count.
+void HoldPictureReaders();
+void ReleasePictureReaders();
+
 // Size in device pixels that holds every screen: the widest width and the
 // tallest height. A picture never needs more detail than this.
 QSize LargestScreenSize();

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 namespace tavlo {
 
@@ -34,6 +35,7 @@ std::shared_ptr<PicturePrefetch::State> current;
 PicturePrefetch::PicturePrefetch(std::function<std::optional<PictureAsk>()> ask)
     : m_state(std::make_shared<State>())
 {
+    HoldPictureReaders();
     {
         const std::lock_guard lock(currentMutex);
         current = m_state;
@@ -60,8 +62,16 @@ PicturePrefetch::PicturePrefetch(std::function<std::optional<PictureAsk>()> ask)
     });
 }
 
+void PicturePrefetch::applicationMade()
+{
+    if (std::exchange(m_holdingReaders, false))
+        ReleasePictureReaders();
+}
+
 PicturePrefetch::~PicturePrefetch()
 {
+    // A decoding waiting for the plugins would never end.
+    applicationMade();
     {
         const std::lock_guard lock(currentMutex);
         if (current == m_state)

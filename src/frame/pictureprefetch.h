@@ -24,7 +24,9 @@ struct PictureAsk
 // stored values are read and the picture decoded on a thread of its own
 // while the window system comes up, and the frame's first request for that
 // picture at that size takes the result instead of decoding it again.
-// One at a time; leaving waits for a decoding under way to end.
+// Picture plugins are held back from its start until applicationMade (see
+// HoldPictureReaders). One at a time; leaving waits for a decoding under way
+// to end.
 class PicturePrefetch final
 {
 public:
@@ -33,6 +35,9 @@ public:
     ~PicturePrefetch();
     PicturePrefetch(const PicturePrefetch &) = delete;
     PicturePrefetch &operator=(const PicturePrefetch &) = delete;
+
+    // Releases the picture plugins; the first call only.
+    void applicationMade();
 
     // For a decoding worker: the prefetched picture when it is exactly what
     // DecodePicture(path, maxSize, cover) would give, waiting (a few seconds
@@ -44,6 +49,7 @@ public:
 
 private:
     std::shared_ptr<State> m_state;
+    bool m_holdingReaders = true;
     std::thread m_thread;
 };
 

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <optional>
 
 using namespace tavlo;
@@ -50,15 +52,23 @@ TEST(RestoredPictureTest, AsksForTheFirstFramesPictureAtItsBox)
     }
 }
 
-TEST(RestoredPictureTest, ThePrefetchServesOnlyTheRequestItMatchesAndOnlyOnce)
+// A two-colour picture written as name in dir.
+QString writePicture(const QTemporaryDir &dir, const char *name)
 {
-    QTemporaryDir dir;
     QImage picture(640, 400, QImage::Format_RGB32);
     QPainter(&picture).fillRect(0, 0, 320, 400, Qt::darkRed);
     QPainter(&picture).fillRect(320, 0, 320, 400, Qt::darkCyan);
-    const QString path = dir.filePath(QStringLiteral("a.jpg"));
-    ASSERT_TRUE(QImageWriter(path).write(picture));
-    const QSize screen(1920, 1080), box(160, 100);
+    const QString path = dir.filePath(QLatin1String(name));
+    EXPECT_TRUE(QImageWriter(path).write(picture));
+    return path;
+}
+
+const QSize screen(1920, 1080), box(160, 100);
+
+TEST(RestoredPictureTest, ThePrefetchServesOnlyTheRequestItMatchesAndOnlyOnce)
+{
+    QTemporaryDir dir;
+    const QString path = writePicture(dir, "a.jpg");
     {
         PicturePrefetch prefetch([&] { return std::optional<PictureAsk>({path, box}); });
         EXPECT_FALSE(PicturePrefetch::take(dir.filePath(QStringLiteral("b.jpg")), screen, box))
@@ -71,6 +81,22 @@ TEST(RestoredPictureTest, ThePrefetchServesOnlyTheRequestItMatchesAndOnlyOnce)
     // Read for another size than the one asked for: the frame decodes for itself.
     PicturePrefetch prefetch([&] { return std::optional<PictureAsk>({path, box}); });
     EXPECT_FALSE(PicturePrefetch::take(path, QSize(80, 50), box));
+}
+
+// Qt's picture plugins are not loaded until the application object exists:
+// JPEG is read without them, anything else waits.
+TEST(RestoredPictureTest, UntilTheApplicationIsMadeOnlyJpegIsRead)
+{
+    QTemporaryDir dir;
+    const QString jpeg = writePicture(dir, "a.jpg"), png = writePicture(dir, "a.png");
+    PicturePrefetch prefetch([&] { return std::optional<PictureAsk>({png, box}); });
+    EXPECT_EQ(DecodePicture(jpeg, screen, box).failure, PictureFailure::None);
+    auto pending = std::async(std::launch::async, [&] { return PicturePrefetch::take(png, screen, box); });
+    EXPECT_EQ(pending.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    prefetch.applicationMade();
+    const std::optional<DecodedPicture> taken = pending.get();
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->image.size(), QSize(160, 100));
 }
 
 } // namespace

@@ -2,11 +2,13 @@
 #include "frame/picturedecode.h"
 
 #include "frame/commondialog.h"
+#include "frame/jpegreader.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -90,6 +92,16 @@ QByteArray jpegClaiming(quint16 width, quint16 height, bool progressive = false)
     return jpeg;
 }
 
+// The JPEG with its first Huffman table claiming more codes than there are.
+QByteArray badTable(QByteArray jpeg)
+{
+    const qsizetype table = jpeg.indexOf("\xFF\xC4");
+    EXPECT_GT(table, 0);
+    for (int i = 0; i < 16; ++i)
+        jpeg[table + 5 + i] = char(0xFF);
+    return jpeg;
+}
+
 class PictureDecodeTest : public ::testing::Test
 {
 protected:
@@ -132,6 +144,46 @@ TEST_F(PictureDecodeTest, OrientationTagTurnsThePictureUpright)
         };
         EXPECT_TRUE(qRed(at(c.red)) > 200 && qBlue(at(c.red)) < 60 && qBlue(at(c.blue)) > 200)
             << "orientation " << c.orientation;
+    }
+}
+
+TEST_F(PictureDecodeTest, JpegReadStraightMatchesQtsReader)
+{
+    // Four colours and a ramp, so every turn and mirror shows.
+    QImage picture(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            picture.setPixel(x, y, qRgb(x < 32 ? 230 : 20, y < 24 ? 210 : 30, x * 4));
+    for (const bool grey : {false, true}) {
+        const QByteArray plain =
+            encode(grey ? picture.convertToFormat(QImage::Format_Grayscale8) : picture, "jpeg");
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            QFile file(write(QStringLiteral("straight.jpg"), withOrientation(plain, orientation)));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const JpegShape shape = InspectJpeg(file);
+            ASSERT_TRUE(ReadableJpeg(shape));
+            ASSERT_EQ(shape.orientation, orientation);
+            for (const int eighths : {1, 2, 4, 8}) {
+                SCOPED_TRACE(testing::Message() << "grey " << grey << ", orientation "
+                                                << orientation << ", " << eighths << "/8");
+                const QImage ours =
+                    OrientedPicture(ReadJpeg(file, eighths), shape.orientation);
+                QImageReader reader(file.fileName());
+                reader.setAutoTransform(true);
+                reader.setScaledSize(QSize(64, 48) * eighths / 8);
+                const QImage theirs = reader.read().convertToFormat(QImage::Format_RGB32);
+                ASSERT_EQ(ours.size(), theirs.size());
+                int worst = 0;
+                for (int y = 0; y < ours.height(); ++y)
+                    for (int x = 0; x < ours.width(); ++x) {
+                        const QRgb a = ours.pixel(x, y), b = theirs.pixel(x, y);
+                        worst = std::max({worst, std::abs(qRed(a) - qRed(b)),
+                                          std::abs(qGreen(a) - qGreen(b)),
+                                          std::abs(qBlue(a) - qBlue(b))});
+                    }
+                EXPECT_LE(worst, 2);
+            }
+        }
     }
 }
 
@@ -191,6 +243,7 @@ TEST_F(PictureDecodeTest, HostileFilesFailCleanlyAndFast)
          write("progressive.jpg", jpegClaiming(10000, 10000, true)), PictureFailure::TooLarge},
         {"truncated JPEG", write("cut.jpg", jpeg.left(jpeg.size() / 2)), PictureFailure::Unreadable},
         {"JPEG without its end", write("end.jpg", jpeg.chopped(2)), PictureFailure::Unreadable},
+        {"JPEG with a damaged code table", write("table.jpg", badTable(jpeg)), PictureFailure::Unreadable},
         {"truncated PNG", write("cut.png", png.left(png.size() / 2)), PictureFailure::Unreadable},
         {"zero bytes", write("empty.png", {}), PictureFailure::Unreadable},
         {"text", write("note.jpg", "not a picture\n"), PictureFailure::Unreadable},
