@@ -61,6 +61,43 @@ void CharacterPictures::draw(QPainter &painter, QPoint origin, const QString &te
     }
 }
 
+namespace {
+
+// x's four channels times a / 255, rounded as QPainter rounds them.
+inline quint32 byteMul(quint32 x, quint32 a)
+{
+    quint32 t = (x & 0xff00ff) * a;
+    t = ((t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    x = ((x >> 8) & 0xff00ff) * a;
+    x = (x + ((x >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return x | t;
+}
+
+} // namespace
+
+void CharacterPictures::blend(QImage &into, QPoint origin, const QString &text,
+                              const Places &places, const QRect &clip)
+{
+    for (qsizetype i = 0; i < text.size() && i < places.size(); ++i) {
+        const Picture &drawn = picture(text[i], 1);
+        const QRect ink = QRect(drawn.offset + QPoint(places[i], 0), drawn.size).translated(origin);
+        const QRect area = ink & clip & into.rect();
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const auto *from = reinterpret_cast<const quint32 *>(
+                                   drawn.image.constScanLine(y - ink.top())) +
+                               (area.left() - ink.left());
+            auto *to = reinterpret_cast<quint32 *>(into.scanLine(y)) + area.left();
+            for (int x = 0; x < area.width(); ++x) {
+                const quint32 s = from[x];
+                if (s >= 0xff000000)
+                    to[x] = s;
+                else if (s)
+                    to[x] = s + byteMul(to[x], 255 - (s >> 24));
+            }
+        }
+    }
+}
+
 const CharacterPictures::Picture &CharacterPictures::picture(QChar c, qreal ratio)
 {
     // Drawn at the screen's pixel ratio, so the text stays sharp when scaled.

@@ -35,6 +35,12 @@ public:
     void draw(QPainter &painter, QPoint origin, const QString &text, const Places &places,
               const QRect &clip, qreal ratio);
 
+    // The same as draw at one device pixel to a pixel, straight into into
+    // (RGB32 or premultiplied ARGB32), with QPainter's source-over arithmetic:
+    // no painter to set up for a few small copies.
+    void blend(QImage &into, QPoint origin, const QString &text, const Places &places,
+               const QRect &clip);
+
 private:
     struct Picture
     {

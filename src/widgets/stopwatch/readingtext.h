@@ -44,6 +44,9 @@ private:
     // Takes text and returns the rectangle its change repaints.
     QRect takeText(const QString &text);
     void paintSpan(QPainter &painter, const QRect &dirty);
+    // Paints the changed span into device, a picture, at target without a
+    // painter; false when it cannot be done pixel for pixel.
+    bool composeSpan(QPaintDevice &device, const QRect &target, const QRect &changed);
     // True when another part of the panel lies over the reading.
     bool covered() const;
 
