@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The stopwatch keeps true time: started with Space, frozen by SIGSTOP for
 # 3 s and let go again, its reading copied with Ctrl+C after 10 s of wall
-# time is 10 s within 0.2 s. Its menu (New makes a photo frame) and its
+# time is 10 s within 0.2 s; stopped, it looks the same after another
+# window covered it. Its menu (New makes a photo frame) and its
 # settings dialog open.
 BIN=${1:?usage: $0 BIN_DIR}
 source "$(dirname "$0")/lib.sh"
@@ -35,6 +36,26 @@ wall=$((read_at - started))
 off=$((shown - wall))
 [ "${off#-}" -le 200 ] || fail "after $wall ms of wall time (3 s of it stopped) the stopwatch read $copied"
 pass "after $wall ms, 3 s of them under SIGSTOP, the stopwatch read $copied ($off ms off)"
+
+# Stopped, the reading drawn tick by tick comes back whole after another
+# window covered it and went away.
+xdotool key --clearmodifiers space
+sleep 0.5
+read -r x y w h <<<"$(geometry "$watch")"
+shot() { import -window root -crop "${w}x${h}+${x}+${y}" +repage "$WORK/$1.png"; }
+shot before
+xmessage -geometry "${w}x${h}+${x}+${y}" -bg black "covering the stopwatch" &
+cover=$!
+cover_shown() { xdotool search --onlyvisible --class Xmessage >/dev/null 2>&1; }
+wait_until 5 cover_shown || fail "no covering window"
+sleep 0.3
+kill "$cover"
+wait "$cover" 2>/dev/null || true
+sleep 0.5
+shot after
+differ=$(compare -metric AE "$WORK/before.png" "$WORK/after.png" /dev/null 2>&1 || true)
+[ "$differ" = 0 ] || fail "$differ pixels differ after the stopwatch was covered and shown again"
+pass "the stopped reading looks the same after another window covered it"
 
 # The right button on a button pops the shared menu; its New makes a photo frame.
 menu_from_button "$watch" n
