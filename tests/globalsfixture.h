@@ -48,6 +48,8 @@ protected:
     // Starts the clock program on a clock the test controls.
     WidgetForm *start(const QDateTime &now = QDateTime(QDate(2026, 12, 6), QTime(13, 7, 9)))
     {
+        // The old clock goes first: leaving, it hands the program back to the real one.
+        m_clock.reset();
         m_clock = std::make_unique<FakeClock>(now);
         if (!Main(QStringLiteral("TavloClock")))
             return nullptr;
