@@ -46,24 +46,37 @@ void ReadingText::showText(const QString &text)
         repaint(changed);
         return;
     }
+    // Qt flushes through a copy of the window it keeps in the X server:
+    // five requests and the better part of a tick. The span is blended into
+    // the store and sent straight onto the window instead; Qt's copy then
+    // lags, so an expose repaints the reading before Qt copies it out.
+    QPaintDevice *device = store->paintDevice();
+    if (device && composeSpan(*device, target, changed) &&
+        putWindowPixels(handle, static_cast<const QImage &>(*device), target, target.topLeft())) {
+        if (m_watched != handle) {
+            handle->installEventFilter(this);
+            m_watched = handle;
+        }
+        return;
+    }
     const QRegion region(target);
     store->beginPaint(region);
-    QPaintDevice *device = store->paintDevice();
-    const bool composed = device && composeSpan(*device, target, changed);
-    if (device && !composed) {
+    device = store->paintDevice();
+    if (device && !composeSpan(*device, target, changed)) {
         QPainter painter(device);
         painter.setClipRect(target);
         painter.translate(target.topLeft() - changed.topLeft());
         paintSpan(painter, changed);
     }
     store->endPaint();
-    // Qt's flush goes through a copy in the X server and costs the better
-    // part of a tick; the pixels are sent straight to the window instead.
-    // The store still counts the span as painted, so its next flush (an
-    // expose) brings its own copy up to date.
-    if (!composed ||
-        !putWindowPixels(handle, static_cast<const QImage &>(*device), target, target.topLeft()))
-        store->flush(region, handle);
+    store->flush(region, handle);
+}
+
+bool ReadingText::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_watched && event->type() == QEvent::Expose && m_watched->isExposed())
+        repaint();
+    return QWidget::eventFilter(watched, event);
 }
 
 bool ReadingText::composeSpan(QPaintDevice &device, const QRect &target, const QRect &changed)

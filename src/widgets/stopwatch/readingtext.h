@@ -4,7 +4,9 @@
 #include "frame/characterpictures.h"
 #include "frame/controls.h"
 
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 namespace tavlo {
 
@@ -37,6 +39,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     using Places = CharacterPictures::Places;
@@ -53,6 +56,8 @@ private:
     QString m_text;
     Places m_places{0};
     const PictureBox *m_backdrop = nullptr;
+    // The window whose exposes repaint the reading (see showText).
+    QPointer<QWindow> m_watched;
     CharacterPictures m_pictures;
 };
 
