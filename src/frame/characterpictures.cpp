@@ -13,8 +13,9 @@ void CharacterPictures::setFace(const QFont &face)
     if (face == m_face)
         return;
     m_face = face;
+    m_tabledAdvances = unmeasured();
     m_advances.clear();
-    m_pictures.clear();
+    forgetPictures();
 }
 
 void CharacterPictures::setColour(const QColor &colour)
@@ -22,11 +23,23 @@ void CharacterPictures::setColour(const QColor &colour)
     if (colour == m_colour)
         return;
     m_colour = colour;
+    forgetPictures();
+}
+
+void CharacterPictures::forgetPictures()
+{
+    m_tabledPictures.fill(Picture());
     m_pictures.clear();
 }
 
 qreal CharacterPictures::advance(QChar c) const
 {
+    if (c.unicode() < kTabled) {
+        qreal &tabled = m_tabledAdvances[c.unicode()];
+        if (tabled < 0)
+            tabled = QFontMetricsF(m_face).horizontalAdvance(c);
+        return tabled;
+    }
     auto it = m_advances.constFind(c);
     if (it == m_advances.constEnd())
         it = m_advances.insert(c, QFontMetricsF(m_face).horizontalAdvance(c));
@@ -102,19 +115,30 @@ const CharacterPictures::Picture &CharacterPictures::picture(QChar c, qreal rati
 {
     // Drawn at the screen's pixel ratio, so the text stays sharp when scaled.
     if (ratio != m_ratio) {
-        m_pictures.clear();
+        forgetPictures();
         m_ratio = ratio;
+    }
+    if (c.unicode() < kTabled) {
+        Picture &tabled = m_tabledPictures[c.unicode()];
+        if (!tabled.drawn)
+            tabled = drawPicture(c);
+        return tabled;
     }
     auto it = m_pictures.constFind(c);
     if (it != m_pictures.constEnd())
         return *it;
+    return *m_pictures.insert(c, drawPicture(c));
+}
+
+CharacterPictures::Picture CharacterPictures::drawPicture(QChar c) const
+{
     // The ink of the character, a pixel more on every side for smoothing.
     const QFontMetricsF metrics(m_face);
     const QRectF ink = metrics.boundingRect(c).translated(0, metrics.ascent());
     const QPoint offset(int(std::floor(ink.left())) - 1, int(std::floor(ink.top())) - 1);
     const QSize size(std::max(0, int(std::ceil(ink.right())) + 1 - offset.x()),
                      std::max(0, int(std::ceil(ink.bottom())) + 1 - offset.y()));
-    Picture drawn{QImage(size * m_ratio, QImage::Format_ARGB32_Premultiplied), offset, size};
+    Picture drawn{QImage(size * m_ratio, QImage::Format_ARGB32_Premultiplied), offset, size, true};
     if (!drawn.image.isNull()) {
         drawn.image.setDevicePixelRatio(m_ratio);
         drawn.image.fill(Qt::transparent);
@@ -123,7 +147,7 @@ const CharacterPictures::Picture &CharacterPictures::picture(QChar c, qreal rati
         painter.setPen(m_colour);
         painter.drawText(QPointF(-offset.x(), metrics.ascent() - offset.y()), QString(c));
     }
-    return *m_pictures.insert(c, std::move(drawn));
+    return drawn;
 }
 
 } // namespace tavlo

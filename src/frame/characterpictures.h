@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QVarLengthArray>
 
+#include <array>
+
 class QPainter;
 
 namespace tavlo {
@@ -48,14 +50,29 @@ private:
         // Top-left of the picture from the character's place, and its size, in pixels.
         QPoint offset;
         QSize size;
+        bool drawn = false;
     };
     const Picture &picture(QChar c, qreal ratio);
+    Picture drawPicture(QChar c) const;
+    void forgetPictures();
 
     QFont m_face;
     QColor m_colour;
     qreal m_ratio = 1;
+    // Readings are digits and marks: characters below 128 are kept in plain
+    // tables, as a tick looks up a dozen of them; others in hashes.
+    static constexpr ushort kTabled = 128;
+    mutable std::array<qreal, kTabled> m_tabledAdvances = unmeasured();
     mutable QHash<QChar, qreal> m_advances;
+    std::array<Picture, kTabled> m_tabledPictures;
     QHash<QChar, Picture> m_pictures;
+
+    static std::array<qreal, kTabled> unmeasured()
+    {
+        std::array<qreal, kTabled> advances;
+        advances.fill(-1);
+        return advances;
+    }
 };
 
 } // namespace tavlo
