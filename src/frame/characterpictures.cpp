@@ -91,6 +91,10 @@ inline quint32 byteMul(quint32 x, quint32 a)
 void CharacterPictures::blend(QImage &into, QPoint origin, const QString &text,
                               const Places &places, const QRect &clip)
 {
+    // Rows are reached from the first one: scanLine would check for a
+    // copy to detach on every row.
+    uchar *const rows = into.bits();
+    const qsizetype stride = into.bytesPerLine();
     for (qsizetype i = 0; i < text.size() && i < places.size(); ++i) {
         const Picture &drawn = picture(text[i], 1);
         const QRect ink = QRect(drawn.offset + QPoint(places[i], 0), drawn.size).translated(origin);
@@ -99,7 +103,7 @@ void CharacterPictures::blend(QImage &into, QPoint origin, const QString &text,
             const auto *from = reinterpret_cast<const quint32 *>(
                                    drawn.image.constScanLine(y - ink.top())) +
                                (area.left() - ink.left());
-            auto *to = reinterpret_cast<quint32 *>(into.scanLine(y)) + area.left();
+            auto *to = reinterpret_cast<quint32 *>(rows + y * stride) + area.left();
             for (int x = 0; x < area.width(); ++x) {
                 const quint32 s = from[x];
                 if (s >= 0xff000000)

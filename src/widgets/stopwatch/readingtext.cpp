@@ -99,8 +99,9 @@ bool ReadingText::composeSpan(QPaintDevice &device, const QRect &target, const Q
         !panel.rect().contains(source) || !image.rect().contains(target))
         return false;
     const size_t rowBytes = size_t(target.width()) * 4;
+    uchar *const rows = image.bits();
     for (int y = 0; y < target.height(); ++y)
-        std::memcpy(image.scanLine(target.top() + y) + target.left() * 4,
+        std::memcpy(rows + (target.top() + y) * image.bytesPerLine() + target.left() * 4,
                     panel.constScanLine(source.top() + y) + source.left() * 4, rowBytes);
     m_pictures.blend(image, target.topLeft() - changed.topLeft(), m_text, m_places, target);
     return true;
