@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QtEndian>
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cmath>
 #include <cstring>
@@ -47,10 +48,14 @@ std::mutex readersMutex;
 std::condition_variable readersReleased;
 int readersHeld = 0;
 
-void waitForPictureReaders()
+// The application object is made within moments of the hold; a reader still
+// held after this is refused rather than waited for.
+constexpr auto kLongestReadersWait = std::chrono::seconds(10);
+
+bool waitForPictureReaders()
 {
     std::unique_lock lock(readersMutex);
-    readersReleased.wait(lock, [] { return readersHeld == 0; });
+    return readersReleased.wait_for(lock, kLongestReadersWait, [] { return readersHeld == 0; });
 }
 
 DecodedPicture failed(PictureFailure failure, const QString &path, const char *why)
@@ -143,7 +148,8 @@ DecodedPicture DecodePicture(const QString &path, QSize maxSize, QSize cover)
         stored = shape.size;
         turned = shape.orientation >= 5;
     } else {
-        waitForPictureReaders();
+        if (!waitForPictureReaders())
+            return failed(PictureFailure::Unreadable, path, "picture readers not ready");
         reader.emplace(&file);
         reader->setDecideFormatFromContent(true);
         reader->setAllocationLimit(kPictureAllocationLimitMiB);

@@ -50,14 +50,19 @@ void ReadingText::showText(const QString &text)
     // five requests and the better part of a tick. The span is blended into
     // the store and sent straight onto the window instead; Qt's copy then
     // lags, so an expose repaints the reading before Qt copies it out.
+    // A window the server refused once (not X11, another depth) is not
+    // tried again, so those ticks do not blend twice.
     QPaintDevice *device = store->paintDevice();
-    if (device && composeSpan(*device, target, changed) &&
-        putWindowPixels(handle, static_cast<const QImage &>(*device), target, target.topLeft())) {
-        if (m_watched != handle) {
-            handle->installEventFilter(this);
-            m_watched = handle;
+    if (handle != m_refused && device && composeSpan(*device, target, changed)) {
+        if (putWindowPixels(handle, static_cast<const QImage &>(*device), target,
+                            target.topLeft())) {
+            if (m_watched != handle) {
+                handle->installEventFilter(this);
+                m_watched = handle;
+            }
+            return;
         }
-        return;
+        m_refused = handle;
     }
     const QRegion region(target);
     store->beginPaint(region);

@@ -58,6 +58,8 @@ private:
     const PictureBox *m_backdrop = nullptr;
     // The window whose exposes repaint the reading (see showText).
     QPointer<QWindow> m_watched;
+    // The window its pixels cannot be sent to straight.
+    QPointer<QWindow> m_refused;
     CharacterPictures m_pictures;
 };
 
