@@ -15,7 +15,15 @@ void CharacterPictures::setFace(const QFont &face)
     m_face = face;
     m_tabledAdvances = unmeasured();
     m_advances.clear();
+    m_lineHeight = -1;
     forgetPictures();
+}
+
+qreal CharacterPictures::lineHeight() const
+{
+    if (m_lineHeight < 0)
+        m_lineHeight = QFontMetricsF(m_face).height();
+    return m_lineHeight;
 }
 
 void CharacterPictures::setColour(const QColor &colour)

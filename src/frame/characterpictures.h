@@ -28,6 +28,7 @@ public:
     void setColour(const QColor &colour);
 
     qreal advance(QChar c) const;
+    qreal lineHeight() const;
     // Left edge of each character of text and its end, in whole pixels.
     Places placesOf(const QString &text) const;
     // Where the ink of c lies when the character stands at place on a line
@@ -64,6 +65,7 @@ private:
     static constexpr ushort kTabled = 128;
     mutable std::array<qreal, kTabled> m_tabledAdvances = unmeasured();
     mutable QHash<QChar, qreal> m_advances;
+    mutable qreal m_lineHeight = -1;
     std::array<Picture, kTabled> m_tabledPictures;
     QHash<QChar, Picture> m_pictures;
 

@@ -7,10 +7,8 @@
 #include <QWindow>
 #include <xcb/xcb.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 #include <vector>
 
 namespace tavlo {
@@ -77,55 +75,73 @@ bool sameLayout(xcb_connection_t *c, uint8_t depth)
 
 } // namespace
 
-bool putWindowPixels(QWindow *window, const QImage &pixels, const QRect &from, const QPoint &at)
+WindowPixels::WindowPixels(QWindow *window) : m_window(window)
 {
-    xcb_connection_t *c = connection();
-    if (!c || !window || from.isEmpty() || !pixels.rect().contains(from))
+    m_connection = connection();
+    if (!m_connection || !window)
+        return;
+    const uint32_t bytes = xcb_get_maximum_request_length(m_connection) * 4;
+    // The request's 24 bytes of header count against the server's limit.
+    m_maxBytes = bytes > 24 ? bytes - 24 : 0;
+    learnWindow();
+}
+
+WindowPixels::~WindowPixels()
+{
+    // Contexts die with the connection; free it only while that is alive.
+    if (m_gc && connection() == m_connection) {
+        xcb_free_gc(m_connection, m_gc);
+        xcb_flush(m_connection);
+    }
+}
+
+void WindowPixels::learnWindow()
+{
+    m_depth = 0;
+    m_id = m_window ? uint32_t(m_window->winId()) : 0;
+    if (!m_id)
+        return;
+    xcb_get_geometry_reply_t *geometry =
+        xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, m_id), nullptr);
+    const uint8_t depth = geometry ? geometry->depth : 0;
+    free(geometry);
+    // A window of depth 24 takes the four bytes of a pixel as they are,
+    // alpha as padding, as Qt sends them.
+    if ((depth != 24 && depth != 32) || !sameLayout(m_connection, depth))
+        return;
+    m_depth = depth;
+    if (!m_gc) {
+        m_gc = xcb_generate_id(m_connection);
+        xcb_create_gc(m_connection, m_gc, m_id, 0, nullptr);
+    }
+}
+
+bool WindowPixels::put(const QImage &pixels, const QRect &from, const QPoint &at)
+{
+    if (!m_depth || !m_window || from.isEmpty() || !pixels.rect().contains(from))
         return false;
     const bool alpha = pixels.format() == QImage::Format_ARGB32_Premultiplied;
-    if (!alpha && pixels.format() != QImage::Format_RGB32)
+    if ((!alpha && pixels.format() != QImage::Format_RGB32) || (m_depth == 32 && !alpha))
         return false;
     const size_t bytes = size_t(from.width()) * size_t(from.height()) * 4;
-    // The request's 24 bytes of header count against the server's limit.
-    if (bytes + 24 > size_t(xcb_get_maximum_request_length(c)) * 4)
+    if (bytes > m_maxBytes)
         return false;
-    const auto id = xcb_window_t(window->winId());
-    // Asked once a window (a program has 21 at most; closed ones are
-    // forgotten in a while). A window of depth 24 takes the four bytes of a
-    // pixel as they are, alpha as padding, as Qt sends them.
-    static std::vector<std::pair<xcb_window_t, uint8_t>> depths;
-    auto known = std::find_if(depths.begin(), depths.end(),
-                              [id](const auto &entry) { return entry.first == id; });
-    if (known == depths.end()) {
-        if (depths.size() >= 64)
-            depths.clear();
-        xcb_get_geometry_reply_t *geometry =
-            xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr);
-        depths.emplace_back(id, geometry ? geometry->depth : 0);
-        free(geometry);
-        known = depths.end() - 1;
+    // Qt makes a new X window when it re-creates the platform window.
+    if (uint32_t(m_window->winId()) != m_id) {
+        const uint8_t before = m_depth;
+        learnWindow();
+        if (m_depth != before)
+            return false;
     }
-    const uint8_t depth = known->second;
-    static const bool layouts[2] = {sameLayout(c, 24), sameLayout(c, 32)};
-    if ((depth != 24 && depth != 32) || (depth == 32 && !alpha) || !layouts[depth == 32])
-        return false;
-    // A context serves every window of its depth on the screen.
-    static xcb_gcontext_t contexts[2] = {0, 0};
-    xcb_gcontext_t &gc = contexts[depth == 32];
-    if (!gc) {
-        gc = xcb_generate_id(c);
-        xcb_create_gc(c, gc, id, 0, nullptr);
-    }
-    static std::vector<uint8_t> rows;
-    rows.resize(bytes);
+    m_rows.resize(bytes);
     const size_t rowBytes = size_t(from.width()) * 4;
     for (int y = 0; y < from.height(); ++y)
-        std::memcpy(rows.data() + size_t(y) * rowBytes,
+        std::memcpy(m_rows.data() + size_t(y) * rowBytes,
                     pixels.constScanLine(from.top() + y) + size_t(from.left()) * 4, rowBytes);
-    xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, id, gc, uint16_t(from.width()),
-                  uint16_t(from.height()), int16_t(at.x()), int16_t(at.y()), 0, depth,
-                  uint32_t(bytes), rows.data());
-    xcb_flush(c);
+    xcb_put_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_id, m_gc, uint16_t(from.width()),
+                  uint16_t(from.height()), int16_t(at.x()), int16_t(at.y()), 0, m_depth,
+                  uint32_t(bytes), m_rows.data());
+    xcb_flush(m_connection);
     return true;
 }
 

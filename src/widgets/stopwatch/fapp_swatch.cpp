@@ -22,9 +22,14 @@ constexpr int kMainHeight = 2700;
 constexpr int kReadingRaise = 500;
 
 // Copies the whole face (name, size, weight, slant) of one label to another.
+// Every re-layout asks for it; a copy refits the label four times.
 void copyFace(const Label *from, Label *to)
 {
     const QFont face = from->labelFont();
+    const QFont &had = to->labelFont();
+    if (had.family() == face.family() && had.pointSizeF() == face.pointSizeF() &&
+        had.bold() == face.bold() && had.italic() == face.italic())
+        return;
     to->setFontName(face.family());
     to->setFontSize(float(face.pointSizeF()));
     to->setFontBold(face.bold());

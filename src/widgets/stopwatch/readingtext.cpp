@@ -6,7 +6,6 @@
 #include "platform/x11window.h"
 
 #include <QBackingStore>
-#include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
@@ -23,13 +22,17 @@ ReadingText::ReadingText(const QString &name, QWidget *parent) : QWidget(parent)
 
 void ReadingText::setText(const QString &text)
 {
-    if (const QRect changed = takeText(text); !changed.isEmpty())
+    if (const QRect changed = takeText(text, devicePixelRatioF()); !changed.isEmpty())
         update(changed);
 }
 
 void ReadingText::showText(const QString &text)
 {
-    const QRect changed = takeText(text);
+    // The window's ratio is the widget's, without the widget's look-up of
+    // its screen.
+    QWindow *handle = window()->windowHandle();
+    const qreal ratio = handle ? handle->devicePixelRatio() : devicePixelRatioF();
+    const QRect changed = takeText(text, ratio);
     if (changed.isEmpty() || !isVisible())
         return;
     // Ten times a second the widget pass (a posted update, the repaint
@@ -39,7 +42,6 @@ void ReadingText::showText(const QString &text)
     // the result is the one a repaint would give; when a part covers it
     // (the buttons of a window made very small), the widget pass paints.
     QBackingStore *store = backingStore();
-    QWindow *handle = window()->windowHandle();
     const QRect target = changed.translated(mapTo(window(), QPoint()));
     if (!m_backdrop || !store || !handle || covered() ||
         !QRect(QPoint(), store->size()).contains(target)) {
@@ -50,24 +52,23 @@ void ReadingText::showText(const QString &text)
     // five requests and the better part of a tick. The span is blended into
     // the store and sent straight onto the window instead; Qt's copy then
     // lags, so an expose repaints the reading before Qt copies it out.
-    // A window the server refused once (not X11, another depth) is not
-    // tried again, so those ticks do not blend twice.
-    QPaintDevice *device = store->paintDevice();
-    if (handle != m_refused && device && composeSpan(*device, target, changed)) {
-        if (putWindowPixels(handle, static_cast<const QImage &>(*device), target,
-                            target.topLeft())) {
-            if (m_watched != handle) {
-                handle->installEventFilter(this);
-                m_watched = handle;
-            }
-            return;
-        }
-        m_refused = handle;
+    // A window that cannot take them (not X11, another depth) is not tried,
+    // so those ticks do not blend twice.
+    if (!m_straight || m_straight->window() != handle) {
+        if (m_straight && m_straight->window())
+            m_straight->window()->removeEventFilter(this);
+        m_straight = std::make_unique<WindowPixels>(handle);
+        if (m_straight->usable())
+            handle->installEventFilter(this);
     }
+    QPaintDevice *device = store->paintDevice();
+    if (m_straight->usable() && device && composeSpan(*device, target, changed, ratio) &&
+        m_straight->put(static_cast<const QImage &>(*device), target, target.topLeft()))
+        return;
     const QRegion region(target);
     store->beginPaint(region);
     device = store->paintDevice();
-    if (device && !composeSpan(*device, target, changed)) {
+    if (device && !composeSpan(*device, target, changed, ratio)) {
         QPainter painter(device);
         painter.setClipRect(target);
         painter.translate(target.topLeft() - changed.topLeft());
@@ -79,12 +80,14 @@ void ReadingText::showText(const QString &text)
 
 bool ReadingText::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_watched && event->type() == QEvent::Expose && m_watched->isExposed())
+    if (m_straight && watched == m_straight->window() && event->type() == QEvent::Expose &&
+        m_straight->window()->isExposed())
         repaint();
     return QWidget::eventFilter(watched, event);
 }
 
-bool ReadingText::composeSpan(QPaintDevice &device, const QRect &target, const QRect &changed)
+bool ReadingText::composeSpan(QPaintDevice &device, const QRect &target, const QRect &changed,
+                              qreal ratio)
 {
     if (device.devType() != QInternal::Image)
         return false;
@@ -99,7 +102,7 @@ bool ReadingText::composeSpan(QPaintDevice &device, const QRect &target, const Q
                (picture.format() == QImage::Format_RGB32 ||
                 picture.format() == QImage::Format_ARGB32_Premultiplied);
     };
-    if (devicePixelRatioF() != 1 || !plain(image) || !plain(panel) ||
+    if (ratio != 1 || !plain(image) || !plain(panel) ||
         (panel.hasAlphaChannel() && !image.hasAlphaChannel()) ||
         !panel.rect().contains(source) || !image.rect().contains(target))
         return false;
@@ -122,7 +125,7 @@ bool ReadingText::covered() const
     return false;
 }
 
-QRect ReadingText::takeText(const QString &text)
+QRect ReadingText::takeText(const QString &text, qreal ratio)
 {
     if (text == m_text)
         return {};
@@ -143,8 +146,8 @@ QRect ReadingText::takeText(const QString &text)
         --end;
     QRect changed;
     for (qsizetype i = first; i < end; ++i)
-        changed |= m_pictures.inkOf(m_text[i], m_places[i], devicePixelRatioF()) |
-                   m_pictures.inkOf(text[i], places[i], devicePixelRatioF());
+        changed |= m_pictures.inkOf(m_text[i], m_places[i], ratio) |
+                   m_pictures.inkOf(text[i], places[i], ratio);
     m_text = text;
     m_places = std::move(places);
     return changed & rect();
@@ -179,7 +182,7 @@ QSize ReadingText::textSizeTwips(const QString &text) const
     qreal width = 0;
     for (const QChar c : text)
         width += m_pictures.advance(c);
-    const qreal height = QFontMetricsF(m_pictures.face()).height();
+    const qreal height = m_pictures.lineHeight();
     return QSize(int(std::lround(std::ceil(width) * twipsPerPixelX())),
                  int(std::lround(std::ceil(height) * twipsPerPixelY())));
 }

@@ -3,10 +3,13 @@
 
 #include "frame/characterpictures.h"
 #include "frame/controls.h"
+#include "platform/x11window.h"
 
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
+
+#include <memory>
 
 namespace tavlo {
 
@@ -45,21 +48,21 @@ private:
     using Places = CharacterPictures::Places;
 
     // Takes text and returns the rectangle its change repaints.
-    QRect takeText(const QString &text);
+    QRect takeText(const QString &text, qreal ratio);
     void paintSpan(QPainter &painter, const QRect &dirty);
     // Paints the changed span into device, a picture, at target without a
     // painter; false when it cannot be done pixel for pixel.
-    bool composeSpan(QPaintDevice &device, const QRect &target, const QRect &changed);
+    bool composeSpan(QPaintDevice &device, const QRect &target, const QRect &changed,
+                     qreal ratio);
     // True when another part of the panel lies over the reading.
     bool covered() const;
 
     QString m_text;
     Places m_places{0};
     const PictureBox *m_backdrop = nullptr;
-    // The window whose exposes repaint the reading (see showText).
-    QPointer<QWindow> m_watched;
-    // The window its pixels cannot be sent to straight.
-    QPointer<QWindow> m_refused;
+    // The window the reading's changes are sent to straight; its exposes
+    // repaint the reading (see showText).
+    std::unique_ptr<WindowPixels> m_straight;
     CharacterPictures m_pictures;
 };
 
