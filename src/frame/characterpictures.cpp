@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tavlo {
 
@@ -70,6 +71,34 @@ QRect CharacterPictures::inkOf(QChar c, int place, qreal ratio)
 {
     const Picture &drawn = picture(c, ratio);
     return QRect(drawn.offset + QPoint(place, 0), drawn.size);
+}
+
+QRect CharacterPictures::changedInk(const QString &was, const Places &wasPlaces,
+                                    const QString &text, const Places &places, qreal ratio)
+{
+    const qsizetype size = std::min(text.size(), was.size());
+    qsizetype first = 0;
+    while (first < size && text[first] == was[first] && places[first + 1] == wasPlaces[first + 1])
+        ++first;
+    qsizetype end = size;
+    while (end > first && text[end - 1] == was[end - 1] && places[end - 1] == wasPlaces[end - 1])
+        --end;
+    QRect changed;
+    for (qsizetype i = first; i < end; ++i)
+        changed |= inkOf(was[i], wasPlaces[i], ratio) | inkOf(text[i], places[i], ratio);
+    return changed;
+}
+
+void CharacterPictures::printOver(QImage &into, const QRect &target, const QImage &panel,
+                                  QPoint source, QPoint origin, const QString &text,
+                                  const Places &places)
+{
+    const size_t rowBytes = size_t(target.width()) * 4;
+    uchar *const rows = into.bits();
+    for (int y = 0; y < target.height(); ++y)
+        std::memcpy(rows + (target.top() + y) * into.bytesPerLine() + target.left() * 4,
+                    panel.constScanLine(source.y() + y) + source.x() * 4, rowBytes);
+    blend(into, origin, text, places, target);
 }
 
 void CharacterPictures::draw(QPainter &painter, QPoint origin, const QString &text,

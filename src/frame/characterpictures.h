@@ -38,6 +38,17 @@ public:
     void draw(QPainter &painter, QPoint origin, const QString &text, const Places &places,
               const QRect &clip, qreal ratio);
 
+    // Where text at places differs from was at wasPlaces (of the same length):
+    // from the first character that differs or moved to the last, the ink of
+    // the old and of the new characters.
+    QRect changedInk(const QString &was, const Places &wasPlaces, const QString &text,
+                     const Places &places, qreal ratio);
+    // The target part of into becomes panel's pixels from source on, with
+    // the characters of text blended over them, the line's top-left at
+    // origin: one device pixel to a pixel, formats as for blend.
+    void printOver(QImage &into, const QRect &target, const QImage &panel, QPoint source,
+                   QPoint origin, const QString &text, const Places &places);
+
     // The same as draw at one device pixel to a pixel, straight into into
     // (RGB32 or premultiplied ARGB32), with QPainter's source-over arithmetic:
     // no painter to set up for a few small copies.

@@ -75,7 +75,8 @@ bool sameLayout(xcb_connection_t *c, uint8_t depth)
 
 } // namespace
 
-WindowPixels::WindowPixels(QWindow *window) : m_window(window)
+WindowPixels::WindowPixels(QWindow *window, Binding binding)
+    : m_window(window), m_binding(binding)
 {
     m_connection = connection();
     if (!m_connection || !window)
@@ -118,7 +119,7 @@ void WindowPixels::learnWindow()
 
 bool WindowPixels::put(const QImage &pixels, const QRect &from, const QPoint &at)
 {
-    if (!m_depth || !m_window || from.isEmpty() || !pixels.rect().contains(from))
+    if (!m_depth || from.isEmpty() || !pixels.rect().contains(from))
         return false;
     const bool alpha = pixels.format() == QImage::Format_ARGB32_Premultiplied;
     if ((!alpha && pixels.format() != QImage::Format_RGB32) || (m_depth == 32 && !alpha))
@@ -127,20 +128,25 @@ bool WindowPixels::put(const QImage &pixels, const QRect &from, const QPoint &at
     if (bytes > m_maxBytes)
         return false;
     // Qt makes a new X window when it re-creates the platform window.
-    if (uint32_t(m_window->winId()) != m_id) {
+    if (m_binding == Following && (!m_window || uint32_t(m_window->winId()) != m_id)) {
         const uint8_t before = m_depth;
         learnWindow();
         if (m_depth != before)
             return false;
     }
-    m_rows.resize(bytes);
     const size_t rowBytes = size_t(from.width()) * 4;
-    for (int y = 0; y < from.height(); ++y)
-        std::memcpy(m_rows.data() + size_t(y) * rowBytes,
-                    pixels.constScanLine(from.top() + y) + size_t(from.left()) * 4, rowBytes);
+    const uchar *data = pixels.constScanLine(from.top()) + size_t(from.left()) * 4;
+    // Rows that follow one another in the picture go as they are.
+    if (size_t(pixels.bytesPerLine()) != rowBytes) {
+        m_rows.resize(bytes);
+        for (int y = 0; y < from.height(); ++y)
+            std::memcpy(m_rows.data() + size_t(y) * rowBytes,
+                        pixels.constScanLine(from.top() + y) + size_t(from.left()) * 4, rowBytes);
+        data = m_rows.data();
+    }
     xcb_put_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_id, m_gc, uint16_t(from.width()),
                   uint16_t(from.height()), int16_t(at.x()), int16_t(at.y()), 0, m_depth,
-                  uint32_t(bytes), m_rows.data());
+                  uint32_t(bytes), data);
     xcb_flush(m_connection);
     return true;
 }

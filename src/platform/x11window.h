@@ -29,7 +29,10 @@ void setTransientFor(QWidget *window, QWidget *owner);
 class WindowPixels final
 {
 public:
-    explicit WindowPixels(QWindow *window);
+    // A window that Qt makes anew is followed unless fixed: a fixed one is
+    // only sent to, with no call into Qt, so another thread may put.
+    enum Binding { Following, Fixed };
+    explicit WindowPixels(QWindow *window, Binding binding = Following);
     ~WindowPixels();
     WindowPixels(const WindowPixels &) = delete;
     WindowPixels &operator=(const WindowPixels &) = delete;
@@ -48,6 +51,7 @@ private:
     void learnWindow();
 
     QPointer<QWindow> m_window;
+    Binding m_binding;
     xcb_connection_t *m_connection = nullptr;
     uint32_t m_id = 0;
     uint32_t m_gc = 0;

@@ -76,6 +76,7 @@ void fapp_SWATCH::connectParts()
     connect(btnSTOP, &KeyLabel::menuRequested, this, &ResizableFrame::menuRequested);
     connect(tmrSTOPWATCH, &QTimer::timeout, this, &fapp_SWATCH::tmrSTOPWATCH_Timer);
     connect(tmrTimer, &QTimer::timeout, this, &fapp_SWATCH::updateparts);
+    connect(m_reading, &ReadingText::pumpStopped, this, &fapp_SWATCH::tickAgain);
 }
 
 QString fapp_SWATCH::shownReading() const
@@ -85,21 +86,49 @@ QString fapp_SWATCH::shownReading() const
 
 void fapp_SWATCH::btnSTART_Click()
 {
+    m_reading->stopPump();
     m_count.pressStartStop();
-    QTimer *const running = m_count.isRunning() ? tmrSTOPWATCH : tmrTimer;
-    QTimer *const resting = m_count.isRunning() ? tmrTimer : tmrSTOPWATCH;
-    resting->stop();
-    running->start();
-    m_ticksSinceLayout = 0;
     btnSTART->setCaption(m_count.startCaption());
     btnSTOP->setCaption(m_count.stopCaption());
     drawDisplay();
+    chooseTicker();
 }
 
 void fapp_SWATCH::btnSTOP_Click()
 {
+    m_reading->stopPump();
     m_count.pressLapReset();
     drawDisplay();
+    chooseTicker();
+}
+
+void fapp_SWATCH::chooseTicker()
+{
+    const bool counting = m_count.isRunning() && !m_count.isLapHeld();
+    if (counting && m_reading->startPump(m_count)) {
+        // The re-layout then wakes the program on its own.
+        tmrSTOPWATCH->stop();
+        if (!tmrTimer->isActive())
+            tmrTimer->start();
+        return;
+    }
+    m_reading->stopPump();
+    if (m_count.isRunning()) {
+        tickAgain();
+    } else {
+        tmrSTOPWATCH->stop();
+        if (!tmrTimer->isActive())
+            tmrTimer->start();
+    }
+}
+
+void fapp_SWATCH::tickAgain()
+{
+    if (!m_count.isRunning() || tmrSTOPWATCH->isActive())
+        return;
+    tmrTimer->stop();
+    m_ticksSinceLayout = 0;
+    tmrSTOPWATCH->start();
 }
 
 void fapp_SWATCH::tmrSTOPWATCH_Timer()
@@ -125,6 +154,12 @@ void fapp_SWATCH::updateparts()
     placeButtons(*btnSTART, *btnSTOP, picDATE->Width(), picDATE->Height());
     btnSTART->sync();
     btnSTOP->sync();
+    // Every re-layout of a running count tries the thread again: a change
+    // that stopped it has settled by then.
+    if (m_count.isRunning() && !m_reading->pumping()) {
+        m_count.tick();
+        chooseTicker();
+    }
 }
 
 void fapp_SWATCH::colourParts(const ThemeShades &shades)

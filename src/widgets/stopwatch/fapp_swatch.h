@@ -36,6 +36,10 @@ protected:
 private:
     void connectParts();
     void tmrSTOPWATCH_Timer();
+    // Chooses who shows a running count: the reading's own thread, or the
+    // 100 ms tick where that cannot print (and while a Lap reading is held).
+    void chooseTicker();
+    void tickAgain();
     // Puts the reading (or the held Lap reading) on the body.
     void drawDisplay();
     void copyReading();

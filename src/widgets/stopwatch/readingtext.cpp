@@ -20,8 +20,17 @@ ReadingText::ReadingText(const QString &name, QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+ReadingText::~ReadingText()
+{
+    m_pump.reset();
+}
+
 void ReadingText::setText(const QString &text)
 {
+    if (m_pump) {
+        takeText(text, devicePixelRatioF());
+        return;
+    }
     if (const QRect changed = takeText(text, devicePixelRatioF()); !changed.isEmpty())
         update(changed);
 }
@@ -33,7 +42,7 @@ void ReadingText::showText(const QString &text)
     QWindow *handle = window()->windowHandle();
     const qreal ratio = handle ? handle->devicePixelRatio() : devicePixelRatioF();
     const QRect changed = takeText(text, ratio);
-    if (changed.isEmpty() || !isVisible())
+    if (changed.isEmpty() || !isVisible() || m_pump)
         return;
     // Ten times a second the widget pass (a posted update, the repaint
     // manager, a paint event) costs more than the few characters it
@@ -54,15 +63,8 @@ void ReadingText::showText(const QString &text)
     // lags, so an expose repaints the reading before Qt copies it out.
     // A window that cannot take them (not X11, another depth) is not tried,
     // so those ticks do not blend twice.
-    if (!m_straight || m_straight->window() != handle) {
-        if (m_straight && m_straight->window())
-            m_straight->window()->removeEventFilter(this);
-        m_straight = std::make_unique<WindowPixels>(handle);
-        if (m_straight->usable())
-            handle->installEventFilter(this);
-    }
     QPaintDevice *device = store->paintDevice();
-    if (m_straight->usable() && device && composeSpan(*device, target, changed, ratio) &&
+    if (straight(handle) && device && composeSpan(*device, target, changed, ratio) &&
         m_straight->put(static_cast<const QImage &>(*device), target, target.topLeft()))
         return;
     const QRegion region(target);
@@ -76,6 +78,84 @@ void ReadingText::showText(const QString &text)
     }
     store->endPaint();
     store->flush(region, handle);
+}
+
+bool ReadingText::straight(QWindow *handle)
+{
+    if (!m_straight || m_straight->window() != handle) {
+        if (m_straight && m_straight->window())
+            m_straight->window()->removeEventFilter(this);
+        m_straight = std::make_unique<WindowPixels>(handle);
+        if (m_straight->usable())
+            handle->installEventFilter(this);
+    }
+    return m_straight->usable();
+}
+
+bool ReadingText::startPump(const StopwatchCount &count)
+{
+    if (m_pump)
+        return true;
+    QWindow *handle = window()->windowHandle();
+    if (!isVisible() || !m_backdrop || !handle || !handle->isExposed() ||
+        handle->devicePixelRatio() != 1 || covered() || !straight(handle))
+        return false;
+    const QImage &panel = m_backdrop->picture();
+    const QRect source(pos(), size());
+    if (panel.devicePixelRatio() != 1 || !panel.rect().contains(source) ||
+        (panel.format() != QImage::Format_RGB32 &&
+         panel.format() != QImage::Format_ARGB32_Premultiplied))
+        return false;
+    auto pixels = std::make_unique<WindowPixels>(handle, WindowPixels::Fixed);
+    if (!pixels->usable())
+        return false;
+    // Every character a count prints, measured and drawn here: the thread
+    // only copies them.
+    for (const QChar c : QStringLiteral("0123456789:.")) {
+        m_pictures.advance(c);
+        m_pictures.inkOf(c, 0, 1);
+    }
+    ReadingPump::Page page{m_pictures, panel.copy(source), mapTo(window(), QPoint()), m_text,
+                           m_places};
+    m_pump = std::make_unique<ReadingPump>(std::move(pixels), std::move(page), count);
+    return true;
+}
+
+void ReadingText::stopPump()
+{
+    if (!m_pump)
+        return;
+    m_pump->stop();
+    m_text = m_pump->text();
+    m_places = m_pump->places();
+    m_pump.reset();
+}
+
+void ReadingText::interruptPump()
+{
+    if (!m_pump)
+        return;
+    stopPump();
+    update();
+    Q_EMIT pumpStopped();
+}
+
+void ReadingText::moveEvent(QMoveEvent *event)
+{
+    interruptPump();
+    QWidget::moveEvent(event);
+}
+
+void ReadingText::resizeEvent(QResizeEvent *event)
+{
+    interruptPump();
+    QWidget::resizeEvent(event);
+}
+
+void ReadingText::hideEvent(QHideEvent *event)
+{
+    interruptPump();
+    QWidget::hideEvent(event);
 }
 
 bool ReadingText::eventFilter(QObject *watched, QEvent *event)
@@ -106,12 +186,8 @@ bool ReadingText::composeSpan(QPaintDevice &device, const QRect &target, const Q
         (panel.hasAlphaChannel() && !image.hasAlphaChannel()) ||
         !panel.rect().contains(source) || !image.rect().contains(target))
         return false;
-    const size_t rowBytes = size_t(target.width()) * 4;
-    uchar *const rows = image.bits();
-    for (int y = 0; y < target.height(); ++y)
-        std::memcpy(rows + (target.top() + y) * image.bytesPerLine() + target.left() * 4,
-                    panel.constScanLine(source.top() + y) + source.left() * 4, rowBytes);
-    m_pictures.blend(image, target.topLeft() - changed.topLeft(), m_text, m_places, target);
+    m_pictures.printOver(image, target, panel, source.topLeft(), target.topLeft() - changed.topLeft(),
+                         m_text, m_places);
     return true;
 }
 
@@ -135,19 +211,7 @@ QRect ReadingText::takeText(const QString &text, qreal ratio)
         m_places = std::move(places);
         return rect();
     }
-    // Same length: from the first character that differs to the last one
-    // that differs or moved, the ink of the old and of the new characters.
-    const qsizetype size = text.size();
-    qsizetype first = 0;
-    while (text[first] == m_text[first] && places[first + 1] == m_places[first + 1])
-        ++first;
-    qsizetype end = size;
-    while (end > first && text[end - 1] == m_text[end - 1] && places[end - 1] == m_places[end - 1])
-        --end;
-    QRect changed;
-    for (qsizetype i = first; i < end; ++i)
-        changed |= m_pictures.inkOf(m_text[i], m_places[i], ratio) |
-                   m_pictures.inkOf(text[i], places[i], ratio);
+    const QRect changed = m_pictures.changedInk(m_text, m_places, text, places, ratio);
     m_text = text;
     m_places = std::move(places);
     return changed & rect();
@@ -155,6 +219,7 @@ QRect ReadingText::takeText(const QString &text, qreal ratio)
 
 void ReadingText::setBackdrop(const PictureBox *panel)
 {
+    interruptPump();
     m_backdrop = panel;
     setAttribute(Qt::WA_OpaquePaintEvent, panel != nullptr);
     update();
@@ -164,6 +229,7 @@ void ReadingText::setFace(const QFont &face)
 {
     if (face == m_pictures.face())
         return;
+    interruptPump();
     m_pictures.setFace(face);
     m_places = m_pictures.placesOf(m_text);
     update();
@@ -173,6 +239,7 @@ void ReadingText::setColour(const QColor &colour)
 {
     if (colour == m_pictures.colour())
         return;
+    interruptPump();
     m_pictures.setColour(colour);
     update();
 }
@@ -196,6 +263,12 @@ void ReadingText::sync()
 
 void ReadingText::paintEvent(QPaintEvent *event)
 {
+    // The panel or the window changed under the print: the widget paints
+    // what the thread printed last, and the count resumes from a tick.
+    if (m_pump) {
+        stopPump();
+        Q_EMIT pumpStopped();
+    }
     QPainter painter(this);
     paintSpan(painter, event->rect());
 }

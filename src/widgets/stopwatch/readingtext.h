@@ -4,6 +4,7 @@
 #include "frame/characterpictures.h"
 #include "frame/controls.h"
 #include "platform/x11window.h"
+#include "widgets/stopwatch/readingpump.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -22,6 +23,7 @@ class ReadingText final : public QWidget, public TwipsBox
     Q_OBJECT
 public:
     ReadingText(const QString &name, QWidget *parent);
+    ~ReadingText() override;
 
     const QString &text() const { return m_text; }
     // Takes text; the change is painted in the next turn of the event loop.
@@ -40,8 +42,25 @@ public:
     // Pushes the geometry into the widget.
     void sync();
 
+    // Has count, which is running, printed from a thread of its own (see
+    // ReadingPump) while nothing else draws over or under the reading: the
+    // reading is then only kept, not painted, until stopPump. False, with
+    // nothing started, where the reading cannot be sent straight.
+    bool startPump(const StopwatchCount &count);
+    bool pumping() const { return m_pump != nullptr; }
+    // Takes back what the thread printed last; the widget draws again.
+    void stopPump();
+
+Q_SIGNALS:
+    // The print stopped for a change of the reading's place, face, colour or
+    // panel, or a repaint; the count needs another tick.
+    void pumpStopped();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -56,6 +75,10 @@ private:
                      qreal ratio);
     // True when another part of the panel lies over the reading.
     bool covered() const;
+    // The window's pixels can be sent straight (learnt once a window).
+    bool straight(QWindow *handle);
+    // Stops the print for a change; the owner is told.
+    void interruptPump();
 
     QString m_text;
     Places m_places{0};
@@ -63,6 +86,7 @@ private:
     // The window the reading's changes are sent to straight; its exposes
     // repaint the reading (see showText).
     std::unique_ptr<WindowPixels> m_straight;
+    std::unique_ptr<ReadingPump> m_pump;
     CharacterPictures m_pictures;
 };
 
