@@ -3,8 +3,9 @@
 # The stopwatch keeps true time: started with Space, frozen by SIGSTOP for
 # 3 s and let go again, its reading copied with Ctrl+C after 10 s of wall
 # time is 10 s within 0.2 s; stopped, it looks the same after another
-# window covered it. Its menu (New makes a photo frame) and its
-# settings dialog open.
+# window covered it; running again, the reading moves on screen until a Lap
+# (Escape) holds it. Its menu (New makes a photo frame) and its settings
+# dialog open.
 BIN=${1:?usage: $0 BIN_DIR}
 source "$(dirname "$0")/lib.sh"
 start_x
@@ -56,6 +57,28 @@ shot after
 differ=$(compare -metric AE "$WORK/before.png" "$WORK/after.png" /dev/null 2>&1 || true)
 [ "$differ" = 0 ] || fail "$differ pixels differ after the stopwatch was covered and shown again"
 pass "the stopped reading looks the same after another window covered it"
+
+# Running, the reading moves on screen; a Lap holds it there, still counting.
+same_shots() { [ "$(compare -metric AE "$WORK/$1.png" "$WORK/$2.png" /dev/null 2>&1 || true)" = 0 ]; }
+xdotool windowactivate --sync "$watch"
+sleep 0.3
+xdotool key --clearmodifiers space
+sleep 0.5
+shot running1
+sleep 0.35
+shot running2
+same_shots running1 running2 && fail "the running reading did not change on screen"
+xdotool key --clearmodifiers Escape
+sleep 0.3
+shot held1
+xdotool key --clearmodifiers ctrl+c
+sleep 0.6
+shot held2
+same_shots held1 held2 || fail "the Lap reading did not hold on screen"
+held=$(xclip -o -selection clipboard 2>/dev/null || true)
+[ "$(reading_ms "$held")" -gt "$shown" ] || fail "Ctrl+C on a Lap copied \"$held\""
+xdotool key --clearmodifiers space
+pass "running, the reading moves on screen; a Lap holds $held there"
 
 # The right button on a button pops the shared menu; its New makes a photo frame.
 menu_from_button "$watch" n
