@@ -117,12 +117,15 @@ void WindowPixels::learnWindow()
     }
 }
 
+bool WindowPixels::takes(int format) const
+{
+    return format == QImage::Format_ARGB32_Premultiplied ||
+           (m_depth == 24 && format == QImage::Format_RGB32);
+}
+
 bool WindowPixels::put(const QImage &pixels, const QRect &from, const QPoint &at)
 {
-    if (!m_depth || from.isEmpty() || !pixels.rect().contains(from))
-        return false;
-    const bool alpha = pixels.format() == QImage::Format_ARGB32_Premultiplied;
-    if ((!alpha && pixels.format() != QImage::Format_RGB32) || (m_depth == 32 && !alpha))
+    if (!m_depth || from.isEmpty() || !pixels.rect().contains(from) || !takes(pixels.format()))
         return false;
     const size_t bytes = size_t(from.width()) * size_t(from.height()) * 4;
     if (bytes > m_maxBytes)

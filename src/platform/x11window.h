@@ -41,6 +41,9 @@ public:
     // False off X11 or where the server wants another layout of pixels
     // than QImage's 32-bit ones; put then always fails.
     bool usable() const { return m_depth != 0; }
+    // True when put takes pixels of format: RGB32 or premultiplied ARGB32
+    // for a window of depth 24, only the latter for one with alpha.
+    bool takes(int format) const;
     // Sends the from part of pixels (RGB32, or premultiplied ARGB32 for a
     // window with alpha) onto the window at at, in device pixels. False,
     // with nothing sent, when the window cannot take them; the caller then

@@ -69,7 +69,10 @@ void ReadingPump::run()
     for (;;) {
         clock_gettime(CLOCK_MONOTONIC, &now);
         if (!before(now, next)) {
-            print();
+            if (!print()) {
+                m_failed.store(true, std::memory_order_relaxed);
+                return;
+            }
             next = later(next, kTickNs);
             // After a stall (a suspend, a stopped process) the next print
             // is a tick from now, not a burst of the ones missed.
@@ -84,12 +87,12 @@ void ReadingPump::run()
     }
 }
 
-void ReadingPump::print()
+bool ReadingPump::print()
 {
     m_count.tick();
     const QString &text = m_count.displayText();
     if (text == m_page.text)
-        return;
+        return true;
     Places places = m_page.pictures.placesOf(text);
     const QRect whole(QPoint(), m_page.panel.size());
     const QRect changed =
@@ -100,7 +103,7 @@ void ReadingPump::print()
     m_page.text = text;
     m_page.places = std::move(places);
     if (changed.isEmpty())
-        return;
+        return true;
     // Made once, as large as the reading: a picture made on every tick
     // costs more than the print.
     if (m_span.size() != m_page.panel.size())
@@ -108,7 +111,7 @@ void ReadingPump::print()
     const QRect span(QPoint(), changed.size());
     m_page.pictures.printOver(m_span, span, m_page.panel, changed.topLeft(), -changed.topLeft(),
                               m_page.text, m_page.places);
-    m_pixels->put(m_span, span, m_page.at + changed.topLeft());
+    return m_pixels->put(m_span, span, m_page.at + changed.topLeft());
 }
 
 } // namespace tavlo

@@ -43,11 +43,13 @@ public:
     // What the reading shows after the last print; valid once stopped.
     const QString &text() const { return m_page.text; }
     const Places &places() const { return m_page.places; }
+    // True once the window refused a print; the thread has ended.
+    bool failed() const { return m_failed.load(std::memory_order_relaxed); }
     void stop();
 
 private:
     void run();
-    void print();
+    bool print();
 
     std::unique_ptr<WindowPixels> m_pixels;
     Page m_page;
@@ -55,6 +57,7 @@ private:
     QImage m_span;
     // Written once to stop the thread: it sleeps polling this.
     int m_stopFd = -1;
+    std::atomic<bool> m_failed{false};
     std::thread m_thread;
 };
 

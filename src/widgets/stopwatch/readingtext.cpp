@@ -94,11 +94,16 @@ bool ReadingText::straight(QWindow *handle)
 
 bool ReadingText::startPump(const StopwatchCount &count)
 {
+    if (m_pump && m_pump->failed()) {
+        m_pumpRefused = window()->windowHandle();
+        stopPump();
+    }
     if (m_pump)
         return true;
     QWindow *handle = window()->windowHandle();
-    if (!isVisible() || !m_backdrop || !handle || !handle->isExposed() ||
-        handle->devicePixelRatio() != 1 || covered() || !straight(handle))
+    if (!isVisible() || !m_backdrop || !handle || handle == m_pumpRefused ||
+        !handle->isExposed() || handle->devicePixelRatio() != 1 || covered() ||
+        !straight(handle))
         return false;
     const QImage &panel = m_backdrop->picture();
     const QRect source(pos(), size());
@@ -109,13 +114,17 @@ bool ReadingText::startPump(const StopwatchCount &count)
     auto pixels = std::make_unique<WindowPixels>(handle, WindowPixels::Fixed);
     if (!pixels->usable())
         return false;
+    // A window with alpha takes premultiplied pixels only.
+    QImage under = panel.copy(source);
+    if (!pixels->takes(under.format()))
+        under.convertTo(QImage::Format_ARGB32_Premultiplied);
     // Every character a count prints, measured and drawn here: the thread
     // only copies them.
     for (const QChar c : QStringLiteral("0123456789:.")) {
         m_pictures.advance(c);
         m_pictures.inkOf(c, 0, 1);
     }
-    ReadingPump::Page page{m_pictures, panel.copy(source), mapTo(window(), QPoint()), m_text,
+    ReadingPump::Page page{m_pictures, std::move(under), mapTo(window(), QPoint()), m_text,
                            m_places};
     m_pump = std::make_unique<ReadingPump>(std::move(pixels), std::move(page), count);
     return true;

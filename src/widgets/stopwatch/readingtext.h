@@ -47,7 +47,7 @@ public:
     // reading is then only kept, not painted, until stopPump. False, with
     // nothing started, where the reading cannot be sent straight.
     bool startPump(const StopwatchCount &count);
-    bool pumping() const { return m_pump != nullptr; }
+    bool pumping() const { return m_pump && !m_pump->failed(); }
     // Takes back what the thread printed last; the widget draws again.
     void stopPump();
 
@@ -87,6 +87,8 @@ private:
     // repaint the reading (see showText).
     std::unique_ptr<WindowPixels> m_straight;
     std::unique_ptr<ReadingPump> m_pump;
+    // The window that refused the thread's print: it is not started again.
+    QPointer<QWindow> m_pumpRefused;
     CharacterPictures m_pictures;
 };
 
