@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
 
 namespace tavlo {
 
@@ -15,8 +16,16 @@ ReadingPump::ReadingPump(std::unique_ptr<WindowPixels> pixels, Page page,
     : m_pixels(std::move(pixels)), m_page(std::move(page)), m_count(count),
       m_stopFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {
-    if (m_stopFd >= 0)
-        m_thread = std::thread([this] { run(); });
+    // Without its stop file or a thread (at a process's limit) it counts as
+    // refused, and the window's tick shows the count.
+    if (m_stopFd >= 0) {
+        try {
+            m_thread = std::thread([this] { run(); });
+            return;
+        } catch (const std::system_error &) {
+        }
+    }
+    m_failed.store(true, std::memory_order_relaxed);
 }
 
 ReadingPump::~ReadingPump()

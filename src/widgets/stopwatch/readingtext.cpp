@@ -127,6 +127,11 @@ bool ReadingText::startPump(const StopwatchCount &count)
     ReadingPump::Page page{m_pictures, std::move(under), mapTo(window(), QPoint()), m_text,
                            m_places};
     m_pump = std::make_unique<ReadingPump>(std::move(pixels), std::move(page), count);
+    if (m_pump->failed()) {
+        m_pumpRefused = handle;
+        m_pump.reset();
+        return false;
+    }
     return true;
 }
 
