@@ -81,34 +81,45 @@ void Label::setTextAlign(int align)
     m_align = align;
 }
 
-void Label::setFontName(const QString &name)
+// A change of font refits an auto-sized label; a setter that changes
+// nothing (a re-layout copies faces twice a second) leaves it alone.
+void Label::takeFont(const QFont &font)
 {
-    m_font.setFamily(name);
+    if (font == m_font)
+        return;
+    m_font = font;
     if (m_autoSize)
         fit();
+}
+
+void Label::setFontName(const QString &name)
+{
+    QFont font = m_font;
+    font.setFamily(name);
+    takeFont(font);
 }
 
 void Label::setFontSize(float points)
 {
     if (!(points > 0) || points > 2048)
         return;
-    m_font.setPointSizeF(points);
-    if (m_autoSize)
-        fit();
+    QFont font = m_font;
+    font.setPointSizeF(points);
+    takeFont(font);
 }
 
 void Label::setFontBold(bool bold)
 {
-    m_font.setBold(bold);
-    if (m_autoSize)
-        fit();
+    QFont font = m_font;
+    font.setBold(bold);
+    takeFont(font);
 }
 
 void Label::setFontItalic(bool italic)
 {
-    m_font.setItalic(italic);
-    if (m_autoSize)
-        fit();
+    QFont font = m_font;
+    font.setItalic(italic);
+    takeFont(font);
 }
 
 void Label::setAutoSize(bool on)

@@ -77,6 +77,7 @@ protected:
 
 private:
     void fit();
+    void takeFont(const QFont &font);
 
     QString m_caption;
     QFont m_font;
