@@ -73,19 +73,31 @@ QRect CharacterPictures::inkOf(QChar c, int place, qreal ratio)
     return QRect(drawn.offset + QPoint(place, 0), drawn.size);
 }
 
-QRect CharacterPictures::changedInk(const QString &was, const Places &wasPlaces,
-                                    const QString &text, const Places &places, qreal ratio)
+QRect CharacterPictures::retext(Line &line, const QString &text, qreal ratio,
+                                const QRect &whole)
 {
-    const qsizetype size = std::min(text.size(), was.size());
-    qsizetype first = 0;
-    while (first < size && text[first] == was[first] && places[first + 1] == wasPlaces[first + 1])
-        ++first;
-    qsizetype end = size;
-    while (end > first && text[end - 1] == was[end - 1] && places[end - 1] == wasPlaces[end - 1])
-        --end;
-    QRect changed;
-    for (qsizetype i = first; i < end; ++i)
-        changed |= inkOf(was[i], wasPlaces[i], ratio) | inkOf(text[i], places[i], ratio);
+    if (text == line.text)
+        return {};
+    Places places = placesOf(text);
+    QRect changed = whole;
+    if (text.size() == line.text.size()) {
+        const qsizetype size = text.size();
+        const QString &was = line.text;
+        qsizetype first = 0;
+        while (first < size && text[first] == was[first] &&
+               places[first + 1] == line.places[first + 1])
+            ++first;
+        qsizetype end = size;
+        while (end > first && text[end - 1] == was[end - 1] &&
+               places[end - 1] == line.places[end - 1])
+            --end;
+        changed = QRect();
+        for (qsizetype i = first; i < end; ++i)
+            changed |= inkOf(was[i], line.places[i], ratio) | inkOf(text[i], places[i], ratio);
+        changed &= whole;
+    }
+    line.text = text;
+    line.places = std::move(places);
     return changed;
 }
 

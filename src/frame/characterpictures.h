@@ -38,11 +38,17 @@ public:
     void draw(QPainter &painter, QPoint origin, const QString &text, const Places &places,
               const QRect &clip, qreal ratio);
 
-    // Where text at places differs from was at wasPlaces (of the same length):
-    // from the first character that differs or moved to the last, the ink of
-    // the old and of the new characters.
-    QRect changedInk(const QString &was, const Places &wasPlaces, const QString &text,
-                     const Places &places, qreal ratio);
+    // A line as printed: its characters and the place of each.
+    struct Line
+    {
+        QString text;
+        Places places{0};
+    };
+    // Makes line show text and returns the pixels that change, within
+    // whole: from the first character that differs or moved to the last,
+    // the ink of the old and of the new characters; all of whole when the
+    // length changes.
+    QRect retext(Line &line, const QString &text, qreal ratio, const QRect &whole);
     // The target part of into becomes panel's pixels from source on, with
     // the characters of text blended over them, the line's top-left at
     // origin: one device pixel to a pixel, formats as for blend.

@@ -22,14 +22,9 @@ constexpr int kMainHeight = 2700;
 constexpr int kReadingRaise = 500;
 
 // Copies the whole face (name, size, weight, slant) of one label to another.
-// Every re-layout asks for it; a copy refits the label four times.
 void copyFace(const Label *from, Label *to)
 {
     const QFont face = from->labelFont();
-    const QFont &had = to->labelFont();
-    if (had.family() == face.family() && had.pointSizeF() == face.pointSizeF() &&
-        had.bold() == face.bold() && had.italic() == face.italic())
-        return;
     to->setFontName(face.family());
     to->setFontSize(float(face.pointSizeF()));
     to->setFontBold(face.bold());
@@ -156,10 +151,8 @@ void fapp_SWATCH::updateparts()
     btnSTOP->sync();
     // Every re-layout of a running count tries the thread again: a change
     // that stopped it has settled by then.
-    if (m_count.isRunning() && !m_reading->pumping()) {
-        m_count.tick();
+    if (m_count.isRunning() && !m_reading->pumping())
         chooseTicker();
-    }
 }
 
 void fapp_SWATCH::colourParts(const ThemeShades &shades)

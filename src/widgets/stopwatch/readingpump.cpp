@@ -99,18 +99,8 @@ void ReadingPump::run()
 bool ReadingPump::print()
 {
     m_count.tick();
-    const QString &text = m_count.displayText();
-    if (text == m_page.text)
-        return true;
-    Places places = m_page.pictures.placesOf(text);
-    const QRect whole(QPoint(), m_page.panel.size());
-    const QRect changed =
-        (text.size() == m_page.text.size()
-             ? m_page.pictures.changedInk(m_page.text, m_page.places, text, places, 1)
-             : whole) &
-        whole;
-    m_page.text = text;
-    m_page.places = std::move(places);
+    const QRect changed = m_page.pictures.retext(m_page.line, m_count.displayText(), 1,
+                                                 QRect(QPoint(), m_page.panel.size()));
     if (changed.isEmpty())
         return true;
     // Made once, as large as the reading: a picture made on every tick
@@ -119,7 +109,7 @@ bool ReadingPump::print()
         m_span = QImage(m_page.panel.size(), m_page.panel.format());
     const QRect span(QPoint(), changed.size());
     m_page.pictures.printOver(m_span, span, m_page.panel, changed.topLeft(), -changed.topLeft(),
-                              m_page.text, m_page.places);
+                              m_page.line.text, m_page.line.places);
     return m_pixels->put(m_span, span, m_page.at + changed.topLeft());
 }
 

@@ -18,8 +18,6 @@ namespace tavlo {
 class ReadingPump final
 {
 public:
-    using Places = CharacterPictures::Places;
-
     // All the print needs, copied on the interface thread: the characters
     // (drawn and measured), the panel's pixels under the reading, where the
     // reading stands in the window, and what it shows now.
@@ -28,8 +26,7 @@ public:
         CharacterPictures pictures;
         QImage panel;
         QPoint at;
-        QString text;
-        Places places;
+        CharacterPictures::Line line;
     };
 
     // Starts printing count (running) onto window; pixels takes what window
@@ -41,8 +38,7 @@ public:
     ReadingPump &operator=(const ReadingPump &) = delete;
 
     // What the reading shows after the last print; valid once stopped.
-    const QString &text() const { return m_page.text; }
-    const Places &places() const { return m_page.places; }
+    const CharacterPictures::Line &line() const { return m_page.line; }
     // True once the window refused a print; the thread has ended.
     bool failed() const { return m_failed.load(std::memory_order_relaxed); }
     void stop();

@@ -27,11 +27,11 @@ ReadingText::~ReadingText()
 
 void ReadingText::setText(const QString &text)
 {
-    if (m_pump) {
-        takeText(text, devicePixelRatioF());
+    // While the thread prints, what it printed last is taken back on stopping.
+    if (m_pump)
         return;
-    }
-    if (const QRect changed = takeText(text, devicePixelRatioF()); !changed.isEmpty())
+    if (const QRect changed = m_pictures.retext(m_line, text, devicePixelRatioF(), rect());
+        !changed.isEmpty())
         update(changed);
 }
 
@@ -39,10 +39,12 @@ void ReadingText::showText(const QString &text)
 {
     // The window's ratio is the widget's, without the widget's look-up of
     // its screen.
+    if (m_pump)
+        return;
     QWindow *handle = window()->windowHandle();
     const qreal ratio = handle ? handle->devicePixelRatio() : devicePixelRatioF();
-    const QRect changed = takeText(text, ratio);
-    if (changed.isEmpty() || !isVisible() || m_pump)
+    const QRect changed = m_pictures.retext(m_line, text, ratio, rect());
+    if (changed.isEmpty() || !isVisible())
         return;
     // Ten times a second the widget pass (a posted update, the repaint
     // manager, a paint event) costs more than the few characters it
@@ -124,8 +126,7 @@ bool ReadingText::startPump(const StopwatchCount &count)
         m_pictures.advance(c);
         m_pictures.inkOf(c, 0, 1);
     }
-    ReadingPump::Page page{m_pictures, std::move(under), mapTo(window(), QPoint()), m_text,
-                           m_places};
+    ReadingPump::Page page{m_pictures, std::move(under), mapTo(window(), QPoint()), m_line};
     m_pump = std::make_unique<ReadingPump>(std::move(pixels), std::move(page), count);
     if (m_pump->failed()) {
         m_pumpRefused = handle;
@@ -140,8 +141,7 @@ void ReadingText::stopPump()
     if (!m_pump)
         return;
     m_pump->stop();
-    m_text = m_pump->text();
-    m_places = m_pump->places();
+    m_line = m_pump->line();
     m_pump.reset();
 }
 
@@ -201,7 +201,7 @@ bool ReadingText::composeSpan(QPaintDevice &device, const QRect &target, const Q
         !panel.rect().contains(source) || !image.rect().contains(target))
         return false;
     m_pictures.printOver(image, target, panel, source.topLeft(), target.topLeft() - changed.topLeft(),
-                         m_text, m_places);
+                         m_line.text, m_line.places);
     return true;
 }
 
@@ -213,22 +213,6 @@ bool ReadingText::covered() const
             return true;
     }
     return false;
-}
-
-QRect ReadingText::takeText(const QString &text, qreal ratio)
-{
-    if (text == m_text)
-        return {};
-    Places places = m_pictures.placesOf(text);
-    if (text.size() != m_text.size()) {
-        m_text = text;
-        m_places = std::move(places);
-        return rect();
-    }
-    const QRect changed = m_pictures.changedInk(m_text, m_places, text, places, ratio);
-    m_text = text;
-    m_places = std::move(places);
-    return changed & rect();
 }
 
 void ReadingText::setBackdrop(const PictureBox *panel)
@@ -245,7 +229,7 @@ void ReadingText::setFace(const QFont &face)
         return;
     interruptPump();
     m_pictures.setFace(face);
-    m_places = m_pictures.placesOf(m_text);
+    m_line.places = m_pictures.placesOf(m_line.text);
     update();
 }
 
@@ -296,7 +280,7 @@ void ReadingText::paintSpan(QPainter &painter, const QRect &dirty)
         else
             painter.drawImage(dirty.topLeft(), picture, dirty.translated(pos()));
     }
-    m_pictures.draw(painter, QPoint(), m_text, m_places, dirty, devicePixelRatioF());
+    m_pictures.draw(painter, QPoint(), m_line.text, m_line.places, dirty, devicePixelRatioF());
 }
 
 } // namespace tavlo

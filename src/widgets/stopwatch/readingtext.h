@@ -25,7 +25,7 @@ public:
     ReadingText(const QString &name, QWidget *parent);
     ~ReadingText() override;
 
-    const QString &text() const { return m_text; }
+    const QString &text() const { return m_line.text; }
     // Takes text; the change is painted in the next turn of the event loop.
     void setText(const QString &text);
     // Takes text and paints the change at once.
@@ -43,9 +43,10 @@ public:
     void sync();
 
     // Has count, which is running, printed from a thread of its own (see
-    // ReadingPump) while nothing else draws over or under the reading: the
-    // reading is then only kept, not painted, until stopPump. False, with
-    // nothing started, where the reading cannot be sent straight.
+    // ReadingPump) while nothing else draws over or under the reading: texts
+    // given meanwhile are dropped, and stopPump takes back what the thread
+    // printed last. False, with nothing started, where the reading cannot
+    // be sent straight.
     bool startPump(const StopwatchCount &count);
     bool pumping() const { return m_pump && !m_pump->failed(); }
     // Takes back what the thread printed last; the widget draws again.
@@ -64,10 +65,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    using Places = CharacterPictures::Places;
-
-    // Takes text and returns the rectangle its change repaints.
-    QRect takeText(const QString &text, qreal ratio);
     void paintSpan(QPainter &painter, const QRect &dirty);
     // Paints the changed span into device, a picture, at target without a
     // painter; false when it cannot be done pixel for pixel.
@@ -80,8 +77,7 @@ private:
     // Stops the print for a change; the owner is told.
     void interruptPump();
 
-    QString m_text;
-    Places m_places{0};
+    CharacterPictures::Line m_line;
     const PictureBox *m_backdrop = nullptr;
     // The window the reading's changes are sent to straight; its exposes
     // repaint the reading (see showText).
