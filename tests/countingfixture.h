@@ -24,6 +24,17 @@ class CountingFixture : public GlobalsFixture
 protected:
     using Values = std::initializer_list<std::pair<const char *, QString>>;
 
+    // A theme colour at contrast 50, and time and date texts of their own.
+    static constexpr OleColor kTheme = 0x3060C0, kTime = 0x00FFFF, kDate = 0x102030;
+    template <typename Form> Form *startThemed(const char *title)
+    {
+        return startProgram<Form>(title, {{"0Color", QString::number(kTheme)},
+                                          {"0Default-Contrast", QStringLiteral("50")},
+                                          {"0Time-Color", QString::number(kTime)},
+                                          {"0Time-Font", QStringLiteral("DejaVu Serif")},
+                                          {"0Date-Color", QString::number(kDate)}});
+    }
+
     template <typename Form> Form *startProgram(const char *title, Values values = {})
     {
         globals().strAPPTITLE = QLatin1String(title);

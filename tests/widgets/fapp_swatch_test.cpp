@@ -59,18 +59,13 @@ TEST_F(StopwatchTest, ButtonsAndReadingFollowTheBodyAtEverySize)
 
 TEST_F(StopwatchTest, ColoursComeFromTheThemeAndTheTextSettings)
 {
-    const OleColor theme = 0x3060C0, time = 0x00FFFF, date = 0x102030;
-    ASSERT_TRUE(start({{"0Color", QString::number(theme)},
-                       {"0Default-Contrast", QStringLiteral("50")},
-                       {"0Time-Color", QString::number(time)},
-                       {"0Time-Font", QStringLiteral("DejaVu Serif")},
-                       {"0Date-Color", QString::number(date)}}));
+    ASSERT_TRUE(startThemed<fapp_SWATCH>("TavloStopwatch"));
     for (const char *name : {"btnSTART", "btnSTOP"})
-        EXPECT_TRUE(button(name)->BackColor() == ColorBlend(0xFFFFFF, theme, 90) &&
-                    button(name)->ForeColor() == date)
+        EXPECT_TRUE(button(name)->BackColor() == ColorBlend(0xFFFFFF, kTheme, 90) &&
+                    button(name)->ForeColor() == kDate)
             << name;
     const auto *shown = form()->findChild<ReadingText *>(QStringLiteral("elapsedText"));
-    EXPECT_EQ(shown->colour(), toQColor(time));
+    EXPECT_EQ(shown->colour(), toQColor(kTime));
     EXPECT_EQ(shown->face().family(), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(label("lblSIZE")->FontName(), QStringLiteral("DejaVu Serif"));
 }

@@ -76,24 +76,19 @@ TEST_F(TimerTest, PartsFollowTheBodyAtEverySize)
 
 TEST_F(TimerTest, ColoursComeFromTheThemeAndTheTextSettings)
 {
-    const OleColor theme = 0x3060C0, time = 0x00FFFF, date = 0x102030;
-    ASSERT_TRUE(start({{"0Color", QString::number(theme)},
-                       {"0Default-Contrast", QStringLiteral("50")},
-                       {"0Time-Color", QString::number(time)},
-                       {"0Time-Font", QStringLiteral("DejaVu Serif")},
-                       {"0Date-Color", QString::number(date)}}));
+    ASSERT_TRUE(startThemed<fapp_TIMER>("TavloTimer"));
     for (const char *name : {"txtHOURS", "txtMINS", "txtSECS"}) {
         const QPalette palette = box(name)->palette();
-        EXPECT_TRUE(palette.color(QPalette::Base) == toQColor(theme) &&
-                    palette.color(QPalette::Active, QPalette::Text) == toQColor(time) &&
+        EXPECT_TRUE(palette.color(QPalette::Base) == toQColor(kTheme) &&
+                    palette.color(QPalette::Active, QPalette::Text) == toQColor(kTime) &&
                     box(name)->font().family() == QStringLiteral("DejaVu Serif") &&
                     box(name)->font().pointSizeF() == 72)
             << name;
     }
     // A fixed amount of white, whatever the contrast.
     for (const char *name : {"btnSTART", "btnSTOP"})
-        EXPECT_TRUE(button(name)->BackColor() == ColorBlend(0xFFFFFF, theme, 145) &&
-                    button(name)->ForeColor() == date)
+        EXPECT_TRUE(button(name)->BackColor() == ColorBlend(0xFFFFFF, kTheme, 145) &&
+                    button(name)->ForeColor() == kDate)
             << name;
     EXPECT_EQ(label("lblSEP1")->ForeColor(), 0xFFFFFF);
 }
