@@ -7,6 +7,8 @@
 //  3. 21 different 24-megapixel JPEGs decoded at screen size on the thread
 //     pool, in a fresh process: time from exec and peak memory (VmHWM).
 // Usage: tavlo_picturebench [RUNS]   (RUNS = 15 by default)
+#include "frame/jpegeighth.h"
+#include "frame/jpegreader.h"
 #include "frame/modresize.h"
 #include "frame/picturedecode.h"
 #include "frame/pictureloader.h"
@@ -31,6 +33,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <thread>
 #include <memory>
 #include <unistd.h>
 #include <vector>
@@ -247,6 +250,21 @@ void benchFrameDecode(const QTemporaryDir &dir, int runs)
                       tavlo::ResizePicture(decoded.image, frame.width(), frame.height(), Qt::black,
                                            false);
                   },
+                  [&] {
+                      QFile file(path);
+                      file.open(QIODevice::ReadOnly);
+                      (void)tavlo::ReadJpeg(file, 1);
+                  },
+                  [&] {
+                      QFile file(path);
+                      file.open(QIODevice::ReadOnly);
+                      (void)tavlo::ReadJpegEighth(file, {1});
+                  },
+                  [&] {
+                      QFile file(path);
+                      file.open(QIODevice::ReadOnly);
+                      (void)tavlo::ReadJpegEighth(file);
+                  },
               });
     std::printf("== 6000x4000 JPEG (%.1f MB) to a 400x300 frame (median of %d, in turns)\n",
                 QFile(path).size() / 1e6, runs);
@@ -254,6 +272,10 @@ void benchFrameDecode(const QTemporaryDir &dir, int runs)
     std::printf("DecodePicture + ResizePicture     %7.1f ms  (%.2f x bare, target <= 1.2)\n", t[1],
                 t[1] / t[0]);
     std::printf("same through a screen-size copy   %7.1f ms  (%.2f x bare)\n", t[2], t[2] / t[0]);
+    std::printf("at an eighth: libjpeg             %7.1f ms\n", t[3]);
+    std::printf("at an eighth: ours, one thread    %7.1f ms\n", t[4]);
+    std::printf("at an eighth: ours, %u threads     %7.1f ms\n",
+                std::clamp(std::thread::hardware_concurrency(), 1u, 4u), t[5]);
 }
 
 // The child: every picture requested at once, as 21 frames do at start.

@@ -10,11 +10,12 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <numbers>
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#include <sys/mman.h>
 
 // At an eighth of its size a JPEG block gives one pixel, the block's
 // average, which is its DC coefficient: what costs is reading the Huffman
@@ -32,6 +33,9 @@ namespace tavlo {
 namespace {
 
 constexpr int kPeekBits = 10;
+// AC codes stepped over a few at a time: as many whole codes, with their
+// values' bits, as fit in this many bits.
+constexpr int kGroupBits = 12;
 // Zero bytes after the data: an MCU read past its end never leaves the buffer.
 constexpr qsizetype kPadding = 8192;
 constexpr qint64 kLargestFile = qint64(96) << 20;
@@ -50,6 +54,9 @@ struct Huffman
     // For AC codes stepped over: length with the value's bits << 0, the
     // coefficients it moves on by << 8 (0 at the end of the block).
     std::array<uint16_t, 1 << kPeekBits> step{};
+    // Bits taken << 0, block ended << 4, coefficients moved on by << 5; 0
+    // when not even one code fits.
+    std::array<uint16_t, 1 << kGroupBits> group{};
     std::array<int32_t, 17> maxCode{};
     std::array<int32_t, 17> offset{};
     std::array<uint8_t, 256> values{};
@@ -79,8 +86,34 @@ struct Huffman
                 return false;
             code <<= 1;
         }
+        buildGroups();
         defined = true;
         return true;
+    }
+
+    void buildGroups()
+    {
+        constexpr int kMask = (1 << kGroupBits) - 1;
+        for (int bits = 0; bits <= kMask; ++bits) {
+            int taken = 0, moves = 0;
+            bool ended = false;
+            while (!ended) {
+                const int rest = (bits << taken) & kMask;
+                const uint16_t entry = fast[size_t(rest >> (kGroupBits - kPeekBits))];
+                const int length = entry & 0xFF, symbol = entry >> 8;
+                const int run = symbol >> 4, size = symbol & 15;
+                if (!entry || length + size > kGroupBits - taken)
+                    break;
+                taken += length + size;
+                if (size)
+                    moves += run + 1;
+                else if (run == 15)
+                    moves += 16;
+                else
+                    ended = true;
+            }
+            group[size_t(bits)] = uint16_t(taken | int(ended) << 4 | moves << 5);
+        }
     }
 };
 
@@ -462,6 +495,17 @@ private:
                 while (k < 64) {
                     if (reader.count < 32)
                         reader.fill();
+                    // A group may not run past the block's last coefficient.
+                    const uint16_t group = table.group[reader.peek(kGroupBits)];
+                    const int moved = k + (group >> 5);
+                    const bool ended = group & 16;
+                    if (group && (moved < 64 || (moved == 64 && !ended))) {
+                        reader.drop(group & 15);
+                        k = moved;
+                        if (ended)
+                            break;
+                        continue;
+                    }
                     const uint16_t entry = table.step[reader.peek(kPeekBits)];
                     if (entry) {
                         reader.drop(entry & 0xFF);
@@ -641,46 +685,55 @@ private:
         const size_t planeSize = size_t(width) * size_t(height);
         const size_t planes = m_frame.components.size();
         std::vector<uint8_t> samples(planeSize * planes);
-        std::array<int, 4> predictions{};
         const auto clampSample = [](int value) { return uint8_t(std::clamp(value, 0, 255)); };
+        // Where each block of an MCU lands, in pixels from the MCU's corner.
+        struct Place { int component, x, y, across, down, sums, quant0; uint8_t *plane; };
+        std::vector<Place> places;
+        for (int b = 0; b < m_blocks; ++b) {
+            const int c = m_frame.blockComponent[size_t(b)];
+            const Component &component = m_frame.components[size_t(c)];
+            places.push_back({c, m_frame.blockColumn[size_t(b)] * component.across,
+                              m_frame.blockRow[size_t(b)] * component.down, component.across,
+                              component.down, m_frame.blockSums[size_t(b)], component.quant0,
+                              samples.data() + planeSize * size_t(c)});
+        }
+        std::array<int, 4> predictions{};
+        int mcuX = 0, mcuY = 0;
         for (const Span &span : spans) {
             const Part &part = m_parts[size_t(span.part)];
+            const int16_t *dc = part.dc.data() + size_t(span.from) * size_t(m_blocks);
+            const float *sums = part.sums.data() + size_t(span.from) * size_t(m_frame.sumsPerMcu);
             for (qint64 i = 0; i < span.count; ++i) {
-                const qint64 mcu = span.global + i;
-                const int mcuX = int(mcu % m_frame.mcusAcross), mcuY = int(mcu / m_frame.mcusAcross);
-                const int16_t *dc = part.dc.data() + size_t(span.from + i) * size_t(m_blocks);
-                const float *sums =
-                    part.sums.data() + size_t(span.from + i) * size_t(m_frame.sumsPerMcu);
+                const int left = mcuX * m_frame.maxH, top = mcuY * m_frame.maxV;
                 for (int b = 0; b < m_blocks; ++b) {
-                    const int c = m_frame.blockComponent[size_t(b)];
-                    const Component &component = m_frame.components[size_t(c)];
-                    int &prediction = predictions[size_t(c)];
+                    const Place &place = places[size_t(b)];
+                    int &prediction = predictions[size_t(place.component)];
                     prediction += dc[b];
-                    const int coefficient = int16_t(prediction) * component.quant0;
-                    uint8_t *plane = samples.data() + planeSize * size_t(c);
-                    const int x0 = (mcuX * component.h + m_frame.blockColumn[size_t(b)]) *
-                                   component.across;
-                    const int y0 = (mcuY * component.v + m_frame.blockRow[size_t(b)]) *
-                                   component.down;
-                    const int firstSum = m_frame.blockSums[size_t(b)];
-                    if (firstSum < 0) {
+                    const int coefficient = int16_t(prediction) * place.quant0;
+                    const int x0 = left + place.x, y0 = top + place.y;
+                    if (place.sums < 0) {
                         // As libjpeg's one-pixel inverse DCT rounds it.
                         if (x0 < width && y0 < height)
-                            plane[size_t(y0) * size_t(width) + size_t(x0)] =
+                            place.plane[size_t(y0) * size_t(width) + size_t(x0)] =
                                 clampSample(((coefficient + 4) >> 3) + 128);
                         continue;
                     }
                     const float average = float(coefficient) / 8;
-                    for (int sy = 0; sy < component.down; ++sy)
-                        for (int sx = 0; sx < component.across; ++sx) {
+                    for (int sy = 0; sy < place.down; ++sy)
+                        for (int sx = 0; sx < place.across; ++sx) {
                             const int x = x0 + sx, y = y0 + sy;
                             if (x >= width || y >= height)
                                 continue;
-                            const float value =
-                                average + sums[firstSum + sy * component.across + sx];
-                            plane[size_t(y) * size_t(width) + size_t(x)] =
+                            const float value = average + sums[place.sums + sy * place.across + sx];
+                            place.plane[size_t(y) * size_t(width) + size_t(x)] =
                                 clampSample(int(std::floor(value + 0.5f)) + 128);
                         }
+                }
+                dc += m_blocks;
+                sums += m_frame.sumsPerMcu;
+                if (++mcuX == m_frame.mcusAcross) {
+                    mcuX = 0;
+                    ++mcuY;
                 }
             }
         }
@@ -722,6 +775,29 @@ private:
     std::atomic<bool> m_abandoned{false};
 };
 
+// Room for a whole file, its pages made at once: faulting them in one by
+// one while the program starts, when other threads map libraries, costs
+// more than the read itself.
+struct FileBuffer
+{
+    explicit FileBuffer(size_t size) : size(size)
+    {
+        void *mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        bytes = mapped == MAP_FAILED ? nullptr : static_cast<uint8_t *>(mapped);
+    }
+    ~FileBuffer()
+    {
+        if (bytes)
+            munmap(bytes, size);
+    }
+    FileBuffer(const FileBuffer &) = delete;
+    FileBuffer &operator=(const FileBuffer &) = delete;
+
+    size_t size;
+    uint8_t *bytes;
+};
+
 } // namespace
 
 QImage ReadJpegEighth(QIODevice &device, const JpegEighthSplit &split)
@@ -729,12 +805,11 @@ QImage ReadJpegEighth(QIODevice &device, const JpegEighthSplit &split)
     const qint64 size = device.size();
     if (size <= 0 || size > kLargestFile || !device.seek(0))
         return {};
-    // Not zeroed: all but the padding is read over at once.
-    const std::unique_ptr<uint8_t[]> file(new (std::nothrow) uint8_t[size_t(size + kPadding)]);
-    if (!file || device.read(reinterpret_cast<char *>(file.get()), size) != size)
+    const FileBuffer file(size_t(size + kPadding));
+    if (!file.bytes || device.read(reinterpret_cast<char *>(file.bytes), size) != size)
         return {};
     auto frame = std::make_unique<Frame>();
-    if (!readStructure(*frame, file.get(), size) || !prepare(*frame) ||
+    if (!readStructure(*frame, file.bytes, size) || !prepare(*frame) ||
         qint64(frame->width) * frame->height > kMaxPicturePixels)
         return {};
     try {
