@@ -70,6 +70,8 @@ struct Huffman
         for (int length = 1; length <= 16; ++length) {
             offset[size_t(length)] = index - code;
             for (int i = 0; i < counts[length - 1]; ++i, ++code, ++index) {
+                if (code >= 1 << length)
+                    return false; // more codes than the length has room for
                 if (length > kPeekBits)
                     continue;
                 const int symbol = symbols[index];
@@ -82,8 +84,6 @@ struct Huffman
                 }
             }
             maxCode[size_t(length)] = counts[length - 1] ? code - 1 : -1;
-            if (code > 1 << length)
-                return false;
             code <<= 1;
         }
         buildGroups();

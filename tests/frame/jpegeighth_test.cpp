@@ -182,6 +182,12 @@ TEST(JpegEighthTest, DamagedDataGivesNothingOrAPictureOfItsSize)
     const QByteArray cut = jpeg.left(jpeg.size() / 2) + jpeg.right(2);
     for (const int parts : {1, 2, 3})
         EXPECT_TRUE(readEighth(cut, parts).isNull()) << parts;
+    // A Huffman table with more short codes than there is room for.
+    QByteArray crowded = jpeg;
+    const qsizetype table = crowded.indexOf("\xFF\xC4") + 5;
+    crowded[table] = char(crowded[table] + crowded[table + 2]);
+    crowded[table + 2] = 0;
+    EXPECT_TRUE(readEighth(crowded, 2).isNull());
     std::mt19937 random(7);
     for (int round = 0; round < 60; ++round) {
         QByteArray damaged = jpeg;
