@@ -197,9 +197,14 @@ struct Frame
     int sumsPerMcu = 0;
     const uint8_t *data = nullptr; // unstuffed entropy data, padded
     qsizetype bytes = 0;
+    int restartInterval = 0;               // MCUs between restart markers; 0 for none
+    std::vector<qsizetype> intervalStarts; // where each interval's data begins
 };
 
-uint16_t big16(const uint8_t *at) { return uint16_t(at[0] << 8 | at[1]); }
+uint16_t big16(const uint8_t *at)
+{
+    return uint16_t(at[0] << 8 | at[1]);
+}
 
 bool readTables(Frame &frame, const uint8_t *at, const uint8_t *end, uint8_t marker)
 {
@@ -213,8 +218,8 @@ bool readTables(Frame &frame, const uint8_t *at, const uint8_t *end, uint8_t mar
                 total += at[1 + i];
             if (tableClass > 1 || slot > 3 || total > 256 || end - at < 17 + total)
                 return false;
-            Huffman &table = tableClass ? frame.acTables[size_t(slot)]
-                                        : frame.dcTables[size_t(slot)];
+            Huffman &table =
+                tableClass ? frame.acTables[size_t(slot)] : frame.dcTables[size_t(slot)];
             if (!table.build(at + 1, at + 17, total))
                 return false;
             at += 17 + total;
@@ -240,8 +245,7 @@ bool readFrameHeader(Frame &frame, const uint8_t *at, qsizetype size)
     frame.height = big16(at + 1);
     frame.width = big16(at + 3);
     const int count = at[5];
-    if (frame.width == 0 || frame.height == 0 || (count != 1 && count != 3) ||
-        size < 6 + 3 * count)
+    if (frame.width == 0 || frame.height == 0 || (count != 1 && count != 3) || size < 6 + 3 * count)
         return false;
     for (int c = 0; c < count; ++c) {
         Component component;
@@ -375,8 +379,9 @@ bool readStructure(Frame &frame, uint8_t *file, qsizetype size)
             if (!readTables(frame, segment, segment + segmentSize, marker))
                 return false;
         } else if (marker == 0xDD) {
-            if (segmentSize < 2 || big16(segment) != 0)
+            if (segmentSize < 2)
                 return false;
+            frame.restartInterval = big16(segment);
         } else if (marker == 0xEE) {
             if (segmentSize >= 5 && std::memcmp(segment, "Adobe", 5) == 0)
                 return false; // its own colour transform
@@ -388,23 +393,36 @@ bool readStructure(Frame &frame, uint8_t *file, qsizetype size)
         }
         at += 2 + length;
     }
-    // Unstuff: 0xFF 0x00 is a data byte; 0xFF before anything else is the
-    // marker that ends the scan.
+    // Unstuff: 0xFF 0x00 is a data byte; a restart marker, in its turn,
+    // begins the next interval; 0xFF before anything else is the marker that
+    // ends the scan.
     uint8_t *data = file + at;
     qsizetype read = 0, written = 0;
     const qsizetype available = size - at;
     for (;;) {
         const void *found = std::memchr(data + read, 0xFF, size_t(available - read));
-        const qsizetype run = found ? static_cast<const uint8_t *>(found) - (data + read)
-                                    : available - read;
+        const qsizetype run =
+            found ? static_cast<const uint8_t *>(found) - (data + read) : available - read;
         std::memmove(data + written, data + read, size_t(run));
         written += run;
         read += run;
         if (!found || read + 1 >= available)
             return false; // no marker after the data
-        if (data[read + 1] != 0x00)
+        const uint8_t next = data[read + 1];
+        if (next == 0x00) {
+            data[written++] = 0xFF;
+            read += 2;
+            continue;
+        }
+        if (next == 0xFF) { // fill before a marker
+            ++read;
+            continue;
+        }
+        if (!frame.restartInterval || next < 0xD0 || next > 0xD7)
             break;
-        data[written++] = 0xFF;
+        if (next != 0xD0 + frame.intervalStarts.size() % 8)
+            return false; // out of turn: left to libjpeg, which resynchronises
+        frame.intervalStarts.push_back(written);
         read += 2;
     }
     std::memset(data + written, 0, size_t(size + kPadding - (at + written)));
@@ -417,15 +435,16 @@ bool readStructure(Frame &frame, uint8_t *file, qsizetype size)
 struct Part
 {
     uint64_t startBit = 0;
-    std::vector<int16_t> dc;   // per MCU, per block: the DC difference
-    std::vector<float> sums;   // per MCU: what the AC coefficients add to each pixel
+    std::vector<int16_t> dc; // per MCU, per block: the DC difference
+    std::vector<float> sums; // per MCU: what the AC coefficients add to each pixel
     std::vector<uint64_t> starts;
     std::atomic<int> offered{0};   // MCU starts the part before may look at
     std::atomic<int> validFrom{0}; // MCUs before this led into undecodable data
     std::atomic<bool> finished{false};
-    int count = 0;     // MCUs read
-    int metAt = -1;    // own MCUs read when it met the next part
-    int nextFrom = -1; // the next part's MCU there
+    int count = 0;       // MCUs read
+    int metAt = -1;      // own MCUs read when it met the next part
+    int nextFrom = -1;   // the next part's MCU there
+    qint64 firstMcu = 0; // with restart markers: the picture's MCU it starts at
     bool failed = false;
 };
 
@@ -433,20 +452,20 @@ class EighthDecoder final
 {
 public:
     EighthDecoder(const Frame &frame, const JpegEighthSplit &split)
-        : m_frame(frame), m_split(split),
-          m_total(qint64(frame.mcusAcross) * frame.mcusDown),
+        : m_frame(frame), m_split(split), m_total(qint64(frame.mcusAcross) * frame.mcusDown),
           m_blocks(int(frame.blockComponent.size()))
-    {
-    }
+    {}
 
     QImage decode()
     {
+        if (m_frame.restartInterval)
+            return decodeIntervals();
         const qint64 dataBytes = m_frame.bytes;
         int parts = m_split.parts;
         if (parts <= 0)
             parts = int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-        parts = int(std::clamp<qint64>(
-            dataBytes / std::max<qint64>(m_split.smallestPartBytes, 1), 1, parts));
+        parts = int(std::clamp<qint64>(dataBytes / std::max<qint64>(m_split.smallestPartBytes, 1),
+                                       1, parts));
         m_parts = std::vector<Part>(size_t(parts));
         for (int p = 0; p < parts; ++p) {
             Part &part = m_parts[size_t(p)];
@@ -536,7 +555,8 @@ private:
                     // Most coefficients add nothing to the averages: stepped over.
                     const uint16_t entry = component.ac->step[reader.peek(kPeekBits)];
                     const int moves = entry >> 8;
-                    if (entry && moves && k + moves <= 64 && !component.adds[size_t(k + moves - 1)]) {
+                    if (entry && moves && k + moves <= 64 &&
+                        !component.adds[size_t(k + moves - 1)]) {
                         reader.drop(entry & 0xFF);
                         k += moves;
                         continue;
@@ -572,6 +592,78 @@ private:
         const size_t mcus = part.dc.size() / size_t(m_blocks) * 2;
         part.dc.resize(mcus * size_t(m_blocks));
         part.sums.resize(mcus * size_t(m_frame.sumsPerMcu));
+    }
+
+    // With restart markers every interval starts at a known byte with its
+    // predictions at zero: the parts take whole intervals and need not meet.
+    QImage decodeIntervals()
+    {
+        const qint64 intervals = (m_total + m_frame.restartInterval - 1) / m_frame.restartInterval;
+        if (qint64(m_frame.intervalStarts.size()) + 1 != intervals)
+            return {};
+        int parts = m_split.parts;
+        if (parts <= 0)
+            parts = int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+        parts = int(std::clamp<qint64>(
+            std::min<qint64>(intervals,
+                             m_frame.bytes / std::max<qint64>(m_split.smallestPartBytes, 1)),
+            1, parts));
+        m_parts = std::vector<Part>(size_t(parts));
+        std::vector<std::thread> threads;
+        const auto readIntervals = [this, intervals, parts](int p) {
+            Part &part = m_parts[size_t(p)];
+            try {
+                const qint64 first = intervals * p / parts, last = intervals * (p + 1) / parts;
+                const qint64 mcus = std::min(last * m_frame.restartInterval, m_total) -
+                                    first * m_frame.restartInterval;
+                part.dc.resize(size_t(mcus) * size_t(m_blocks));
+                part.sums.resize(size_t(mcus) * size_t(m_frame.sumsPerMcu));
+                part.firstMcu = first * m_frame.restartInterval;
+                for (qint64 i = first; i < last && !part.failed; ++i) {
+                    const qsizetype begin = i ? m_frame.intervalStarts[size_t(i - 1)] : 0;
+                    const qsizetype end =
+                        i + 1 < intervals ? m_frame.intervalStarts[size_t(i)] : m_frame.bytes;
+                    BitReader reader;
+                    reader.data = m_frame.data;
+                    reader.byte = begin;
+                    const qint64 count = std::min<qint64>(m_frame.restartInterval,
+                                                          m_total - i * m_frame.restartInterval);
+                    for (qint64 n = 0; n < count; ++n) {
+                        if (m_abandoned.load(std::memory_order_relaxed) ||
+                            !readMcu(reader, part.dc.data() + size_t(part.count) * size_t(m_blocks),
+                                     part.sums.data() +
+                                         size_t(part.count) * size_t(m_frame.sumsPerMcu)) ||
+                            reader.position() > uint64_t(end) * 8) {
+                            part.failed = true;
+                            break;
+                        }
+                        ++part.count;
+                    }
+                }
+            } catch (const std::bad_alloc &) {
+                part.failed = true;
+            }
+            if (part.failed)
+                m_abandoned.store(true, std::memory_order_relaxed);
+        };
+        for (int p = 1; p < parts; ++p) {
+            try {
+                threads.emplace_back(readIntervals, p);
+            } catch (const std::system_error &) {
+                readIntervals(p);
+            }
+        }
+        readIntervals(0);
+        for (std::thread &thread : threads)
+            thread.join();
+        std::vector<Span> spans;
+        for (int p = 0; p < parts; ++p) {
+            const Part &part = m_parts[size_t(p)];
+            if (part.failed)
+                return {};
+            spans.push_back({p, 0, part.firstMcu, part.count});
+        }
+        return picture(spans);
     }
 
     // A part that runs out of memory is left unread; the first one takes the rest with it.
@@ -629,8 +721,9 @@ private:
                 grow(part);
             if (part.count < window)
                 part.starts[size_t(part.count)] = at;
-            const bool read = readMcu(reader, part.dc.data() + size_t(part.count) * size_t(m_blocks),
-                                      part.sums.data() + size_t(part.count) * size_t(m_frame.sumsPerMcu));
+            const bool read =
+                readMcu(reader, part.dc.data() + size_t(part.count) * size_t(m_blocks),
+                        part.sums.data() + size_t(part.count) * size_t(m_frame.sumsPerMcu));
             if (read && reader.position() <= endBit) {
                 ++part.count;
                 if (part.count <= window)
@@ -652,13 +745,18 @@ private:
         part.finished.store(true, std::memory_order_release);
     }
 
+    // Which part holds which MCUs: [from, from + count) of part p are the
+    // picture's [global, global + count).
+    struct Span
+    {
+        int part, from;
+        qint64 global, count;
+    };
+
     QImage assemble() const
     {
         if (m_parts[0].failed)
             return {};
-        // Which part holds which MCUs: [from, from + count) of part p are
-        // the picture's [global, global + count).
-        struct Span { int part, from; qint64 global, count; };
         std::vector<Span> spans;
         qint64 global = 0;
         int from = 0;
@@ -680,14 +778,23 @@ private:
             spans.push_back({p, from, global, left});
             break;
         }
+        return picture(spans);
+    }
 
+    // The picture from the spans, which cover every MCU in order.
+    QImage picture(const std::vector<Span> &spans) const
+    {
         const int width = (m_frame.width + 7) / 8, height = (m_frame.height + 7) / 8;
         const size_t planeSize = size_t(width) * size_t(height);
         const size_t planes = m_frame.components.size();
         std::vector<uint8_t> samples(planeSize * planes);
         const auto clampSample = [](int value) { return uint8_t(std::clamp(value, 0, 255)); };
         // Where each block of an MCU lands, in pixels from the MCU's corner.
-        struct Place { int component, x, y, across, down, sums, quant0; uint8_t *plane; };
+        struct Place
+        {
+            int component, x, y, across, down, sums, quant0;
+            uint8_t *plane;
+        };
         std::vector<Place> places;
         for (int b = 0; b < m_blocks; ++b) {
             const int c = m_frame.blockComponent[size_t(b)];
@@ -699,11 +806,17 @@ private:
         }
         std::array<int, 4> predictions{};
         int mcuX = 0, mcuY = 0;
+        int sinceRestart = 0;
         for (const Span &span : spans) {
             const Part &part = m_parts[size_t(span.part)];
             const int16_t *dc = part.dc.data() + size_t(span.from) * size_t(m_blocks);
             const float *sums = part.sums.data() + size_t(span.from) * size_t(m_frame.sumsPerMcu);
             for (qint64 i = 0; i < span.count; ++i) {
+                // Each restart interval predicts from zero again.
+                if (m_frame.restartInterval && sinceRestart++ == m_frame.restartInterval) {
+                    predictions.fill(0);
+                    sinceRestart = 1;
+                }
                 const int left = mcuX * m_frame.maxH, top = mcuY * m_frame.maxV;
                 for (int b = 0; b < m_blocks; ++b) {
                     const Place &place = places[size_t(b)];
