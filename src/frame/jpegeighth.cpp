@@ -461,11 +461,7 @@ public:
         if (m_frame.restartInterval)
             return decodeIntervals();
         const qint64 dataBytes = m_frame.bytes;
-        int parts = m_split.parts;
-        if (parts <= 0)
-            parts = int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-        parts = int(std::clamp<qint64>(dataBytes / std::max<qint64>(m_split.smallestPartBytes, 1),
-                                       1, parts));
+        const int parts = partCount(dataBytes / std::max<qint64>(m_split.smallestPartBytes, 1));
         m_parts = std::vector<Part>(size_t(parts));
         for (int p = 0; p < parts; ++p) {
             Part &part = m_parts[size_t(p)];
@@ -476,23 +472,35 @@ public:
             if (p > 0)
                 part.starts.resize(size_t(std::max(m_split.meetWindow, 1)));
         }
-        std::vector<std::thread> threads;
-        for (int p = 1; p < parts; ++p) {
-            try {
-                threads.emplace_back([this, p] { runCaught(p); });
-            } catch (const std::system_error &) {
-                // That part is left unread; the one before reads on past it.
-                m_parts[size_t(p)].failed = true;
-                m_parts[size_t(p)].finished.store(true, std::memory_order_release);
-            }
-        }
-        runCaught(0);
-        for (std::thread &thread : threads)
-            thread.join();
+        runParts(parts, [this](int p) { runCaught(p); });
         return assemble();
     }
 
 private:
+    // Parts for that many of the smallest; one a core, at most four, unless told.
+    int partCount(qint64 most) const
+    {
+        const int cores = int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+        return int(std::clamp<qint64>(most, 1, m_split.parts > 0 ? m_split.parts : cores));
+    }
+
+    // Reads parts 1 on in threads of their own and part 0 in this one. A
+    // part that gets no thread is read here first: slower, the same result.
+    template <typename Read> static void runParts(int parts, const Read &read)
+    {
+        std::vector<std::thread> threads;
+        for (int p = 1; p < parts; ++p) {
+            try {
+                threads.emplace_back(read, p);
+            } catch (const std::system_error &) {
+                read(p);
+            }
+        }
+        read(0);
+        for (std::thread &thread : threads)
+            thread.join();
+    }
+
     // Reads one MCU at reader into part's record slot; false on a code no
     // valid stream holds.
     bool readMcu(BitReader &reader, int16_t *dc, float *sums) const
@@ -601,15 +609,9 @@ private:
         const qint64 intervals = (m_total + m_frame.restartInterval - 1) / m_frame.restartInterval;
         if (qint64(m_frame.intervalStarts.size()) + 1 != intervals)
             return {};
-        int parts = m_split.parts;
-        if (parts <= 0)
-            parts = int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-        parts = int(std::clamp<qint64>(
-            std::min<qint64>(intervals,
-                             m_frame.bytes / std::max<qint64>(m_split.smallestPartBytes, 1)),
-            1, parts));
+        const int parts = partCount(std::min<qint64>(
+            intervals, m_frame.bytes / std::max<qint64>(m_split.smallestPartBytes, 1)));
         m_parts = std::vector<Part>(size_t(parts));
-        std::vector<std::thread> threads;
         const auto readIntervals = [this, intervals, parts](int p) {
             Part &part = m_parts[size_t(p)];
             try {
@@ -623,9 +625,7 @@ private:
                     const qsizetype begin = i ? m_frame.intervalStarts[size_t(i - 1)] : 0;
                     const qsizetype end =
                         i + 1 < intervals ? m_frame.intervalStarts[size_t(i)] : m_frame.bytes;
-                    BitReader reader;
-                    reader.data = m_frame.data;
-                    reader.byte = begin;
+                    BitReader reader{m_frame.data, begin};
                     const qint64 count = std::min<qint64>(m_frame.restartInterval,
                                                           m_total - i * m_frame.restartInterval);
                     for (qint64 n = 0; n < count; ++n) {
@@ -646,16 +646,7 @@ private:
             if (part.failed)
                 m_abandoned.store(true, std::memory_order_relaxed);
         };
-        for (int p = 1; p < parts; ++p) {
-            try {
-                threads.emplace_back(readIntervals, p);
-            } catch (const std::system_error &) {
-                readIntervals(p);
-            }
-        }
-        readIntervals(0);
-        for (std::thread &thread : threads)
-            thread.join();
+        runParts(parts, readIntervals);
         std::vector<Span> spans;
         for (int p = 0; p < parts; ++p) {
             const Part &part = m_parts[size_t(p)];
@@ -687,9 +678,7 @@ private:
         const bool first = index == 0;
         const uint64_t endBit = uint64_t(m_frame.bytes) * 8;
         const int window = int(part.starts.size());
-        BitReader reader;
-        reader.data = m_frame.data;
-        reader.byte = qsizetype(part.startBit / 8);
+        BitReader reader{m_frame.data, qsizetype(part.startBit / 8)};
         int looked = 0; // the next part's MCU starts already passed
         bool meeting = next != nullptr;
         for (;;) {
