@@ -71,18 +71,11 @@ QString boxTexts(const Countdown &cd)
            cd.boxText(Box::Seconds);
 }
 
-// Boxes: the box texts joined by ":"; finished: Finished reports over the whole script.
-struct Case
-{
-    const char *script, *boxes, *start, *stop;
-    bool hoursEnabled, minsEnabled;
-    int finished;
-    bool boxOpen;
-};
-
 TEST(CountdownTest, FollowsEachScript)
 {
-    const Case cases[] = {
+    // Boxes: the box texts joined by ":"; finished: Finished reports over the whole script.
+    // clang-format off
+    const struct { const char *script, *boxes, *start, *stop; bool hoursEnabled, minsEnabled; int finished; bool boxOpen; } cases[] = {
         {"", "00:01:00", "Start", "Stop", true, true, 0, false},
         {"S", "00:01:00", "Pause", "Stop", false, true, 0, false},
         {"S t", "00:00:59", "Pause", "Stop", false, false, 0, false},
@@ -129,7 +122,8 @@ TEST(CountdownTest, FollowsEachScript)
         {"rd=x1y,", "01:00:00", "Start", "Stop", true, false, 0, false},
         {"rd=, R", "00:00:00", "Start", "Stop", true, true, 0, false},
     };
-    for (const Case &c : cases) {
+    // clang-format on
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.script);
         test::FakeBootClock clock;
         Player run;
@@ -176,16 +170,10 @@ TEST(CountdownTest, StallAppliesTheStepsOneByOneWouldGive)
                         stepOnce(h, m, s);
                     test::FakeBootClock clock;
                     Player run;
-                    run.play(clock, QStringLiteral("h=%1 m=%2 s=%3 S +%4")
-                                        .arg(h0)
-                                        .arg(m0)
-                                        .arg(s0)
-                                        .arg(k * 1000));
+                    run.play(clock, QString::asprintf("h=%d m=%d s=%d S +%d000", h0, m0, s0, k));
                     ASSERT_EQ(run.countdown.tick(), CountdownTick::Stepped);
-                    EXPECT_EQ(run.countdown.readingText(), QStringLiteral("%1:%2:%3")
-                                                               .arg(h, 2, 10, QLatin1Char('0'))
-                                                               .arg(m, 2, 10, QLatin1Char('0'))
-                                                               .arg(s, 2, 10, QLatin1Char('0')))
+                    EXPECT_EQ(run.countdown.readingText(),
+                              QString::asprintf("%02d:%02d:%02d", h, m, s))
                         << h0 << ":" << m0 << ":" << s0 << " after " << k;
                 }
             }

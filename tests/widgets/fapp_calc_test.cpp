@@ -26,13 +26,6 @@ namespace {
 class CalcWindowTest : public test::GlobalsFixture
 {
 protected:
-    // The calculator program's settings store, before it starts.
-    void prepareCalcStore()
-    {
-        globals().strAPPTITLE = QStringLiteral("TavloCalculator");
-        globals().strREGROOT = QStringLiteral("SOFTWARE\\TavloCalculator\\");
-        globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
-    }
     fapp_CALC *startCalc()
     {
         if (!Main(QStringLiteral("TavloCalculator")))
@@ -41,6 +34,11 @@ protected:
     }
     KeyLabel *key(const QString &name) { return form()->findChild<KeyLabel *>(name); }
     QString shown(const char *name) { return label(name)->text(); }
+    // The display, operator and memory texts.
+    QStringList displays()
+    {
+        return {shown("lblDISPLAYNUMBER"), shown("lblDISPLAYFUNCTION"), shown("lblDISPLAYMEM")};
+    }
 
     // Clicks the key where it shows in the window, as a user would; a key
     // that the window does not show is clicked on itself.
@@ -64,38 +62,9 @@ protected:
 
 } // namespace
 
-TEST_F(CalcWindowTest, EachKeyClickedAtItsPlaceRunsItsOperation)
+TEST_F(CalcWindowTest, EachKeyLiesWhereDesignedAndClickedThereRunsItsOperation)
 {
-    ASSERT_TRUE(startCalc());
-    EXPECT_EQ(shown("lblDISPLAYNUMBER"), QStringLiteral("0"));
-    // clang-format off
-    // Keys clicked after C and MC.
-    const struct { const char *keys, *display, *function, *memory; } cases[] = {
-        {"btn1 btn2 btn3 btn4 btn5 btn6 btn7 btn8 btn9 btn0 btn00 btnPOINT btn5", "1234567890000.5", "", ""},
-        {"btn5 btnADD btnSUBTRACT btnMULTIPLY btnDIVIDE", "", "/", ""},
-        {"btn5 btnADD btn3 btnEQL", "8", "", ""},
-        {"btn5 btn0 btnADD btn1 btn0 btnPRCNT", "5", "", ""},
-        {"btn5 btnpls_minus", "-5", "", ""},
-        {"btn1 btn2 btnBCK", "1", "", ""},
-        {"btn5 btnADD btn3 btnCE", "", "", ""},
-        {"btn7 btnMS btnC btnMR", "7", "", "7"},
-        {"btn7 btnM btnM btnMEMSUB", "7", "", "7"},
-        {"btn7 btnMS btnMC", "7", "", ""},
-        {"btn9 btnSQRT", "3", "", ""},
-        {"btn4 btnDIVx", "0.25", "", ""},
-    };
-    // clang-format on
-    for (const auto &c : cases) {
-        clickAll("btnC btnMC");
-        clickAll(c.keys);
-        EXPECT_EQ(shown("lblDISPLAYNUMBER"), QLatin1String(c.display)) << c.keys;
-        EXPECT_EQ(shown("lblDISPLAYFUNCTION"), QLatin1String(c.function)) << c.keys;
-        EXPECT_EQ(shown("lblDISPLAYMEM"), QLatin1String(c.memory)) << c.keys;
-    }
-}
-
-TEST_F(CalcWindowTest, KeysLieWhereTheyAreDesignedAndOnlyRootAndReciprocalAreOutOfReach)
-{
+    // Only the root and reciprocal keys lie out of reach, under others.
     ASSERT_TRUE(startCalc());
     EXPECT_EQ(form()->size(), QSize(twipsToPixelsX(3600), twipsToPixelsY(3210)));
     const QList<KeyLabel *> keys = form()->findChildren<KeyLabel *>();
@@ -113,6 +82,27 @@ TEST_F(CalcWindowTest, KeysLieWhereTheyAreDesignedAndOnlyRootAndReciprocalAreOut
     // The frame's text labels only carry settings.
     for (const char *name : {"lblTIME", "lblDATE", "lblSECS", "lblSTYLE"})
         EXPECT_FALSE(label(name)->isVisible()) << name;
+
+    EXPECT_EQ(shown("lblDISPLAYNUMBER"), QStringLiteral("0"));
+    // Keys clicked after C and MC, at their place where they show.
+    // clang-format off
+    const struct { const char *keys, *display, *function, *memory; } cases[] = {
+        {"btn1 btn2 btn3 btn4 btn5 btn6 btn7 btn8 btn9 btn0 btn00 btnPOINT btn5", "1234567890000.5", "", ""},
+        {"btn5 btnADD btnSUBTRACT btnMULTIPLY btnDIVIDE", "", "/", ""},
+        {"btn5 btnADD btn3 btnEQL", "8", "", ""}, {"btn5 btn0 btnADD btn1 btn0 btnPRCNT", "5", "", ""},
+        {"btn5 btnpls_minus", "-5", "", ""}, {"btn1 btn2 btnBCK", "1", "", ""},
+        {"btn5 btnADD btn3 btnCE", "", "", ""}, {"btn7 btnMS btnC btnMR", "7", "", "7"},
+        {"btn7 btnM btnM btnMEMSUB", "7", "", "7"}, {"btn7 btnMS btnMC", "7", "", ""},
+        {"btn9 btnSQRT", "3", "", ""}, {"btn4 btnDIVx", "0.25", "", ""},
+    };
+    // clang-format on
+    for (const auto &c : cases) {
+        clickAll("btnC btnMC");
+        clickAll(c.keys);
+        EXPECT_EQ(displays(), QStringList({QLatin1String(c.display), QLatin1String(c.function),
+                                           QLatin1String(c.memory)}))
+            << c.keys;
+    }
 }
 
 TEST_F(CalcWindowTest, TheThemeMixesThreeKeyColoursAndTheTextRowsStyleTheirParts)
@@ -156,22 +146,20 @@ TEST_F(CalcWindowTest, TheThemeMixesThreeKeyColoursAndTheTextRowsStyleTheirParts
 
 TEST_F(CalcWindowTest, TheMemoryIndicatorIsReadFromTheOptionsKey)
 {
-    const struct
-    {
-        const char *stored; // nullptr: nothing stored yet
-        const char *shown;
-    } cases[] = {{nullptr, "0"}, {"not a number", "not a number"}};
-    for (const auto &c : cases) {
+    // Nothing stored yet shows "0"; any text stored shows as it is.
+    for (const char *stored : {"", "not a number"}) {
         resetGlobals();
-        prepareCalcStore();
-        if (c.stored)
+        globals().strAPPTITLE = QStringLiteral("TavloCalculator");
+        globals().strREGROOT = QStringLiteral("SOFTWARE\\TavloCalculator\\");
+        globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
+        if (*stored)
             globals().objREGISTRY->RegSave(reg::HKCU, globals().strREGROOT + reg::OptionsKey,
-                                           reg::CalculatorMemory, QLatin1String(c.stored));
+                                           reg::CalculatorMemory, QLatin1String(stored));
         ASSERT_TRUE(startCalc());
-        EXPECT_EQ(shown("lblDISPLAYMEM"), QLatin1String(c.shown)) << c.shown;
+        EXPECT_EQ(shown("lblDISPLAYMEM"), *stored ? QLatin1String(stored) : QLatin1String("0"));
         // The memory itself starts at 0 whatever the indicator says.
         click(QStringLiteral("btnMR"));
-        EXPECT_EQ(shown("lblDISPLAYNUMBER"), QStringLiteral("0")) << c.shown;
+        EXPECT_EQ(shown("lblDISPLAYNUMBER"), QStringLiteral("0")) << stored;
     }
 }
 
@@ -201,9 +189,24 @@ TEST_F(CalcWindowTest, KeyboardActsAsTheKeysAndPasteTakesOnlyAStrictNumber)
     EXPECT_EQ(shown("lblDISPLAYNUMBER"), QString());
 }
 
-TEST_F(CalcWindowTest, ADisplayWiderThanItsLabelShowsItsLastDigit)
+TEST_F(CalcWindowTest, OnlyWhatChangedIsRepaintedAndAWideDisplayShowsItsLastDigit)
 {
     ASSERT_TRUE(startCalc());
+    settle();
+    test::PaintRecorder recorder(form());
+    form()->updateparts();
+    QTimer *timer = form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"));
+    ASSERT_TRUE(timer);
+    EXPECT_TRUE(timer->isActive());
+    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    QTest::mouseMove(form()->windowHandle(), QPoint(2, 2));
+    settle();
+    EXPECT_TRUE(recorder.painted.isEmpty()) << "a tick or a move where nothing changed";
+    // A key repaints the display, and only what changed in it.
+    click(QStringLiteral("btn5"));
+    settle();
+    EXPECT_TRUE(recorder.paintedOnlyIn(label("lblDISPLAYNUMBER")));
+
     Label *display = label("lblDISPLAYNUMBER");
     const QRect designed = display->geometry();
     QTest::keyClicks(form(), QStringLiteral("1234567890123456789012345"));
@@ -216,26 +219,6 @@ TEST_F(CalcWindowTest, ADisplayWiderThanItsLabelShowsItsLastDigit)
     const int w = after.width();
     EXPECT_NE(before.copy(w / 2, 0, w - w / 2, after.height()),
               after.copy(w / 2, 0, w - w / 2, after.height()));
-}
-
-TEST_F(CalcWindowTest, ATickOrAMoveWhereNothingChangedRepaintsNothing)
-{
-    ASSERT_TRUE(startCalc());
-    settle();
-    test::PaintRecorder recorder(form());
-    form()->updateparts();
-    QTimer *timer = form()->findChild<QTimer *>(QStringLiteral("tmrTimer1"));
-    ASSERT_TRUE(timer);
-    EXPECT_TRUE(timer->isActive());
-    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
-    QTest::mouseMove(form()->windowHandle(), QPoint(2, 2));
-    settle();
-    EXPECT_TRUE(recorder.painted.isEmpty());
-
-    // A key repaints the display, and only what changed in it.
-    click(QStringLiteral("btn5"));
-    settle();
-    EXPECT_TRUE(recorder.paintedOnlyIn(label("lblDISPLAYNUMBER")));
 }
 
 TEST_F(CalcWindowTest, KeysDoNotDragAndTheStripOpensTheDialogWithTheCalculatorsRows)

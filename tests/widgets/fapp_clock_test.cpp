@@ -11,62 +11,52 @@
 
 using namespace tavlo;
 
-TEST(ClockTextsTest, ModernStyleUsesTwelveHoursWithSeparateMarks)
+TEST(ClockTextsTest, ModernIsTwelveHoursWithSeparatePartsClassicTheLocaleFormat)
 {
     const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
     // clang-format off
-    const struct { QTime time; const char *text, *seconds, *ampm; } cases[] = {
-        {QTime(0, 5, 0), " 12:05   ", " 00", " AM"},
-        {QTime(9, 41, 3), " 9:41   ", " 03", " AM"},
-        {QTime(12, 30, 59), " 12:30   ", " 59", " PM"},
-        {QTime(13, 7, 9), " 1:07   ", " 09", " PM"},
+    const struct { QTime time; const QLocale &locale; bool modern; const char *text, *seconds, *ampm; } cases[] = {
+        {QTime(0, 5, 0), english, true, " 12:05   ", " 00", " AM"},
+        {QTime(9, 41, 3), english, true, " 9:41   ", " 03", " AM"},
+        {QTime(12, 30, 59), english, true, " 12:30   ", " 59", " PM"},
+        {QTime(13, 7, 9), english, true, " 1:07   ", " 09", " PM"},
+        {QTime(13, 7, 9), german, false, " 13:07:09 ", "", ""},
+        {QTime(13, 7, 9), english, false, " 1:07:09 PM ", "", ""},
     };
     // clang-format on
     for (const auto &c : cases) {
-        const ClockTexts texts = clockTexts(c.time, english, true);
+        const ClockTexts texts = clockTexts(c.time, c.locale, c.modern);
         EXPECT_EQ(texts.time + u'|' + texts.seconds + u'|' + texts.ampm,
-                  QString::fromLatin1(c.text) + u'|' + QLatin1String(c.seconds) + u'|' +
+                  QLatin1String(c.text) + u'|' + QLatin1String(c.seconds) + u'|' +
                       QLatin1String(c.ampm));
     }
-}
-
-TEST(ClockTextsTest, ClassicStyleUsesTheLocaleFormatWithSeconds)
-{
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const ClockTexts texts = clockTexts(QTime(13, 7, 9), german, false);
-    EXPECT_EQ(texts.time, QStringLiteral(" 13:07:09 "));
-    EXPECT_TRUE(texts.seconds.isEmpty() && texts.ampm.isEmpty());
-
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
     EXPECT_FALSE(classicTimeFormat(english).contains(QLatin1Char('t')));
-    EXPECT_EQ(clockTexts(QTime(13, 7, 9), english, false).time, QStringLiteral(" 1:07:09 PM "));
 }
 
-using ClockTest = test::GlobalsFixture;
+class ClockTest : public test::GlobalsFixture
+{
+protected:
+    // Writes a value to the store as the settings dialog does, then one tick.
+    void storeAndTick(const char *name, const char *value)
+    {
+        SaveSetting(QLatin1String(name), QLatin1String(value));
+        form()->updateparts();
+    }
+};
 
-TEST_F(ClockTest, StyleWrittenToTheStoreShowsAtTheNextTick)
+TEST_F(ClockTest, StyleAndArrangementWrittenToTheStoreShowAtTheNextTick)
 {
     ASSERT_TRUE(start());
     // Not a number counts as 0: classic.
     for (const auto &[style, seconds] : {std::pair{"False", ""}, {"True", " 09"}, {"modern", ""}}) {
-        SaveSetting(QStringLiteral("0Style-modern"), QLatin1String(style));
-        form()->updateparts();
+        storeAndTick("0Style-modern", style);
         EXPECT_EQ(label("lblSECS")->Caption(), QLatin1String(seconds)) << style;
     }
-}
 
-TEST_F(ClockTest, ArrangementsShowTheirStripsAndSizeTheWindow)
-{
-    ASSERT_TRUE(start());
-    PictureBox *time = picture("picTIME");
-    PictureBox *date = picture("picDATE");
+    PictureBox *time = picture("picTIME"), *date = picture("picDATE");
     const double tpp = twipsPerPixelY();
-
-    const auto arrange = [&](const char *state) {
-        SaveSetting(QStringLiteral("0State"), QLatin1String(state));
-        form()->updateparts();
-    };
-    arrange("2");
+    storeAndTick("0State", "2");
     EXPECT_TRUE(time->isVisible() && !date->isVisible());
     EXPECT_FALSE(line("lneshad")->isVisible() || line("lnesep")->isVisible());
     EXPECT_EQ(time->Top(), 45);
@@ -74,12 +64,12 @@ TEST_F(ClockTest, ArrangementsShowTheirStripsAndSizeTheWindow)
     EXPECT_EQ(form()->height(), std::lround((time->Height() + 90) / tpp));
     EXPECT_EQ(form()->width(), std::lround((time->Width() + 90) / twipsPerPixelX()));
 
-    arrange("1");
+    storeAndTick("0State", "1");
     EXPECT_TRUE(!time->isVisible() && date->isVisible());
     EXPECT_EQ(date->Top(), 45);
     EXPECT_EQ(form()->height(), std::lround((date->Height() + 90) / tpp));
 
-    arrange("0");
+    storeAndTick("0State", "0");
     EXPECT_TRUE(time->isVisible() && date->isVisible() && line("lnesep")->isVisible());
     EXPECT_EQ(date->Top(), time->Top() + time->Height());
     EXPECT_EQ(form()->height(), std::lround((time->Height() + date->Height() + 90) / tpp));
@@ -100,8 +90,7 @@ TEST_F(ClockTest, AnyOtherArrangementKeepsTheOneShown)
         EXPECT_TRUE(picture("picTIME")->isVisible() && picture("picDATE")->isVisible()) << other;
 
         // Running, it keeps the one it shows.
-        SaveSetting(QStringLiteral("0State"), QStringLiteral("1"));
-        form()->updateparts();
+        storeAndTick("0State", "1");
         const QSize dateOnly = form()->size();
         SaveSetting(QStringLiteral("0State"), QLatin1String(other));
         clock().set(clock().now().addSecs(61));

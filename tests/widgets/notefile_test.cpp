@@ -29,14 +29,9 @@ QByteArray contents(const QString &path)
 
 TEST(NoteTextTest, LinesComeBackWholeAndGoOutInTheirFilesStyle)
 {
-    struct Case
-    {
-        QByteArray file;
-        const char *text;
-        LineEnd lineEnd;
-        QByteArray written; // the text saved back into the file it came from
-    };
-    const Case cases[] = {
+    // Written: the text saved back into the file it came from, when not the file itself.
+    // clang-format off
+    const struct { QByteArray file; const char *text; LineEnd lineEnd; QByteArray written; } cases[] = {
         {"a, \"b\",c\r\n   lead\r\n", "a, \"b\",c\n   lead", LineEnd::CrLf, {}},
         {"\r\n", "", LineEnd::CrLf, {}},
         {"\r\n\r\nmid\r\n\r\n\r\n", "\n\nmid\n\n", LineEnd::CrLf, {}},
@@ -53,7 +48,8 @@ TEST(NoteTextTest, LinesComeBackWholeAndGoOutInTheirFilesStyle)
         {"Caf\xE9 \x80 \x93q\x94\r\n", "Café € “q”", LineEnd::CrLf, "Café € “q”\r\n"},
         {"\x81\x8D\x9F ok \xC3", "\u0081\u008DŸ ok Ã", LineEnd::CrLf, "\u0081\u008DŸ ok Ã\r\n"},
     };
-    for (const Case &c : cases) {
+    // clang-format on
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.file.toStdString());
         const NoteLoad load = decodeNote(c.file);
         EXPECT_TRUE(load.error == NoteFileError::None && load.lineEnd == c.lineEnd);
@@ -108,20 +104,16 @@ TEST_F(NoteFileTest, FirstStartNamesTheNoteAfterItsMomentAndSavingWritesIt)
 
 TEST_F(NoteFileTest, NotesMadeInOneSecondGetFilesOfTheirOwn)
 {
-    struct Case
-    {
-        QStringList onDisk, inUse;
-        QString expected;
-    };
     const QString stem = QStringLiteral("notes/20101007153012");
-    const Case cases[] = {
-        {{}, {kFirst}, kSecond},
-        {{kFirst}, {}, kSecond},
+    // clang-format off
+    const struct { QStringList onDisk, inUse; QString expected; } cases[] = {
+        {{}, {kFirst}, kSecond}, {{kFirst}, {}, kSecond},
         {{kFirst}, {kSecond, stem + QStringLiteral("-4.txt")}, stem + QStringLiteral("-3.txt")},
         // An open note named by its full path, blanks around, holds its file too.
         {{}, {u' ' + folder + u'/' + kFirst}, kSecond},
     };
-    for (const Case &c : cases) {
+    // clang-format on
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.expected.toStdString());
         QDir(notes.pathOf(QStringLiteral("notes"))).removeRecursively();
         for (const QString &name : c.onDisk)

@@ -42,16 +42,11 @@ struct Player
     }
 };
 
-// Drew: what the last tick said about drawing.
-struct Case
-{
-    const char *script, *shown, *start, *stop;
-    bool held, drew;
-};
-
 TEST(StopwatchCountTest, ShowsTheReadingOfEachScript)
 {
-    const Case cases[] = {
+    // Drew: what the last tick said about drawing.
+    // clang-format off
+    const struct { const char *script, *shown, *start, *stop; bool held, drew; } cases[] = {
         {"", "00:00.00", "Start", "Reset", false, false},
         {"S", "00:00.00", "Stop", "Lap", false, false},
         {"S tx10", "00:01.00", "Stop", "Lap", false, true},
@@ -80,7 +75,8 @@ TEST(StopwatchCountTest, ShowsTheReadingOfEachScript)
         {"S tx10 S +5000 t", "00:01.00", "Start", "Reset", false, false},
         {"S +1000 L", "00:01.00", "Stop", "Lap", true, false},
     };
-    for (const Case &c : cases) {
+    // clang-format on
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.script);
         test::FakeBootClock clock;
         Player run;
@@ -95,17 +91,15 @@ TEST(StopwatchCountTest, ShowsTheReadingOfEachScript)
 
 TEST(StopwatchCountTest, FormatsElapsedTime)
 {
+    // After the point, whole tenths of a second in sixtieths (100 ms: .06); minutes go past 99.
+    // clang-format off
     const std::pair<qint64, const char *> cases[] = {
-        {0, "00:00.00"},
-        {99, "00:00.00"},
-        {100, "00:00.06"},
-        {900, "00:00.54"},
-        {83'700, "01:23.42"},
-        {5'999'900, "99:59.54"},
-        {6'000'000, "100:00.00"},
-        {-5, "00:00.00"},
+        {0, "00:00.00"},          {99, "00:00.00"},          {100, "00:00.06"},
+        {900, "00:00.54"},        {83'700, "01:23.42"},      {5'999'900, "99:59.54"},
+        {6'000'000, "100:00.00"}, {-5, "00:00.00"},
         {std::numeric_limits<qint64>::max(), "153722867280912:55.48"},
     };
+    // clang-format on
     for (const auto &[ms, text] : cases)
         EXPECT_EQ(StopwatchCount::formatElapsed(ms), QLatin1String(text)) << ms;
 }
