@@ -218,25 +218,22 @@ TEST_F(NoteFileTest, AFileThatCannotBeWrittenMovesTheNoteToANewOne)
               NoteSave::Outcome::Saved);
 }
 
-TEST_F(NoteFileTest, SaveFailsOnlyWhenTheNotesFolderCannotTakeItEither)
+TEST_F(NoteFileTest, SaveFailsOnlyWhenTheNotesFolderCannotTakeItEitherAndKeepsTheOldText)
 {
     const QString existing = put(kFirst, "old\r\n");
-    const NoteFolder refusing(folder, [](const QString &, const QByteArray &) { return false; });
-    // Its notes folder would lie below a file.
-    const NoteFolder underAFile(existing);
-    for (const NoteFolder *broken : {&refusing, &underAFile}) {
-        const NoteSave saved = broken->save(NoteFile{kFirst}, QStringLiteral("new"), kStart, {});
+    const auto expectFailedAndKept = [&](const NoteSave &saved) {
         EXPECT_TRUE(saved.outcome == NoteSave::Outcome::Failed && saved.file == NoteFile{kFirst});
         EXPECT_EQ(contents(existing), "old\r\n");
         // No reserved file is left behind.
         EXPECT_EQ(QDir(notes.pathOf(QStringLiteral("notes"))).entryList(QDir::Files),
                   QStringList{QFileInfo(kFirst).fileName()});
-    }
-}
+    };
+    const NoteFolder refusing(folder, [](const QString &, const QByteArray &) { return false; });
+    // Its notes folder would lie below a file.
+    const NoteFolder underAFile(existing);
+    for (const NoteFolder *broken : {&refusing, &underAFile})
+        expectFailedAndKept(broken->save(NoteFile{kFirst}, QStringLiteral("new"), kStart, {}));
 
-TEST_F(NoteFileTest, AWriteThatRunsOutOfRoomIsNeverReportedAsDone)
-{
-    const QString path = put(kFirst, "old\r\n");
     // The file size limit stands in for a full disk: writes past it fail, a
     // small one when it is flushed, a large one at once.
     rlimit saved = {};
@@ -245,14 +242,13 @@ TEST_F(NoteFileTest, AWriteThatRunsOutOfRoomIsNeverReportedAsDone)
     rlimit small = saved;
     small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool flushed = writeFileAtomically(path, QByteArray(8192, 'x'));
-    const bool written = writeFileAtomically(path, QByteArray(1024 * 1024, 'x'));
-    const NoteSave save = notes.save(NoteFile{kFirst}, QString(8192, u'y'), kStart, {});
+    const bool flushed = writeFileAtomically(existing, QByteArray(8192, 'x'));
+    const bool written = writeFileAtomically(existing, QByteArray(1024 * 1024, 'x'));
+    const NoteSave full = notes.save(NoteFile{kFirst}, QString(8192, u'y'), kStart, {});
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(flushed || written);
-    EXPECT_EQ(save.outcome, NoteSave::Outcome::Failed);
-    EXPECT_EQ(contents(path), "old\r\n");
+    expectFailedAndKept(full);
 }
 
 } // namespace
