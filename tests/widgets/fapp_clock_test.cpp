@@ -37,7 +37,7 @@ TEST(ClockTextsTest, ModernIsTwelveHoursWithSeparatePartsClassicTheLocaleFormat)
 class ClockTest : public test::GlobalsFixture
 {
 protected:
-    // Writes a value to the store as the settings dialog does, then one tick.
+    // Writes a value to the store, then runs one tick, which reads it.
     void storeAndTick(const char *name, const char *value)
     {
         SaveSetting(QLatin1String(name), QLatin1String(value));
