@@ -7,6 +7,7 @@
 #include "globalsfixture.h"
 #include "platform/registrystore.h"
 #include "platform/settingswriter.h"
+#include "platform/storetest.h"
 #include "testenv.h"
 
 #include <QElapsedTimer>
@@ -88,24 +89,24 @@ TEST_F(RegistryTest, HugeValuesReadAsTheDefaultAndLongPathsWhole)
         {4000, true}, {cmlib_REGISTRY::MaxTextBytes, true}, {cmlib_REGISTRY::MaxTextBytes + 1, false}, {5 << 20, false}};
     // clang-format on
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.length);
         const QString text(c.length, QLatin1Char('x'));
-        storeElsewhere(QStringLiteral("0Style-modern"), text);
+        storeElsewhere("0Style-modern", text);
         QThread::msleep(30); // past the read burst, so the change is looked at
-        EXPECT_EQ(registry().RegLoad(reg::HKCU, details, QStringLiteral("0Style-modern"), "1"),
-                  c.whole ? text : QStringLiteral("1"))
-            << c.length;
+        EXPECT_EQ(registry().RegLoad(reg::HKCU, details, "0Style-modern", "1"),
+                  c.whole ? text : QStringLiteral("1"));
         // The store itself keeps it whole.
-        EXPECT_EQ(stored(QStringLiteral("0Style-modern")).size(), c.length);
+        EXPECT_EQ(stored("0Style-modern").size(), c.length);
     }
 }
 
-TEST_F(RegistryTest, SavesNeverWaitForAnotherProgramsLock)
+// Saves go to memory at once; one left unwritten at exit is kept for the next start.
+TEST_F(RegistryTest, SavesNeverWaitForAnotherProgramsLockAndOutliveTheExit)
 {
     ASSERT_TRUE(save("Left", "1"));
     ASSERT_TRUE(registry().flush(std::chrono::seconds(5)));
     test::DatabaseLock lock(databasePath());
     ASSERT_TRUE(lock.held);
-
     QElapsedTimer timer;
     timer.start();
     for (int i = 2; i <= 5; ++i) {
@@ -115,25 +116,8 @@ TEST_F(RegistryTest, SavesNeverWaitForAnotherProgramsLock)
     EXPECT_TRUE(save("Top", "7"));
     EXPECT_EQ(load("Top"), "7");
     EXPECT_LT(timer.elapsed(), 50);
-    EXPECT_EQ(stored(QStringLiteral("Left")), "1");
+    EXPECT_EQ(stored("Left"), "1");
 
-    lock.release();
-    EXPECT_TRUE(registry().flush(std::chrono::seconds(5)));
-    EXPECT_EQ(stored(QStringLiteral("Left")), "5");
-    EXPECT_EQ(stored(QStringLiteral("Top")), "7");
-    EXPECT_EQ(load("Left"), "5");
-}
-
-TEST_F(RegistryTest, ExitWithTheLockHeldKeepsTheSavesForTheNextStart)
-{
-    ASSERT_TRUE(save("Left", "1"));
-    ASSERT_TRUE(registry().flush(std::chrono::seconds(5)));
-    test::DatabaseLock lock(databasePath());
-    ASSERT_TRUE(lock.held);
-    save("Left", "2");
-    save("Top", "3");
-
-    QElapsedTimer timer;
     timer.start();
     FlushSettings();
     EXPECT_GE(timer.elapsed(), 4500);
@@ -148,12 +132,12 @@ TEST_F(RegistryTest, ExitWithTheLockHeldKeepsTheSavesForTheNextStart)
 
     // The next start shows them at once and writes them once the lock is gone.
     globals().objREGISTRY = std::make_unique<cmlib_REGISTRY>();
-    EXPECT_EQ(load("Left"), "2");
-    EXPECT_EQ(load("Top"), "3");
+    EXPECT_EQ(load("Left"), "5");
+    EXPECT_EQ(load("Top"), "7");
     lock.release();
     EXPECT_TRUE(registry().flush(std::chrono::seconds(5)));
-    EXPECT_EQ(stored(QStringLiteral("Left")), "2");
-    EXPECT_EQ(stored(QStringLiteral("Top")), "3");
+    EXPECT_EQ(stored("Left"), "5");
+    EXPECT_EQ(stored("Top"), "7");
     EXPECT_FALSE(QFile::exists(pending));
 }
 
@@ -162,44 +146,44 @@ TEST_F(RegistryTest, ChangesByAnotherProgramShowAfterTheNextLook)
     EXPECT_EQ(load("0State"), "d");
     // Same length each time, several within one tick of the file clock.
     for (const char *text : {"1", "2", "1", "2"}) {
-        storeElsewhere(QStringLiteral("0State"), QString::fromLatin1(text));
+        storeElsewhere("0State", text);
         QThread::msleep(30);
         EXPECT_EQ(load("0State"), text);
     }
     // A changed value stays visible once the files have settled.
     QThread::msleep(1100);
     EXPECT_EQ(load("0State"), "2");
-    storeElsewhere(QStringLiteral("0State"), QStringLiteral("0"));
+    storeElsewhere("0State", "0");
     QThread::msleep(30);
     EXPECT_EQ(load("0State"), "0");
 }
 
 TEST_F(RegistryTest, UnreadableStoreGivesTheLastValueRead)
 {
-    storeElsewhere(QStringLiteral("Color"), QStringLiteral("255"));
+    storeElsewhere("Color", "255");
     EXPECT_EQ(load("Color"), "255");
     // Another file, not a database, put in its place.
     const QString path = databasePath();
-    for (const QString &file : {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")})
+    for (const QString &file : {path, path + "-wal", path + "-shm"})
         QFile::remove(file);
-    QFile garbage(path);
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write(QByteArray(4096, 'g'));
-    garbage.close();
+    ASSERT_TRUE(test::writeFile(path, QByteArray(4096, 'g')));
     QThread::msleep(30);
     EXPECT_EQ(load("Color"), "255");
     EXPECT_EQ(load("Never-read"), "d");
 }
 
-TEST_F(RegistryTest, FormLoadRestoresTheSavedPlaceOrCentresOneOffTheScreen)
+TEST_F(RegistryTest, FormsKeepTheirPlaceAndResizableOnesTheirStateAndSize)
 {
-    const QString window = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
+    const QString window = "SOFTWARE\\TavloClock\\fapp_CLOCK\\Window";
+    const auto inStore = [&](const char *name) {
+        return registry().RegLoad(reg::HKCU, window, name, "none");
+    };
     PaperForm saved;
     saved.left = 4560;
     saved.top = 1200;
     registry().FormSave(saved, false);
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, window, "Left", ""), "4560");
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, window, "Width", "none"), "none");
+    EXPECT_EQ(inStore("Left"), "4560");
+    EXPECT_EQ(inStore("Width"), "none");
 
     const ScreenTwips screen = primaryScreenTwips();
     const double centreLeft = std::nearbyint((screen.width + 3000) * 0.5 - 3000);
@@ -211,23 +195,22 @@ TEST_F(RegistryTest, FormLoadRestoresTheSavedPlaceOrCentresOneOffTheScreen)
         {"left", "1200", 1500, 1200}};
     // clang-format on
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.left.toStdString());
         registry().RegSave(reg::HKCU, window, "Left", c.left);
         registry().RegSave(reg::HKCU, window, "Top", c.top);
         PaperForm form;
         registry().FormLoad(form, false);
-        EXPECT_EQ(form.left, c.expectedLeft) << c.left.toStdString();
-        EXPECT_EQ(form.top, c.expectedTop) << c.left.toStdString();
+        EXPECT_EQ(form.left, c.expectedLeft);
+        EXPECT_EQ(form.top, c.expectedTop);
     }
-}
 
-TEST_F(RegistryTest, ResizableSaveWritesStateAndSizeOnlyWhenNormal)
-{
-    const QString window = QStringLiteral("SOFTWARE\\TavloClock\\fapp_CLOCK\\Window");
+    // A resizable form saves its state always, its place and size only when normal.
     PaperForm form, restored, normal;
     form.state = 2;
     registry().FormSave(form, true);
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, window, "Window State", ""), "2");
-    EXPECT_EQ(registry().RegLoad(reg::HKCU, window, "Left", "none"), "none");
+    EXPECT_EQ(inStore("Window State"), "2");
+    EXPECT_EQ(inStore("Left"), "left");
+    EXPECT_EQ(inStore("Width"), "none");
     registry().FormLoad(restored, true);
     EXPECT_EQ(restored.state, 2);
     form.state = 0;
@@ -245,8 +228,7 @@ TEST_F(RegistryTest, ProgramLaunchOffHidesTheAutostartEntry)
         ApplyProgramLaunch();
         ASSERT_TRUE(registry().flush(std::chrono::seconds(5)));
     }
-    QFile file(test::configHome() + QStringLiteral("/autostart/TavloClock.desktop"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("Hidden=true"));
+    EXPECT_TRUE(test::readFile(test::configHome() + "/autostart/TavloClock.desktop")
+                    .contains("Hidden=true"));
     EXPECT_EQ(registry().RegLoad(reg::HKLM, reg::RunKey, "TavloClock", "x"), "");
 }

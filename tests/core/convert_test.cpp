@@ -7,17 +7,11 @@ using namespace tavlo::convert;
 
 TEST(ConvertTest, ByteRoundsTiesToEvenAndRefusesOutOfRange)
 {
-    const struct
-    {
-        const char *text;
-        std::optional<uint8_t> expected;
-    } cases[] = {
-        {"211", 211},         {" 5 ", 5},
-        {"12.5", 12},         {"13.5", 14},
-        {"255", 255},         {"256", std::nullopt},
-        {"-1", std::nullopt}, {"abc", std::nullopt},
-        {"", std::nullopt},
-    };
+    // clang-format off
+    const struct { const char *text; std::optional<uint8_t> expected; } cases[] = {
+        {"211", 211}, {" 5 ", 5}, {"12.5", 12}, {"13.5", 14}, {"255", 255},
+        {"256", std::nullopt}, {"-1", std::nullopt}, {"abc", std::nullopt}, {"", std::nullopt}};
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(toByte(QString::fromLatin1(c.text)), c.expected) << c.text;
 }

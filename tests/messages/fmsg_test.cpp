@@ -21,7 +21,7 @@ protected:
 
     cmlib_OBJECTS &objects() { return *objOBJECTS(); }
 
-    // Shows message number with the given bar and, once it is up, presses keys;
+    // Shows a message with the given bar and, once it is up, presses keys;
     // returns whether the window was still open after each key but the last.
     QList<bool> runWith(fmsg_INFOBOX::Bar bar, const QList<int> &keys)
     {
@@ -35,9 +35,8 @@ protected:
             if (box.isVisible())
                 box.done(0);
         });
-        fmsg_INFOBOX &box = infoBox();
-        box.setMessage("Title", "Second", QString(), bar);
-        box.exec();
+        infoBox().setMessage("Title", "Second", QString(), bar);
+        infoBox().exec();
         return openAfter;
     }
 };
@@ -74,12 +73,13 @@ TEST_F(MessageWindowTest, KeysAnswerByTheVisibleBar)
         {Bar::YesNoCancel, {Qt::Key_N}, 7}, {Bar::YesNoCancel, {Qt::Key_C}, 2}};
     // clang-format on
     for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "bar " << int(c.bar) << ", last key " << c.keys.last());
         objects().setMessageBoxClick(0);
         const QList<bool> open = runWith(c.bar, c.keys);
-        EXPECT_EQ(objects().MessageBoxClick(), c.answer) << int(c.bar) << " " << c.keys.last();
+        EXPECT_EQ(objects().MessageBoxClick(), c.answer);
         // Every key before the last left the window up.
         for (qsizetype i = 0; i + 1 < open.size(); ++i)
-            EXPECT_TRUE(open[i]) << int(c.bar) << " key " << c.keys[i];
+            EXPECT_TRUE(open[i]) << "key " << c.keys[i];
         EXPECT_FALSE(open.last());
     }
 }

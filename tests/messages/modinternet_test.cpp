@@ -12,22 +12,18 @@ using namespace tavlo;
 
 TEST(OpenLinkTest, ChoosesTheAddressByLinkType)
 {
-    const struct
-    {
-        const char *type, *target, *expected;
-    } cases[] = {
-        {"", "", ""},
-        {"http://", "", ""},
+    // clang-format off
+    const struct { const char *type, *target, *expected; } cases[] = {
+        {"", "", ""}, {"http://", "", ""},
         {"http://", "https://www.orvane.com/donate/", "https://www.orvane.com/donate/"},
         {"http://", "www.orvane.com", "http://www.orvane.com"},
         {"mailto:", "support@orvane.com", "mailto:support@orvane.com"},
         // An empty type takes a scheme the target names itself...
         {"", "https://www.orvane.com/donate/", "https://www.orvane.com/donate/"},
-        {"", "see FTP://files.example.org", ""},
-        {"", "ftp://files.example.org/a", "ftp://files.example.org/a"},
+        {"", "see FTP://files.example.org", ""}, {"", "ftp://files.example.org/a", "ftp://files.example.org/a"},
         // ...and is a file otherwise.
-        {"", "/home/user/My Notes/a.txt", "file:///home/user/My%20Notes/a.txt"},
-    };
+        {"", "/home/user/My Notes/a.txt", "file:///home/user/My%20Notes/a.txt"}};
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(LinkAddress(QString::fromLatin1(c.type), QString::fromLatin1(c.target)),
                   QString::fromLatin1(c.expected))
@@ -37,27 +33,25 @@ TEST(OpenLinkTest, ChoosesTheAddressByLinkType)
 TEST(OpenLinkTest, OpensOnlyTheKnownSchemesAndNeverAShell)
 {
     test::RecordingDesktop desktop;
-    OpenLink(QStringLiteral("0"), QStringLiteral("http://"), QStringLiteral("javascript:alert(1)"));
-    OpenLink(QStringLiteral("0"), QStringLiteral("http://"),
-             QStringLiteral("file:///etc/passwd; rm -rf ~"));
-    OpenLink(QStringLiteral("0"), QString(), QString());
+    OpenLink("0", "http://", "javascript:alert(1)");
+    OpenLink("0", "http://", "file:///etc/passwd; rm -rf ~");
+    OpenLink("0", QString(), QString());
     // The one opened is a file address holding the whole text, never a command.
     ASSERT_EQ(desktop.opened.size(), 1);
     EXPECT_EQ(desktop.opened[0].scheme(), "file");
     EXPECT_TRUE(desktop.started.isEmpty());
 
-    OpenLink(QStringLiteral("0"), QStringLiteral("mailto:"), QStringLiteral("support@orvane.com"));
+    OpenLink("0", "mailto:", "support@orvane.com");
     ASSERT_EQ(desktop.opened.size(), 2);
-    EXPECT_EQ(desktop.opened[1], QUrl(QStringLiteral("mailto:support@orvane.com")));
+    EXPECT_EQ(desktop.opened[1], QUrl("mailto:support@orvane.com"));
 }
 
 TEST(OpenLinkTest, InternetLinkRunRestoresTheNormalPointer)
 {
     test::RecordingDesktop desktop;
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    cmlib_OBJECTS().InternetLinkRun(QStringLiteral("0"), QStringLiteral("http://"),
-                                    QStringLiteral("https://www.orvane.com/new/"));
+    cmlib_OBJECTS().InternetLinkRun("0", "http://", "https://www.orvane.com/new/");
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     ASSERT_EQ(desktop.opened.size(), 1);
-    EXPECT_EQ(desktop.opened[0], QUrl(QStringLiteral("https://www.orvane.com/new/")));
+    EXPECT_EQ(desktop.opened[0], QUrl("https://www.orvane.com/new/"));
 }

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/autostart.h"
+#include "storetest.h"
 #include "testenv.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -24,25 +23,12 @@ QString entryPath(const QString &name)
 
 QString contents(const QString &name)
 {
-    QFile file(entryPath(name));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(test::readFile(entryPath(name)));
 }
 
 QString execLine(const QString &name)
 {
-    for (const QString &line : contents(name).split(QLatin1Char('\n'))) {
-        if (line.startsWith("Exec="))
-            return line;
-    }
-    return QString();
-}
-
-void writeRaw(const QString &name, const QByteArray &content)
-{
-    QDir().mkpath(dir());
-    QFile file(entryPath(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
+    return contents(name).split(QLatin1Char('\n')).filter(QRegularExpression("^Exec=")).value(0);
 }
 
 } // namespace
@@ -88,13 +74,14 @@ TEST(AutostartTest, CommandsWithReservedCharactersRoundTrip)
         {"/opt/Tävlö ∑/時計", ""}, {"/opt/50% \"off\" $5", ""}};
     // clang-format on
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.command.toStdString());
         ASSERT_TRUE(autostart::write(dir(), "Entry", c.command));
         // Every value stays on its one line.
-        EXPECT_EQ(contents("Entry").count(QLatin1Char('\n')), 7) << c.command.toStdString();
+        EXPECT_EQ(contents("Entry").count(QLatin1Char('\n')), 7);
         if (!c.execLine.isEmpty()) {
             EXPECT_EQ(execLine("Entry"), c.execLine);
         }
-        EXPECT_EQ(autostart::read(dir(), "Entry"), c.command) << c.command.toStdString();
+        EXPECT_EQ(autostart::read(dir(), "Entry"), c.command);
     }
 }
 
@@ -124,11 +111,11 @@ TEST(AutostartTest, ListsAndRemovesOnlyOurEntries)
     ASSERT_TRUE(autostart::write(dir(), "TavloTimer", "/bin/t"));
     ASSERT_TRUE(autostart::write(dir(), "TavloClock", "/bin/c"));
     ASSERT_TRUE(autostart::write(dir(), "Tavlo.Notes", QString()));
-    writeRaw("firefox", "[Desktop Entry]\nType=Application\nName=Firefox\n"
-                        "Exec=firefox --private-window %u\n");
-    writeRaw("gnome-off",
-             "[Desktop Entry]\nExec=/usr/bin/thing\nX-GNOME-Autostart-enabled=false\n");
-    writeRaw("broken", "no group here\nExec=/bin/x\n");
+    // clang-format off
+    ASSERT_TRUE(test::writeFile(entryPath("firefox"), "[Desktop Entry]\nType=Application\nName=Firefox\nExec=firefox --private-window %u\n"));
+    ASSERT_TRUE(test::writeFile(entryPath("gnome-off"), "[Desktop Entry]\nExec=/usr/bin/thing\nX-GNOME-Autostart-enabled=false\n"));
+    ASSERT_TRUE(test::writeFile(entryPath("broken"), "no group here\nExec=/bin/x\n"));
+    // clang-format on
 
     EXPECT_EQ(autostart::names(dir()), (QStringList{"Tavlo.Notes", "TavloClock", "TavloTimer"}));
     // Another program's entry reads as its command line, but is not ours to remove.
@@ -148,6 +135,7 @@ TEST(AutostartTest, RefusesNamesThatLeaveTheFolder)
     ASSERT_TRUE(QDir().mkpath(sub));
     const QString nul = QStringLiteral("nul") + QChar(0) + QStringLiteral("x");
     for (const QString &name : QStringList{QString(), ".", "..", "../escape", "a/b", nul}) {
+        SCOPED_TRACE(name.toStdString());
         EXPECT_FALSE(autostart::isValidName(name));
         EXPECT_FALSE(autostart::write(sub, name, "/bin/x"));
         EXPECT_FALSE(autostart::read(sub, name));

@@ -13,17 +13,12 @@ using namespace tavlo;
 
 TEST(DesktopTest, NameFilterPatternsReadTheCaptionsList)
 {
-    const struct
-    {
-        const char *filter;
-        QStringList patterns;
-    } cases[] = {
+    // clang-format off
+    const struct { const char *filter; QStringList patterns; } cases[] = {
         {"All pictures (*.bmp;*.wmf;*.jpg)", {"*.bmp", "*.wmf", "*.jpg"}},
         {"Pictures (*.png *.gif)", {"*.png", "*.gif"}},
-        {"All files (*.*)", {"*"}},
-        {"No list", {"*"}},
-        {"Empty ()", {"*"}},
-    };
+        {"All files (*.*)", {"*"}}, {"No list", {"*"}}, {"Empty ()", {"*"}}};
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(NameFilterPatterns(QLatin1String(c.filter)), c.patterns) << c.filter;
 }
@@ -52,6 +47,6 @@ TEST(DesktopTest, TheFileDialogShowsTheCaptionsAsGivenAndFiltersByTheirPatterns)
     EXPECT_EQ(desktop().askOpenFile(nullptr, QStringLiteral("Pick"), dir.path(), filters),
               QString());
     EXPECT_EQ(shown, filters.split(QLatin1String(";;")));
-    EXPECT_EQ(first, (QStringList{QStringLiteral("*.jpg"), QStringLiteral("*.png")}));
-    EXPECT_EQ(second, QStringList{QStringLiteral("*")});
+    EXPECT_EQ(first, (QStringList{"*.jpg", "*.png"}));
+    EXPECT_EQ(second, QStringList{"*"});
 }

@@ -30,13 +30,6 @@ QByteArray garbage(int size)
     return bytes;
 }
 
-// A valid database file at path holding TOTAL = text, its connection closed again.
-void makeDatabase(const QString &path, const QString &text)
-{
-    SettingsDatabase other(path);
-    ASSERT_TRUE(put(other, "TOTAL", text));
-}
-
 } // namespace
 
 TEST(SettingsDatabaseTest, NamesAndKeysCompareCaseInsensitively)
@@ -61,7 +54,7 @@ TEST(SettingsDatabaseTest, NamesAndKeysCompareCaseInsensitively)
     EXPECT_FALSE(db.value(RegHive::LocalMachine, kDetails, "Date-align"));
 }
 
-TEST(SettingsDatabaseTest, KeysExistWithoutValues)
+TEST(SettingsDatabaseTest, KeysExistWithoutValuesAndGoAsWholeTrees)
 {
     SettingsDatabase db;
     EXPECT_TRUE(db.keyExists(kUser, QString())); // the hive itself
@@ -78,11 +71,7 @@ TEST(SettingsDatabaseTest, KeysExistWithoutValues)
               (QStringList{"Bravo", "fapp_CLOCK", "Settings"}));
     EXPECT_EQ(db.subKeys(kUser, "SOFTWARE\\TavloClock\\Bravo"), QStringList());
     EXPECT_EQ(db.subKeys(kUser, QString()), QStringList{"SOFTWARE"});
-}
 
-TEST(SettingsDatabaseTest, DeletesValuesAndWholeKeyTrees)
-{
-    SettingsDatabase db;
     const QString root = QStringLiteral("SOFTWARE\\TavloClock");
     ASSERT_TRUE(put(db, "TOTAL", "1"));
     ASSERT_TRUE(put(db, "Left", "10", root + "\\fapp_CLOCK\\Window"));
@@ -126,25 +115,7 @@ TEST(SettingsDatabaseTest, AnotherProgramsWriteShowsWhileTwoConnectionsHereAreOp
     EXPECT_EQ(textOf(second, "Color"), "2");
 }
 
-TEST(SettingsDatabaseTest, DamagedFileFailsQuietlyAndIsLeftAlone)
-{
-    const QString path = SettingsDatabase::defaultPath();
-    const QByteArray junk = garbage(8192);
-    ASSERT_TRUE(writeFile(path, junk));
-    SettingsDatabase db;
-    EXPECT_FALSE(db.value(kUser, kDetails, "TOTAL"));
-    EXPECT_FALSE(put(db, "TOTAL", "1"));
-    EXPECT_FALSE(db.createKey(kUser, kDetails));
-    EXPECT_FALSE(db.keyExists(kUser, QString()));
-    EXPECT_FALSE(db.values(kUser, QString()));
-    EXPECT_FALSE(db.subKeys(kUser, QString()));
-    EXPECT_FALSE(db.deleteKey(kUser, kDetails));
-    EXPECT_FALSE(db.deleteValue(kUser, kDetails, "TOTAL"));
-    EXPECT_EQ(readFile(path), junk);
-    EXPECT_FALSE(QFileInfo::exists(path + "-wal"));
-}
-
-TEST(SettingsDatabaseTest, TruncatedFileIsNotWrittenTo)
+TEST(SettingsDatabaseTest, DamagedOrTruncatedFileFailsQuietlyAndIsLeftAlone)
 {
     const QString path = SettingsDatabase::defaultPath();
     {
@@ -153,19 +124,33 @@ TEST(SettingsDatabaseTest, TruncatedFileIsNotWrittenTo)
             ASSERT_TRUE(put(db, QStringLiteral("v%1").arg(i), QString(200, QLatin1Char('x')),
                             kDetails + QStringLiteral("\\%1").arg(i % 20)));
     }
-    const QByteArray bytes = readFile(path);
-    ASSERT_GT(bytes.size(), 64 * 1024);
+    const QByteArray whole = readFile(path);
+    ASSERT_GT(whole.size(), 64 * 1024);
     ASSERT_FALSE(QFileInfo::exists(path + "-wal")); // checkpointed at close
-    for (const qsizetype keep : {bytes.size() / 2, qsizetype(100), qsizetype(4096 + 10)}) {
-        const QByteArray cut = bytes.left(keep);
-        ASSERT_TRUE(writeFile(path, cut));
+    // clang-format off
+    const struct { const char *what; QByteArray bytes; } cases[] = {
+        {"half", whole.left(whole.size() / 2)}, {"a header only", whole.left(100)},
+        {"a page and a bit", whole.left(4096 + 10)}, {"garbage", garbage(8192)}};
+    // clang-format on
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(writeFile(path, c.bytes));
         SettingsDatabase db;
-        EXPECT_FALSE(put(db, "new", "1")) << keep;
-        EXPECT_FALSE(db.createKey(kUser, "Other")) << keep;
+        EXPECT_FALSE(put(db, "new", "1"));
+        EXPECT_FALSE(db.createKey(kUser, "Other"));
+        EXPECT_FALSE(db.deleteKey(kUser, kDetails + "\\3"));
+        EXPECT_FALSE(db.deleteValue(kUser, kDetails + "\\4", "v4"));
         db.value(kUser, kDetails + "\\3", "v3");
         db.values(kUser, kDetails + "\\3");
-        EXPECT_EQ(readFile(path), cut) << keep;
+        EXPECT_EQ(readFile(path), c.bytes);
+        EXPECT_FALSE(QFileInfo::exists(path + "-wal"));
     }
+    // Garbage, the last one, reads as absent everywhere, the hive itself included.
+    SettingsDatabase db;
+    EXPECT_FALSE(db.value(kUser, kDetails, "TOTAL"));
+    EXPECT_FALSE(db.keyExists(kUser, QString()));
+    EXPECT_FALSE(db.values(kUser, QString()));
+    EXPECT_FALSE(db.subKeys(kUser, QString()));
 }
 
 TEST(SettingsDatabaseTest, FileReplacedWhileOpenIsFollowed)
@@ -179,7 +164,10 @@ TEST(SettingsDatabaseTest, FileReplacedWhileOpenIsFollowed)
 
     // A backup restored by rename, as editors and backup tools do: its own
     // content shows, nothing of the old file's pending log leaks into it.
-    makeDatabase(temp, "7");
+    {
+        SettingsDatabase backup(temp);
+        ASSERT_TRUE(put(backup, "TOTAL", "7"));
+    }
     ASSERT_TRUE(QFile::rename(path, path + ".old"));
     ASSERT_TRUE(QFile::rename(temp, path));
     EXPECT_EQ(textOf(db, "TOTAL"), "7");

@@ -41,14 +41,19 @@ protected:
             return "<none>";
         return write->value ? write->value->toText() : "<deleted>";
     }
-    // Leaves a pending file with Left = 9 behind, as a program ended with the lock held.
+    // Leaves a pending file behind, as a program ended with the lock held: Left = 1, Top
+    // deleted, Width empty. A lock the test holds already does as well as this one.
     QString leavePendingFile()
     {
         test::DatabaseLock lock(path);
         SettingsWriter writer(path, autostart);
-        writer.setValue(kUser, kDetails, RegValue::text("Left", "9"));
+        writer.setValue(kUser, kDetails, RegValue::text("Left", "1"));
+        writer.setValue(kUser, kDetails, RegValue::text("Top", "2"));
+        writer.deleteValue(kUser, kDetails, "Top");
+        writer.setValue(kUser, kDetails, RegValue::text("Width", QString()));
         EXPECT_FALSE(writer.flush(100ms));
         const QString file = writer.pendingPath();
+        EXPECT_TRUE(QFile::exists(file));
         writer.stop();
         return file;
     }
@@ -83,21 +88,22 @@ TEST_F(SettingsWriterTest, WritesCommitInOrderAndShowUntilThen)
     EXPECT_FALSE(QFile::exists(writer.pendingPath()));
 }
 
-TEST_F(SettingsWriterTest, AutostartEntriesTakeTextOnly)
+TEST_F(SettingsWriterTest, AutostartEntriesTakeTextOnlyAndNeverHoldUpTheRest)
 {
+    {
+        SettingsWriter writer(path, autostart);
+        EXPECT_FALSE(
+            writer.setValue(RegHive::LocalMachine, kRun, RegValue::dword("TavloClock", 1)));
+        EXPECT_TRUE(writer.setValue(RegHive::LocalMachine, kRun,
+                                    RegValue::text("TavloClock", "/bin/clock")));
+        EXPECT_TRUE(writer.flush(5s));
+        EXPECT_TRUE(QFile::exists(autostart + "/TavloClock.desktop"));
+    }
+    // A file where the folder belongs.
+    ASSERT_TRUE(QDir(autostart).removeRecursively());
+    ASSERT_TRUE(writeFile(autostart, ""));
     SettingsWriter writer(path, autostart);
-    EXPECT_FALSE(writer.setValue(RegHive::LocalMachine, kRun, RegValue::dword("TavloClock", 1)));
-    EXPECT_TRUE(
-        writer.setValue(RegHive::LocalMachine, kRun, RegValue::text("TavloClock", "/bin/clock")));
-    EXPECT_TRUE(writer.flush(5s));
-    EXPECT_TRUE(QFile::exists(autostart + "/TavloClock.desktop"));
-}
-
-TEST_F(SettingsWriterTest, AnUnwritableAutostartFolderHoldsUpNothing)
-{
-    ASSERT_TRUE(writeFile(autostart, "")); // a file where the folder belongs
-    SettingsWriter writer(path, autostart);
-    writer.setValue(RegHive::LocalMachine, kRun, RegValue::text("TavloClock", "/bin/clock"));
+    writer.setValue(RegHive::LocalMachine, kRun, RegValue::text("TavloClock", "/bin/other"));
     writer.setValue(kUser, kDetails, RegValue::text("Left", "1"));
     EXPECT_TRUE(writer.flush(5s));
     EXPECT_EQ(stored("Left"), "1");
@@ -106,16 +112,7 @@ TEST_F(SettingsWriterTest, AnUnwritableAutostartFolderHoldsUpNothing)
 TEST_F(SettingsWriterTest, NextWriterAppliesThePendingFileOnceTheLockIsGone)
 {
     test::DatabaseLock lock(path);
-    SettingsWriter first(path, autostart);
-    first.setValue(kUser, kDetails, RegValue::text("Left", "1"));
-    first.setValue(kUser, kDetails, RegValue::text("Top", "2"));
-    first.deleteValue(kUser, kDetails, "Top");
-    first.setValue(kUser, kDetails, RegValue::text("Width", QString()));
-    EXPECT_FALSE(first.flush(200ms));
-    const QString file = first.pendingPath();
-    ASSERT_TRUE(QFile::exists(file));
-    first.stop();
-
+    const QString file = leavePendingFile();
     SettingsWriter next(path, autostart);
     EXPECT_EQ(pendingText(next, "Left"), "1");
     EXPECT_EQ(pendingText(next, "Top"), "<deleted>");
@@ -148,18 +145,16 @@ TEST_F(SettingsWriterTest, BadPendingFilesAreIgnored)
         {"owner running", prefix + "1", bytes, 0}, {"not a process number", prefix + "x12", bytes, 0}};
     // clang-format on
     for (const auto &c : cases) {
-        QFile file(c.file);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(c.bytes);
-        if (c.size)
-            file.resize(c.size);
-        file.close();
-
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(writeFile(c.file, c.bytes));
+        if (c.size) {
+            ASSERT_TRUE(QFile::resize(c.file, c.size));
+        }
         SettingsWriter writer(path, autostart);
-        EXPECT_EQ(pendingText(writer, "Left"), "<none>") << c.what;
-        EXPECT_TRUE(writer.flush(5s)) << c.what;
-        EXPECT_EQ(stored("Left"), "<absent>") << c.what;
-        EXPECT_TRUE(QFile::exists(c.file)) << c.what;
+        EXPECT_EQ(pendingText(writer, "Left"), "<none>");
+        EXPECT_TRUE(writer.flush(5s));
+        EXPECT_EQ(stored("Left"), "<absent>");
+        EXPECT_TRUE(QFile::exists(c.file));
         QFile::remove(c.file);
     }
 }
