@@ -31,12 +31,16 @@ protected:
 
 } // namespace
 
-TEST_F(ExitTest, EachSignalEndsTheProgramInOrder)
+TEST_F(ExitTest, SavingForTheSessionLeavesEverythingOpenAndEachSignalEndsTheProgram)
 {
     for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
         ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
         installExitHandlers(*qApp);
         QWidget *clock = widgetSet().frmWIDGETS(0);
+        clock->move(40, 60);
+        SaveWidgets();
+        EXPECT_TRUE(clock->isVisible());
+        EXPECT_EQ(stored(reg::Left) + "," + stored(reg::Top), "600,900");
         clock->move(10 + signalNumber, 20);
         std::raise(signalNumber);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !clock->isVisible(); }, 2000)) << signalNumber;
@@ -45,13 +49,4 @@ TEST_F(ExitTest, EachSignalEndsTheProgramInOrder)
         qDeleteAll(qApp->findChildren<UnixSignalWatcher *>());
         resetGlobals();
     }
-}
-
-TEST_F(ExitTest, SavingForTheSessionLeavesEverythingOpen)
-{
-    ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
-    form()->move(40, 60);
-    SaveWidgets();
-    EXPECT_TRUE(form()->isVisible());
-    EXPECT_EQ(stored(reg::Left) + "," + stored(reg::Top), "600,900");
 }

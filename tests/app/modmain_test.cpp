@@ -19,7 +19,7 @@ class MainTest : public test::GlobalsFixture
 
 } // namespace
 
-TEST_F(MainTest, FirstRunShowsOneClockWithTheProgramsGlobals)
+TEST_F(MainTest, FirstRunShowsOneClockWithTheProgramsGlobalsAnyOtherTitleUnderItsOwnRoot)
 {
     ASSERT_TRUE(Main(QStringLiteral("TavloClock")));
     const MainGlobals &g = globals();
@@ -36,10 +36,8 @@ TEST_F(MainTest, FirstRunShowsOneClockWithTheProgramsGlobals)
     EXPECT_TRUE(g.strNEWERURL.endsWith("/there-is-a-newer-version-available/"));
     EXPECT_FALSE(g.strMSGFONTNAME.isEmpty());
     EXPECT_GE(g.strMSGFONTSIZE.toInt(), 8);
-}
 
-TEST_F(MainTest, AnUnknownTitleRunsTheClockUnderItsOwnRoot)
-{
+    resetGlobals();
     ASSERT_TRUE(Main(QStringLiteral("SomethingElse")));
     EXPECT_EQ(form()->objectName(), "fapp_CLOCK");
     EXPECT_EQ(globals().strREGROOT, "SOFTWARE\\SomethingElse\\");

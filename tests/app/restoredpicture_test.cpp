@@ -91,7 +91,8 @@ TEST(RestoredPictureTest, UntilTheApplicationIsMadeOnlyJpegIsRead)
     const QString jpeg = writePicture(dir, "a.jpg"), png = writePicture(dir, "a.png");
     PicturePrefetch prefetch([&] { return std::optional<PictureAsk>({png, box}); });
     EXPECT_EQ(DecodePicture(jpeg, screen, box).failure, PictureFailure::None);
-    auto pending = std::async(std::launch::async, [&] { return PicturePrefetch::take(png, screen, box); });
+    auto pending =
+        std::async(std::launch::async, [&] { return PicturePrefetch::take(png, screen, box); });
     EXPECT_EQ(pending.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
     prefetch.applicationMade();
     const std::optional<DecodedPicture> taken = pending.get();

@@ -55,8 +55,18 @@ protected:
 
 } // namespace
 
-TEST_F(SkinTest, ControlsTakeTheMessageFontByTheirPrefix)
+TEST_F(SkinTest, ControlsTakeTheMessageFontByTheirPrefixIfThereIsOne)
 {
+    // Without a message font name nothing changes.
+    globals().strMSGFONTNAME.clear();
+    ApplyFormSkin(&form);
+    for (QWidget *w : form.findChildren<QWidget *>()) {
+        EXPECT_EQ(w->font().family(), "DejaVu Sans Mono") << w->objectName().toStdString();
+        EXPECT_EQ(w->maximumHeight(), QWIDGETSIZE_MAX) << w->objectName().toStdString();
+    }
+    EXPECT_DOUBLE_EQ(menuForm().cboDEFAULT->font().pointSizeF(), 11.1);
+
+    globals().strMSGFONTNAME = QStringLiteral("DejaVu Serif");
     ApplyFormSkin(&form);
     const int h = skinLineHeight();
     EXPECT_EQ(menuForm().cboDEFAULT->font().family(), "DejaVu Serif");
@@ -85,15 +95,4 @@ TEST_F(SkinTest, ControlsTakeTheMessageFontByTheirPrefix)
     auto *tabs = static_cast<PageTab *>(control("ptbTABS"));
     EXPECT_EQ(tabs->font().family(), "DejaVu Serif");
     EXPECT_EQ(tabs->BackColorPage(), form.palette().color(QPalette::Window));
-}
-
-TEST_F(SkinTest, WithoutAMessageFontNameNothingChanges)
-{
-    globals().strMSGFONTNAME.clear();
-    ApplyFormSkin(&form);
-    for (QWidget *w : form.findChildren<QWidget *>()) {
-        EXPECT_EQ(w->font().family(), "DejaVu Sans Mono") << w->objectName().toStdString();
-        EXPECT_EQ(w->maximumHeight(), QWIDGETSIZE_MAX) << w->objectName().toStdString();
-    }
-    EXPECT_DOUBLE_EQ(menuForm().cboDEFAULT->font().pointSizeF(), 11.1);
 }

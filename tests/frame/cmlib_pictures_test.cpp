@@ -131,7 +131,7 @@ TEST(PicturesDrawLineTest, DrawsPairsWhileTheRampLasts)
     EXPECT_EQ(DrawLines(picture, points, {0x0000FF}), std::nullopt);
 }
 
-TEST(PicturesDrawTest, RightAnglesPaintWholeRowsOrColumns)
+TEST(PicturesDrawTest, RightAnglesPaintWholeRowsOrColumnsAndADiagonalEveryPixel)
 {
     // Ramp entry of pixel x, y: 90 puts colour1 on the hidden line below the
     // picture, 270 on its top row, 0 on its left column, 180 beyond its right.
@@ -154,10 +154,6 @@ TEST(PicturesDrawTest, RightAnglesPaintWholeRowsOrColumns)
                         << angle << ": " << x << "," << y;
         }
     }
-}
-
-TEST(PicturesDrawTest, DiagonalCoversEveryPixel)
-{
     const QImage picture = gradient(37, 23, 315, 0x000000, 0xFFFFFF);
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)

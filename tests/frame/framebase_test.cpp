@@ -26,12 +26,8 @@ TEST(ThemeShadesTest, MixesEveryShadeFromColourAndContrast)
     EXPECT_TRUE(shades.dateFrom == shades.timeFrom && shades.grip == shades.timeFrom);
     // Half of an odd contrast rounds to even: 33 mixes like 32 at the strips' dark end.
     EXPECT_EQ(themeShades(0x123456, 33).timeFrom, ColorBlend(0, 0x123456, 16));
-}
-
-// A contrast written by hand may be any 32-bit number: the mixes saturate
-// instead of overflowing.
-TEST(ThemeShadesTest, TakeAnyStoredContrast)
-{
+    // A contrast written by hand may be any 32-bit number: the mixes saturate
+    // instead of overflowing.
     EXPECT_EQ(themeShades(0x336699, INT32_MAX).back, 0x000000u);
     EXPECT_EQ(themeShades(0x336699, INT32_MIN).back, 0xFFFFFFu);
     EXPECT_EQ(themeShades(0x336699, INT32_MAX), themeShades(0x336699, 1 << 24));

@@ -29,13 +29,14 @@ QImage twoColours(QSize size)
     return picture;
 }
 
-QByteArray encode(const QImage &picture, const char *format)
+QByteArray encode(const QImage &picture, const char *format, bool progressive = false)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
     writer.setQuality(95);
+    writer.setProgressiveScanWrite(progressive);
     EXPECT_TRUE(writer.write(picture)) << format << ": " << writer.errorString().toStdString();
     return bytes;
 }
@@ -79,12 +80,7 @@ QByteArray pngClaiming(quint32 width, quint32 height)
 // A valid JPEG whose frame header then claims width x height.
 QByteArray jpegClaiming(quint16 width, quint16 height, bool progressive = false)
 {
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(progressive);
-    EXPECT_TRUE(writer.write(twoColours({8, 8})));
+    QByteArray jpeg = encode(twoColours({8, 8}), "jpeg", progressive);
     const qsizetype frame = jpeg.indexOf(progressive ? "\xFF\xC2" : "\xFF\xC0");
     EXPECT_GT(frame, 0);
     qToBigEndian(height, jpeg.data() + frame + 5);
@@ -166,8 +162,7 @@ TEST_F(PictureDecodeTest, JpegReadStraightMatchesQtsReader)
             for (const int eighths : {1, 2, 4, 8}) {
                 SCOPED_TRACE(testing::Message() << "grey " << grey << ", orientation "
                                                 << orientation << ", " << eighths << "/8");
-                const QImage ours =
-                    OrientedPicture(ReadJpeg(file, eighths), shape.orientation);
+                const QImage ours = OrientedPicture(ReadJpeg(file, eighths), shape.orientation);
                 QImageReader reader(file.fileName());
                 reader.setAutoTransform(true);
                 reader.setScaledSize(QSize(64, 48) * eighths / 8);
@@ -263,36 +258,22 @@ TEST_F(PictureDecodeTest, HostileFilesFailCleanlyAndFast)
     }
 }
 
-TEST(PictureDecodeSizeTest, FitsWithinTheBoundKeepingTheAspect)
+TEST(PictureDecodeSizeTest, FitsWithinTheBoundOrCoversTheBoxWithTheLeastPicture)
 {
     // clang-format off
-    const struct { QSize picture; QSize bound; QSize expected; } cases[] = {
-        {{4000, 6000}, {1920, 1080}, {720, 1080}},
-        {{6000, 4000}, {400, 300}, {400, 267}},
-        {{100, 50}, {1920, 1080}, {100, 50}},
-        {{6000, 4000}, {}, {6000, 4000}},
-        {{10000, 1}, {100, 100}, {100, 1}},
+    const struct { bool cover; QSize picture, box, expected; } cases[] = {
+        {false, {4000, 6000}, {1920, 1080}, {720, 1080}}, {false, {6000, 4000}, {400, 300}, {400, 267}},
+        {false, {100, 50}, {1920, 1080}, {100, 50}},      {false, {6000, 4000}, {}, {6000, 4000}},
+        {false, {10000, 1}, {100, 100}, {100, 1}},
+        {true, {6000, 4000}, {300, 400}, {600, 400}},     {true, {400, 300}, {100, 50}, {100, 75}},
+        {true, {400, 300}, {800, 10}, {400, 300}}, // never enlarged
+        {true, {400, 300}, {}, {400, 300}},               {true, {10000, 1}, {3, 3}, {10000, 1}},
     };
     // clang-format on
     for (const auto &c : cases)
-        EXPECT_EQ(DecodeSize(c.picture, c.bound), c.expected)
-            << c.picture.width() << "x" << c.picture.height() << " in " << c.bound.width() << "x"
-            << c.bound.height();
-}
-
-TEST(PictureDecodeSizeTest, CoversTheBoxWithTheLeastPicture)
-{
-    // clang-format off
-    const struct { QSize picture, box, expected; } cases[] = {
-        {{6000, 4000}, {300, 400}, {600, 400}}, {{400, 300}, {100, 50}, {100, 75}},
-        {{400, 300}, {800, 10}, {400, 300}}, // never enlarged
-        {{400, 300}, {}, {400, 300}},           {{10000, 1}, {3, 3}, {10000, 1}},
-    };
-    // clang-format on
-    for (const auto &c : cases)
-        EXPECT_EQ(CoverSize(c.picture, c.box), c.expected)
-            << c.picture.width() << "x" << c.picture.height() << " over " << c.box.width() << "x"
-            << c.box.height();
+        EXPECT_EQ(c.cover ? CoverSize(c.picture, c.box) : DecodeSize(c.picture, c.box), c.expected)
+            << c.picture.width() << "x" << c.picture.height() << (c.cover ? " over " : " in ")
+            << c.box.width() << "x" << c.box.height();
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("p.png"));

@@ -108,8 +108,22 @@ TEST_F(WidgetSetTest, AWidgetWithoutANumberNeverBecomesCurrent)
     EXPECT_EQ(changed.count(), 1);
 }
 
-TEST_F(WidgetSetTest, SavesTheManyWidgetKindsDenselyFromEachWidget)
+TEST_F(WidgetSetTest, SavesOneWidgetKindsUnderThePlainNamesAndManyWidgetKindsDensely)
 {
+    put(0, QStringLiteral("/p/a.png"), 0x10);
+    WidgetValues given;
+    given.color = QStringLiteral("99");
+    given.photoLeft = QStringLiteral("300");
+    given.styleModern = QStringLiteral("True");
+    widgetSet().saveAll([&](const WidgetForm &) { return given; });
+    expectStored({{"TOTAL", "0"},
+                  {"Color", "99"},
+                  {"0Style-modern", "True"},
+                  {"PHOTOLEFT", "<absent>"},
+                  {"0PHOTOLEFT", "<absent>"}});
+
+    // The many-widget kinds save from each widget.
+    widgetSet().clear();
     setRunningKind(&photos);
     put(0, QStringLiteral("/p/a.png"), 0x10);
     put(2, QStringLiteral("/p/b.png"), 0x20);
@@ -127,22 +141,6 @@ TEST_F(WidgetSetTest, SavesTheManyWidgetKindsDenselyFromEachWidget)
                   {"2Selected-Preset", "Paper"},
                   {"2Default-Contrast", "40"},
                   {"3PHOTO", "<absent>"}});
-}
-
-TEST_F(WidgetSetTest, SavesTheOneWidgetKindsUnderThePlainNames)
-{
-    put(0, QStringLiteral("/p/a.png"), 0x10);
-    WidgetValues given;
-    given.color = QStringLiteral("99");
-    given.photoLeft = QStringLiteral("300");
-    given.styleModern = QStringLiteral("True");
-    widgetSet().saveAll([&](const WidgetForm &) { return given; });
-
-    expectStored({{"TOTAL", "0"},
-                  {"Color", "99"},
-                  {"0Style-modern", "True"},
-                  {"PHOTOLEFT", "<absent>"},
-                  {"0PHOTOLEFT", "<absent>"}});
 }
 
 TEST_F(WidgetSetTest, ANewWidgetFindsNoValuesOfAnEarlierRunUnderItsNumber)

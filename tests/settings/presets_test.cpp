@@ -128,7 +128,7 @@ TEST_F(PresetTest, SavingTwiceUnderOneNameKeepsTheSecondSet)
     EXPECT_EQ(d->preset->txtPRESETNEW->text(), "Night.tvp");
 }
 
-TEST_F(PresetTest, CaptionsThatCannotNameAFileAreRefused)
+TEST_F(PresetTest, CaptionsThatCannotNameAFileAreRefusedAndAnUnwritableFolderIsSilent)
 {
     ASSERT_TRUE(start());
     fdlg_SETTINGS *d = open();
@@ -141,6 +141,15 @@ TEST_F(PresetTest, CaptionsThatCannotNameAFileAreRefused)
     EXPECT_TRUE(desktop.messages[5][1].contains("NUL"));
     EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty());
     EXPECT_FALSE(QFile::exists(globals().strPROGRAMFOLDER + "/escape.tvp"));
+
+    // A file where the folder should be: nothing can be written into it, and no message says so.
+    ASSERT_TRUE(QDir(folder()).removeRecursively());
+    QFile blocker(folder());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    save(d, QStringLiteral("Mine"));
+    EXPECT_EQ(desktop.messages.size(), 6);
+    EXPECT_EQ(d->theme->flbLIST->count(), 0);
 }
 
 TEST_F(PresetTest, DeleteAllOverFivePresetsThenAClickStillApplies)
@@ -202,9 +211,18 @@ TEST_F(PresetTest, LoadingSelectsTheWidgetsPresetWithoutApplyingIt)
               "65280Other");
 }
 
-TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
+TEST_F(PresetTest, BadPresetsApplyWhatIsValidRefusedOnesNothingAndNoneHangs)
 {
+    prepareStore();
+    SaveSetting(reg::SelectedPreset, QStringLiteral("Mine"));
     ASSERT_TRUE(start());
+    // Valid keys up front, then ten megabytes: the first keys must not apply either.
+    QByteArray huge = "[main]\r\n>     theme-color=255\r\n[text]\r\n";
+    while (huge.size() < 10 * 1024 * 1024)
+        huge += "noise line that is not a key at all, repeated to fill ten megabytes\r\n";
+    place(QStringLiteral("Huge.tvp"), huge);
+    // The list shows a link to a device like any other preset.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder() + QStringLiteral("/Zero.tvp")));
     QByteArray garbage(4096, 0);
     for (int i = 0; i < garbage.size(); ++i)
         garbage[i] = char((i * 7919 + 13) % 256);
@@ -228,6 +246,20 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     auto *clock = clockForm();
     const float timeSize = label("lblTIME")->FontSize();
     const OleColor timeColour = label("lblTIME")->ForeColor();
+    const QString caption = d->preset->txtPRESETNEW->text();
+    const QString timeSizeText = d->text->cboTIMESIZE->currentText();
+    for (const QString &name : {QStringLiteral("Huge.tvp"), QStringLiteral("Zero.tvp")}) {
+        QElapsedTimer timer;
+        timer.start();
+        click(d, name);
+        EXPECT_LT(timer.elapsed(), 5000) << "a refused preset must not be read to its end";
+        EXPECT_EQ(clock->lngTHEMECOLOR(), 0);
+        EXPECT_EQ(d->text->cboTIMESIZE->currentText(), timeSizeText);
+        EXPECT_EQ(d->preset->txtPRESETNEW->text(), caption);
+        EXPECT_EQ(clock->strSELPRESET(), "Mine");
+    }
+    EXPECT_EQ(contents(QStringLiteral("Huge.tvp")), huge);
+    EXPECT_TRUE(QFileInfo(folder() + "/Zero.tvp").isSymLink());
 
     click(d, QStringLiteral("Bad.tvp"));
     EXPECT_EQ(d->preset->hscVALUE->value(), 211) << "transparency 300 is refused";
@@ -249,36 +281,6 @@ TEST_F(PresetTest, BadPresetsApplyWhatIsValidAndNeverHang)
     const auto lf = [](QByteArray bytes) { return bytes.replace("\r\n", "\n"); };
     EXPECT_TRUE(lf(contents(QStringLiteral("Garbage.tvp"))).startsWith(lf(garbage)));
     EXPECT_EQ(key("Plain.tvp", "main", "theme-color"), "0");
-}
-
-TEST_F(PresetTest, ARefusedPresetChangesNothing)
-{
-    prepareStore();
-    SaveSetting(reg::SelectedPreset, QStringLiteral("Mine"));
-    ASSERT_TRUE(start());
-    // Valid keys up front, then ten megabytes: the first keys must not apply either.
-    QByteArray huge = "[main]\r\n>     theme-color=255\r\n[text]\r\n";
-    while (huge.size() < 10 * 1024 * 1024)
-        huge += "noise line that is not a key at all, repeated to fill ten megabytes\r\n";
-    place(QStringLiteral("Huge.tvp"), huge);
-    // The list shows a link to a device like any other preset.
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder() + QStringLiteral("/Zero.tvp")));
-    fdlg_SETTINGS *d = open();
-    const QString caption = d->preset->txtPRESETNEW->text();
-    const QString timeSize = d->text->cboTIMESIZE->currentText();
-
-    for (const QString &name : {QStringLiteral("Huge.tvp"), QStringLiteral("Zero.tvp")}) {
-        QElapsedTimer timer;
-        timer.start();
-        click(d, name);
-        EXPECT_LT(timer.elapsed(), 5000) << "a refused preset must not be read to its end";
-        EXPECT_EQ(clockForm()->lngTHEMECOLOR(), 0);
-        EXPECT_EQ(d->text->cboTIMESIZE->currentText(), timeSize);
-        EXPECT_EQ(d->preset->txtPRESETNEW->text(), caption);
-        EXPECT_EQ(clockForm()->strSELPRESET(), "Mine");
-    }
-    EXPECT_EQ(contents(QStringLiteral("Huge.tvp")), huge);
-    EXPECT_TRUE(QFileInfo(folder() + "/Zero.tvp").isSymLink());
 }
 
 TEST_F(PresetTest, AUtf16PresetAppliesAndStaysUtf16)
@@ -307,18 +309,4 @@ TEST_F(PresetTest, AUtf16PresetAppliesAndStaysUtf16)
          {"[main]\r\n>     theme-color=255\r\n>     contrast=60\r\n", ">     transparency=211\r\n",
           ">     date-size=14\r\n", ">     time-size=36\r\n"})
         EXPECT_TRUE(text.contains(QLatin1String(line))) << line << " in " << text.toStdString();
-}
-
-TEST_F(PresetTest, ASaveThatCannotBeWrittenFailsSilently)
-{
-    ASSERT_TRUE(start());
-    // A file where the folder should be: nothing can be written into it.
-    ASSERT_TRUE(QDir(folder()).removeRecursively());
-    QFile blocker(folder());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    fdlg_SETTINGS *d = open();
-    save(d, QStringLiteral("Mine"));
-    EXPECT_TRUE(desktop.messages.isEmpty());
-    EXPECT_EQ(d->theme->flbLIST->count(), 0);
 }
